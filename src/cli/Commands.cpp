@@ -1,0 +1,46 @@
+#include "cli/Commands.h"
+
+#include <cstdio>
+
+namespace Cli {
+
+// Each command is defined in its own cmd_*.cpp.
+// (Add a declaration and a row below when adding a command.)
+
+namespace {
+const Command kCommands[] = {
+    {nullptr, nullptr, nullptr, nullptr},
+};
+
+void printHelp(QTextStream &out)
+{
+    out << "Usage: praxedo-cli COMMAND [ARGS]\n\nCommands:\n";
+    for (const Command &c : kCommands) {
+        if (!c.name)
+            continue;
+        out << "  " << c.name << ' ' << c.usage << "\n      " << c.summary << '\n';
+    }
+    out << "\nExit codes: 0 success, 1 usage error, 2 the command failed.\n";
+}
+} // namespace
+
+int run(const QStringList &args)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    Io io{out, err};
+    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")
+        || args.first() == QLatin1String("help")) {
+        printHelp(args.isEmpty() ? err : out);
+        return args.isEmpty() ? 1 : 0;
+    }
+    for (const Command &c : kCommands) {
+        if (c.name && args.first() == QLatin1String(c.name))
+            return c.run(args.mid(1), io);
+    }
+    err << "praxedo-cli: unknown command '" << args.first() << "'\n";
+    printHelp(err);
+    return 1;
+}
+
+} // namespace Cli

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+// The headless front end: one function per command, each in its own file, listed in
+// Commands.cpp. Exit codes: 0 success, 1 usage error, 2 the command's own failure.
+namespace Cli {
+
+struct Io
+{
+    QTextStream &out;
+    QTextStream &err;
+};
+
+using CommandFn = int (*)(const QStringList &args, Io &io);
+
+struct Command
+{
+    const char *name;
+    const char *usage;   // one line: arguments
+    const char *summary; // one line: what it does
+    CommandFn run;
+};
+
+int run(const QStringList &args);
+
+} // namespace Cli

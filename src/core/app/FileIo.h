@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+
+// Every file the user owns is written through here: the bytes go to a temporary file that
+// replaces the target only when everything was written, so a failed or interrupted save
+// leaves the previous file as it was. Returns an empty text on success, else the reason,
+// naming the file.
+namespace FileIo {
+
+QString saveFile(const QString &path, const QByteArray &bytes);
+
+// Writes all bytes to an open device; returns the device's error text on failure.
+QString writeAll(QIODevice &device, const QByteArray &bytes);
+
+// Reads a whole file, refusing files larger than maxBytes. Empty error on success.
+QString readFile(const QString &path, QByteArray &bytes, qint64 maxBytes = 64ll * 1024 * 1024);
+
+} // namespace FileIo

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+// Numbers kept as text in the documents and settings are read with these rules:
+// leading blanks, optional sign, decimal digits or hex digits after "$", "x", "X",
+// "0x" or "0X"; nothing may follow the digits; the value must fit a signed
+// 32-bit integer, eight-digit hex values with the top bit set read as negative.
+namespace IntText {
+
+std::optional<qint32> read(QStringView text);
+
+// The value, or `fallback` when the text is unreadable.
+qint32 readOr(QStringView text, qint32 fallback);
+
+// Removes every leading and trailing character whose code is 32 or less.
+QString trimmed(QStringView text);
+
+// Upper-cases ASCII letters only; everything else is kept as it is.
+QString upperAscii(QStringView text);
+
+} // namespace IntText
