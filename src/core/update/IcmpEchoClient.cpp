@@ -123,7 +123,8 @@ EchoResult IcmpEchoClient::echo(const QString &target, const QByteArray &data, i
         return failed(QStringLiteral("The ICMP echo service cannot be opened (error %1)").arg(GetLastError()));
     ++m_sequence; // the system numbers the requests on the wire
 
-    std::vector<char> reply(sizeof(ICMP_ECHO_REPLY) + size_t(data.size()) + 8 + sizeof(IO_STATUS_BLOCK) + 64);
+    // Room for the reply, its data, an ICMP error message and the system's status block.
+    std::vector<char> reply(sizeof(ICMP_ECHO_REPLY) + size_t(data.size()) + 8 + 64);
     QByteArray request = data;
     const DWORD count = IcmpSendEcho(handle, IPAddr(qToBigEndian<quint32>(*address)), request.data(),
                                      WORD(request.size()), nullptr, reply.data(), DWORD(reply.size()),

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QStringList>
 
+#include <functional>
+
 #include <stdexcept>
 
 // A clock that moves only when told to, so a five-second echo test takes no real time.
@@ -32,6 +34,8 @@ public:
         targets.append(target);
         payloads.append(data);
         timeouts.append(timeoutMs);
+        if (onEcho)
+            onEcho();
         const QString step = script.value(qMin(targets.size(), script.size()) - 1);
         EchoResult result;
         if (step.startsWith(u'R')) {
@@ -53,6 +57,7 @@ public:
     QStringList targets;
     QList<QByteArray> payloads;
     QList<int> timeouts;
+    std::function<void()> onEcho; // called during each request, as events would be
 
 private:
     FakeClock &m_clock;
