@@ -6,7 +6,6 @@
 #include "core/config/DocumentXml.h"
 #include "core/i18n/Catalog.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QXmlStreamWriter>
 
