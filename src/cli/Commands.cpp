@@ -6,9 +6,11 @@ namespace Cli {
 
 // Each command is defined in its own cmd_*.cpp.
 // (Add a declaration and a row below when adding a command.)
+int runCheck(const QStringList &args, Io &io);
 
 namespace {
 const Command kCommands[] = {
+    {"check", "PROJECT_DIR", "Validate ParGen.xml and CanCanCobID.xml as the editors do on OK", runCheck},
     {nullptr, nullptr, nullptr, nullptr},
 };
 
