@@ -37,6 +37,7 @@ private Q_SLOTS:
     void failedEchoChangesNothing();
     void unwritableJobFileStopsTheUpdate();
     void noSecondUpdateWhileOneRuns();
+    void stepFourOpensTheWindowInModeOne_data();
     void stepFourOpensTheWindowInModeOne();
 };
 
@@ -391,9 +392,20 @@ void TestTFBoot::noSecondUpdateWhileOneRuns()
     QVERIFY(f.prompt.shown.isEmpty());
 }
 
+void TestTFBoot::stepFourOpensTheWindowInModeOne_data()
+{
+    QTest::addColumn<QByteArray>("parGen"); // empty: no ParGen.xml
+    QTest::addColumn<bool>("opens");
+
+    QTest::newRow("no ParGen.xml") << QByteArray() << true;
+    QTest::newRow("device type 1") << QByteArray("<ParGen><Device_Type>1</Device_Type></ParGen>") << true;
+    QTest::newRow("device type 0") << QByteArray("<ParGen><Device_Type>0</Device_Type></ParGen>") << false;
+}
+
 void TestTFBoot::stepFourOpensTheWindowInModeOne()
 {
-    // A project without ParGen.xml is taken for the Ethernet variant.
+    QFETCH(QByteArray, parGen);
+    QFETCH(bool, opens);
     QTemporaryDir dir;
     RecordingPrompt prompt;
     AppState state;
@@ -407,6 +419,8 @@ void TestTFBoot::stepFourOpensTheWindowInModeOne()
     state.Dir_Project = joinPath(state.Dir_Projects, state.Name_Project);
     QVERIFY(QDir().mkpath(joinPath(state.Dir_Project, QStringLiteral("bin"))));
     Set_Files(state);
+    if (!parGen.isEmpty())
+        QCOMPARE(FileIo::saveFile(state.File_ParGen, parGen), QString());
     window.show();
 
     int modeSeen = -1;
@@ -417,10 +431,11 @@ void TestTFBoot::stepFourOpensTheWindowInModeOne()
         boot->reject();
     });
     QTest::mouseClick(window.findChild<StyledButton *>(QStringLiteral("Btn_CreateBin")), Qt::LeftButton);
+    QCoreApplication::processEvents();
 
     QVERIFY2(prompt.shown.isEmpty(), qPrintable(prompt.lastText()));
-    QCOMPARE(modeSeen, 1);
-    QVERIFY(shownModal);
+    QCOMPARE(shownModal, opens);
+    QCOMPARE(modeSeen, opens ? 1 : 0);
     QVERIFY(!boot->isVisible());
 }
 
