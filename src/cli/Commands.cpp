@@ -6,9 +6,13 @@ namespace Cli {
 
 // Each command is defined in its own cmd_*.cpp.
 // (Add a declaration and a row below when adding a command.)
+int cmdFirmware(const QStringList &args, Io &io);
 
 namespace {
 const Command kCommands[] = {
+    {"firmware", "PROJECT_DIR FIRMWARE_SX",
+     "merge PROJECT_DIR/bin/bank1.bin and bank2.bin into a copy of FIRMWARE_SX: PROJECT_DIR/New_<name>",
+     cmdFirmware},
     {nullptr, nullptr, nullptr, nullptr},
 };
 
