@@ -19,6 +19,9 @@ inline constexpr int RecordsPerBank = BankSize / RecordData;
 // "S224" + 6 address digits + 64 data digits + 2 checksum digits.
 inline constexpr int RecordLength = 76;
 
+// The device firmware's file name; the file lies in the MASTER folder.
+inline constexpr char16_t Name_Firmware[] = u"FX58104.sx";
+
 // First device address of bank 1..5; the bank covers BankSize bytes from there.
 quint32 bankFirstAddress(int bank);
 
