@@ -7,7 +7,7 @@
 
 namespace Cli {
 
-int cmdFirmware(const QStringList &args, Io &io)
+int runFirmware(const QStringList &args, Io &io)
 {
     if (args.size() != 2) {
         io.err << "Usage: praxedo-cli firmware PROJECT_DIR FIRMWARE_SX\n";
