@@ -35,17 +35,36 @@ QString saveFile(const QString &path, const QByteArray &bytes)
     return QString();
 }
 
+QString sizeText(qint64 bytes)
+{
+    constexpr qint64 KiB = 1024;
+    constexpr qint64 MiB = 1024 * KiB;
+    if (bytes >= MiB && bytes % MiB == 0)
+        return QStringLiteral("%1 MiB").arg(bytes / MiB);
+    if (bytes >= KiB && bytes % KiB == 0)
+        return QStringLiteral("%1 KiB").arg(bytes / KiB);
+    return QStringLiteral("%1 bytes").arg(bytes);
+}
+
 QString readFile(const QString &path, QByteArray &bytes, qint64 maxBytes)
 {
     const QString shown = QDir::toNativeSeparators(path);
+    const auto tooLarge = [&] {
+        bytes.clear();
+        return QStringLiteral("Cannot read %1: the file is larger than %2, the most this program reads for such a file")
+            .arg(shown, sizeText(maxBytes));
+    };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("Cannot read %1: %2").arg(shown, file.errorString());
     if (file.size() > maxBytes)
-        return QStringLiteral("Cannot read %1: the file is larger than %2 bytes").arg(shown).arg(maxBytes);
-    bytes = file.readAll();
+        return tooLarge();
+    // A device or pipe reports no size; never read more than one byte past the limit.
+    bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return QStringLiteral("Cannot read %1: %2").arg(shown, file.errorString());
+    if (bytes.size() > maxBytes)
+        return tooLarge();
     return QString();
 }
 

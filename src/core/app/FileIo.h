@@ -16,7 +16,13 @@ QString saveFile(const QString &path, const QByteArray &bytes);
 // Writes all bytes to an open device; returns the device's error text on failure.
 QString writeAll(QIODevice &device, const QByteArray &bytes);
 
-// Reads a whole file, refusing files larger than maxBytes. Empty error on success.
-QString readFile(const QString &path, QByteArray &bytes, qint64 maxBytes = 64ll * 1024 * 1024);
+// Reads a whole file, refusing one larger than maxBytes (also a device or pipe that never
+// ends: at most maxBytes + 1 bytes are ever read). Empty error on success, else a text naming
+// the file and, for a file that is too large, the limit.
+inline constexpr qint64 DefaultMaxBytes = 64ll * 1024 * 1024;
+QString readFile(const QString &path, QByteArray &bytes, qint64 maxBytes = DefaultMaxBytes);
+
+// "64 MiB", "512 KiB", "100 bytes": a size limit as the messages show it.
+QString sizeText(qint64 bytes);
 
 } // namespace FileIo

@@ -4,6 +4,7 @@
 #include "core/app/FileIo.h"
 #include "core/app/XmlFile.h"
 
+#include <QDir>
 #include <QDomDocument>
 #include <QFileInfo>
 
@@ -54,15 +55,16 @@ void setDefaults(AppState &state)
     state.Double_Click_Auto_Size = false;
 }
 
-void readBytes(AppState &state, const QByteArray &data, bool *wellFormed)
+namespace {
+// Defaults, then every value the document holds; the parser's complaint when it is not
+// well-formed (the defaults stay then).
+QString readDocument(AppState &state, const QByteArray &data, const QString &shownName)
 {
     setDefaults(state);
     QDomDocument doc;
-    const bool ok = XmlFile::parse(data, fileName(), doc).isEmpty();
-    if (wellFormed)
-        *wellFormed = ok;
-    if (!ok)
-        return;
+    const QString error = XmlFile::parse(data, shownName, doc);
+    if (!error.isEmpty())
+        return error;
     const QDomNode root = XmlFile::firstTopLevelNode(doc);
     state.Name_Project = leafText(root, QStringLiteral("lastproj"), QStringLiteral("projectname"), QString());
     state.IP_Device = leafText(root, QStringLiteral("lastipadd"), QStringLiteral("ipaddress"), state.IP_Device);
@@ -72,19 +74,29 @@ void readBytes(AppState &state, const QByteArray &data, bool *wellFormed)
     state.Enable_Update = flag(internet, QStringLiteral("enable_update"));
     state.Enable_Jump_Field_Tables = flag(internet, QStringLiteral("enable_jump_field_tables"));
     state.Double_Click_Auto_Size = flag(internet, QStringLiteral("Double_Click_Auto_Size"));
+    return QString();
+}
+} // namespace
+
+void readBytes(AppState &state, const QByteArray &data, bool *wellFormed)
+{
+    const bool ok = readDocument(state, data, fileName()).isEmpty();
+    if (wellFormed)
+        *wellFormed = ok;
 }
 
-bool read(AppState &state, const QString &path)
+bool read(AppState &state, const QString &path, QString *error)
 {
     setDefaults(state);
     if (!QFileInfo::exists(path))
         return true;
     QByteArray data;
-    if (!FileIo::readFile(path, data, 16ll * 1024 * 1024).isEmpty())
-        return false;
-    bool ok = false;
-    readBytes(state, data, &ok);
-    return ok;
+    QString why = FileIo::readFile(path, data, MaxFileBytes);
+    if (why.isEmpty())
+        why = readDocument(state, data, QDir::toNativeSeparators(path));
+    if (error)
+        *error = why;
+    return why.isEmpty();
 }
 
 QByteArray bytes(const AppState &state)

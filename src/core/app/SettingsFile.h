@@ -11,9 +11,13 @@ namespace SettingsFile {
 
 QString fileName(); // "Praxedo.xml"
 
+// The file holds a few hundred bytes; a larger one than this is treated as damaged.
+inline constexpr qint64 MaxFileBytes = 1024 * 1024;
+
 // Reads each value on its own; a missing node gives that value's default. A file that is
-// missing or not well-formed leaves the defaults (returns false for the latter).
-bool read(AppState &state, const QString &path);
+// missing, too large or not well-formed leaves the defaults (returns false for the latter
+// two, with the reason in `error`).
+bool read(AppState &state, const QString &path, QString *error = nullptr);
 void readBytes(AppState &state, const QByteArray &bytes, bool *wellFormed = nullptr);
 
 // The document written at close and after the options are confirmed.

@@ -44,12 +44,12 @@ Outcome run(AppState &state, Catalog &catalog, const QString &exeDir)
     Outcome outcome;
     setupWorkspace(state, exeDir);
     state.Read_Back = true;
-    outcome.settingsUnreadable = !SettingsFile::read(state, settingsPath(state));
+    outcome.settingsUnreadable = !SettingsFile::read(state, settingsPath(state), &outcome.settingsError);
     outcome.timerEnabled = state.Enable_Internet && state.Enable_Update;
     state.Title_SW = Product::title();
     state.SW_Code = QString::fromUtf16(Product::Code);
     state.SW_Desc = Product::description();
-    catalog.Load_Language(state);
+    outcome.languageError = catalog.Load_Language(state);
     outcome.projectRestored = restoreLastProject(state);
     Set_Files(state);
     state.Copied_Row.clear();

@@ -13,7 +13,9 @@ struct Outcome
 {
     bool timerEnabled = false;   // version check timer: both internet options on
     bool projectRestored = false;
-    bool settingsUnreadable = false; // Praxedo.xml existed but was not well-formed
+    bool settingsUnreadable = false; // Praxedo.xml existed but was too large or not well-formed
+    QString settingsError;           // why, naming the file
+    QString languageError;           // why the chosen language file could not be read (defaults stay)
 };
 
 // Sets Dir_Exe and the three workspace folders (creating missing ones).

@@ -4,12 +4,107 @@
 
 #include <QDir>
 
+#include <algorithm>
+#include <cstring>
+
 namespace XmlFile {
 
-QString load(const QString &path, QDomDocument &doc)
+namespace {
+
+// What a document would cost as a tree, found from its bytes alone. The count errs on the
+// high side only for texts, which are counted whether or not they hold more than blanks.
+struct Shape
+{
+    qint64 nodes = 0;
+    int depth = 0;
+    qint64 attributes = 0; // of the element that has most
+};
+
+// Stops as soon as one limit is passed; a document that is not well-formed is left for the
+// parser to report.
+QString shapeError(const QByteArray &data, const QString &shownName)
+{
+    const char *p = data.constData();
+    const char *const end = p + data.size();
+    const auto startsWith = [&](const char *text) {
+        const size_t n = std::strlen(text);
+        return size_t(end - p) >= n && std::memcmp(p, text, n) == 0;
+    };
+    const auto skipPast = [&](const char *marker) {
+        const size_t n = std::strlen(marker);
+        const char *hit = std::search(p, end, marker, marker + n);
+        p = hit == end ? end : hit + n;
+    };
+    const auto refuse = [&](const QString &why) {
+        return QStringLiteral("%1 is not a document this program reads: %2").arg(shownName, why);
+    };
+    Shape shape;
+    int depth = 0;
+    while (p < end) {
+        const char *tag = static_cast<const char *>(std::memchr(p, '<', size_t(end - p)));
+        if (!tag)
+            break;
+        if (tag > p)
+            ++shape.nodes; // the text before it
+        p = tag;
+        if (startsWith("<!--")) {
+            ++shape.nodes;
+            skipPast("-->");
+        } else if (startsWith("<![CDATA[")) {
+            ++shape.nodes;
+            skipPast("]]>");
+        } else if (startsWith("<?")) {
+            ++shape.nodes;
+            skipPast("?>");
+        } else if (startsWith("<!")) {
+            // A document type declaration, with or without an internal subset.
+            const char *close = std::find(p, end, '>');
+            const char *open = std::find(p, close, '[');
+            p = open < close ? std::find(open, end, ']') : close;
+            skipPast(">");
+        } else if (startsWith("</")) {
+            --depth;
+            skipPast(">");
+        } else {
+            ++shape.nodes;
+            qint64 attributes = 0;
+            char quote = 0;
+            char previous = 0;
+            for (++p; p < end; previous = *p++) {
+                if (quote) {
+                    if (*p == quote)
+                        quote = 0;
+                } else if (*p == '"' || *p == '\'') {
+                    quote = *p;
+                } else if (*p == '=') {
+                    ++attributes;
+                } else if (*p == '>') {
+                    break;
+                }
+            }
+            if (p < end)
+                ++p;
+            if (previous != '/')
+                shape.depth = std::max(shape.depth, ++depth);
+            shape.nodes += attributes;
+            shape.attributes = std::max(shape.attributes, attributes);
+        }
+        if (shape.nodes > MaxNodes)
+            return refuse(QStringLiteral("it holds more than %1 XML elements, attributes and texts").arg(MaxNodes));
+        if (shape.depth > MaxDepth)
+            return refuse(QStringLiteral("its elements are nested more than %1 deep").arg(MaxDepth));
+        if (shape.attributes > MaxAttributes)
+            return refuse(QStringLiteral("an element holds more than %1 attributes").arg(MaxAttributes));
+    }
+    return QString();
+}
+
+} // namespace
+
+QString load(const QString &path, QDomDocument &doc, qint64 maxBytes)
 {
     QByteArray data;
-    const QString error = FileIo::readFile(path, data);
+    const QString error = FileIo::readFile(path, data, maxBytes);
     if (!error.isEmpty()) {
         doc.clear();
         return error;
@@ -23,6 +118,9 @@ QString parse(const QByteArray &data, const QString &shownName, QDomDocument &do
     int line = 0;
     int column = 0;
     doc.clear();
+    const QString shapeProblem = shapeError(data, shownName);
+    if (!shapeProblem.isEmpty())
+        return shapeProblem;
     if (!doc.setContent(data, false, &message, &line, &column)) {
         doc.clear();
         return QStringLiteral("%1 is not a valid XML document (line %2, column %3): %4")

@@ -7,9 +7,19 @@
 // Small helpers shared by every reader and writer of the XML documents.
 namespace XmlFile {
 
-// Loads and parses a file. On failure returns a text naming the file and, for a parse
-// error, the parser's line, column and message; the document is then left empty.
-QString load(const QString &path, QDomDocument &doc);
+// Limits on a document's shape, checked on its bytes before any parsing. A tree costs far
+// more memory than its text (a file of nothing but tiny elements takes some 70 bytes per byte
+// read), and the parser's time grows with the square of the nesting depth and of the number
+// of attributes on one element. The largest document the program writes, two full filter
+// tables, has about 25000 nodes, is 3 deep and has 5 attributes on an element.
+inline constexpr qint64 MaxNodes = 200000; // elements, attributes, texts, comments
+inline constexpr int MaxDepth = 64;
+inline constexpr qint64 MaxAttributes = 1000; // on one element
+
+// Loads and parses a file of at most `maxBytes`. On failure returns a text naming the file
+// and, for a parse error, the parser's line, column and message; the document is then left
+// empty.
+QString load(const QString &path, QDomDocument &doc, qint64 maxBytes);
 QString parse(const QByteArray &bytes, const QString &shownName, QDomDocument &doc);
 
 // The document's first top-level node, which readers take as the root. A leading XML

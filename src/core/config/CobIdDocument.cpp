@@ -95,7 +95,7 @@ QString CobIdDocument::read(const QString &path, ReadReport *report)
     QDomDocument doc;
     QDomNode root;
     QString error;
-    if (DocumentXml::loadRoot(path, doc, root, error) != DocumentXml::Load::Loaded)
+    if (DocumentXml::loadRoot(path, MaxFileBytes, doc, root, error) != DocumentXml::Load::Loaded)
         return error;
     return readRoot(root, QDir::toNativeSeparators(path), report);
 }

@@ -31,6 +31,9 @@ class CobIdDocument
 public:
     enum Direction { Can0ToCan1 = 0, Can1ToCan0 = 1 };
     static constexpr int TableCount = 2;
+    // Two full tables take about 400 KB, more with long descriptions; a file larger than this
+    // is refused unread.
+    static constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
 
     static const QString &listName(int table); // Can0_to_Can1, Can1_to_Can0
 

@@ -6,13 +6,13 @@
 
 namespace DocumentXml {
 
-Load loadRoot(const QString &path, QDomDocument &doc, QDomNode &root, QString &error)
+Load loadRoot(const QString &path, qint64 maxBytes, QDomDocument &doc, QDomNode &root, QString &error)
 {
     error.clear();
     root = QDomNode();
     if (!QFileInfo::exists(path))
         return Load::NoFile;
-    error = XmlFile::load(path, doc);
+    error = XmlFile::load(path, doc, maxBytes);
     if (!error.isEmpty())
         return Load::Failed;
     root = XmlFile::firstTopLevelNode(doc);

@@ -13,7 +13,8 @@ enum class Load { NoFile, Loaded, Failed };
 // Loads `path` and takes its first top-level node as the root. A missing file is not an
 // error (every reader has defaults for it); a file that cannot be read or parsed gives
 // Failed with a text naming the file, and for a parse error the line, column and message.
-Load loadRoot(const QString &path, QDomDocument &doc, QDomNode &root, QString &error);
+// `maxBytes`: the largest file of its kind that is read at all.
+Load loadRoot(const QString &path, qint64 maxBytes, QDomDocument &doc, QDomNode &root, QString &error);
 Load parseRoot(const QByteArray &bytes, const QString &shownName, QDomDocument &doc, QDomNode &root,
                QString &error);
 

@@ -141,7 +141,7 @@ QString readForSettingsWindow(const QString &path, ParGenValues &values)
     QDomNode root;
     QString error;
     values = valuesWithoutFile();
-    if (DocumentXml::loadRoot(path, doc, root, error) == DocumentXml::Load::Loaded)
+    if (DocumentXml::loadRoot(path, MaxFileBytes, doc, root, error) == DocumentXml::Load::Loaded)
         values = settingsWindowValues(root);
     return error;
 }
@@ -152,7 +152,7 @@ QString readForFilterWindow(const QString &path, ParGenFilterValues &values)
     QDomNode root;
     QString error;
     values = ParGenFilterValues();
-    if (DocumentXml::loadRoot(path, doc, root, error) == DocumentXml::Load::Loaded)
+    if (DocumentXml::loadRoot(path, MaxFileBytes, doc, root, error) == DocumentXml::Load::Loaded)
         values = filterWindowValues(root);
     return error;
 }
@@ -163,7 +163,7 @@ QString readForImageBuilder(const QString &path, std::optional<ParGenImageValues
     QDomNode root;
     QString error;
     values.reset();
-    if (DocumentXml::loadRoot(path, doc, root, error) == DocumentXml::Load::Loaded)
+    if (DocumentXml::loadRoot(path, MaxFileBytes, doc, root, error) == DocumentXml::Load::Loaded)
         values = imageBuilderValues(root);
     return error;
 }

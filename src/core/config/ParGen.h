@@ -66,6 +66,9 @@ namespace ParGen {
 
 inline constexpr int BitRateCount = 9;
 
+// The document is a few hundred bytes; a file larger than this is refused unread.
+inline constexpr qint64 MaxFileBytes = 1024 * 1024;
+
 // The four readers interpret the same document differently (missing file, missing element,
 // the text of Positive and Device_Type); each has its own function. `root` is the
 // document's first top-level node, or a null node for a document without one.

@@ -8,7 +8,7 @@ int Select_Type(const QString &fileParGen, QString *error)
     QDomDocument doc;
     QDomNode root;
     QString loadError;
-    const DocumentXml::Load load = DocumentXml::loadRoot(fileParGen, doc, root, loadError);
+    const DocumentXml::Load load = DocumentXml::loadRoot(fileParGen, ParGen::MaxFileBytes, doc, root, loadError);
     if (error)
         *error = loadError;
     switch (load) {

@@ -72,10 +72,13 @@ QString Catalog::decode(const QByteArray &bytes)
     return QString::fromLatin1(bytes);
 }
 
-bool Catalog::Load_Lang_File(const QString &path, QString &languageVer)
+bool Catalog::Load_Lang_File(const QString &path, QString &languageVer, QString *error)
 {
     QByteArray bytes;
-    if (!FileIo::readFile(path, bytes, MaxFileBytes).isEmpty())
+    const QString why = FileIo::readFile(path, bytes, MaxFileBytes);
+    if (error)
+        *error = why;
+    if (!why.isEmpty())
         return false;
     applyLangText(decode(bytes), languageVer);
     return true;
@@ -131,19 +134,21 @@ void Catalog::applyLangText(const QString &text, QString &languageVer)
     }
 }
 
-void Catalog::Load_Language(AppState &state)
+QString Catalog::Load_Language(AppState &state)
 {
     Load_Default_Texts();
     state.Language_Ver = QStringLiteral("NO VER.");
+    QString error;
     const QString selected = joinPath(state.Dir_Language, state.Language_Sel + QStringLiteral(".lng"));
     if (QFileInfo(selected).isFile()) {
-        Load_Lang_File(selected, state.Language_Ver);
-        return;
+        Load_Lang_File(selected, state.Language_Ver, &error);
+        return error;
     }
     state.Language_Sel = QStringLiteral("English");
     const QString english = joinPath(state.Dir_Language, QStringLiteral("English.lng"));
     if (QFileInfo(english).isFile())
-        Load_Lang_File(english, state.Language_Ver);
+        Load_Lang_File(english, state.Language_Ver, &error);
+    return error;
 }
 
 Catalog &catalog()

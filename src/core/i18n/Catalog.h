@@ -21,13 +21,15 @@ public:
 
     void Load_Default_Texts();
     // Reads a language file over the current texts. Returns false (and changes nothing)
-    // when the file cannot be read; `languageVer` is set from its first version line.
-    bool Load_Lang_File(const QString &path, QString &languageVer);
+    // when the file cannot be read or is too large, with the reason in `error`;
+    // `languageVer` is set from its first version line.
+    bool Load_Lang_File(const QString &path, QString &languageVer, QString *error = nullptr);
     // The lines of an already decoded language file; same rules as Load_Lang_File.
     void applyLangText(const QString &text, QString &languageVer);
 
-    // Defaults, then the file of state.Language_Sel, falling back to English.
-    void Load_Language(AppState &state);
+    // Defaults, then the file of state.Language_Sel, falling back to English. Returns why the
+    // language file could not be read (the defaults then stay), or an empty text.
+    QString Load_Language(AppState &state);
 
     const QStringList &Lang_Texts() const { return m_texts; }
     int Lang_Count() const { return m_count; }

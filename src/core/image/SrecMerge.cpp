@@ -103,7 +103,7 @@ Outcome passThrough(const QString &source, const QString &destinationName, bool 
         // Renaming would move the firmware out of its folder, and the chain deletes its
         // intermediate files at the end.
         QByteArray bytes;
-        error = FileIo::readFile(source, bytes);
+        error = FileIo::readFile(source, bytes, MaxFileBytes);
         if (error.isEmpty())
             error = FileIo::saveFile(destination, bytes);
     } else {
@@ -332,7 +332,7 @@ Outcome Merge_Bank(int bank, const QString &source, const QString &destinationNa
                         .arg(BankSize));
 
     QByteArray sourceBytes;
-    QString error = FileIo::readFile(source, sourceBytes);
+    QString error = FileIo::readFile(source, sourceBytes, MaxFileBytes);
     if (!error.isEmpty())
         return stop(error, true);
 

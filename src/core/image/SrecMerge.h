@@ -19,6 +19,11 @@ inline constexpr int RecordsPerBank = BankSize / RecordData;
 // "S224" + 6 address digits + 64 data digits + 2 checksum digits.
 inline constexpr int RecordLength = 76;
 
+// The device's 24-bit address space written as S-records takes at most about 45 MB of text;
+// a firmware file larger than this is refused unread. The merge holds the source and the
+// result in memory, so a file of any line length costs at most about three times this.
+inline constexpr qint64 MaxFileBytes = 64ll * 1024 * 1024;
+
 // The device firmware's file name; the file lies in the MASTER folder.
 inline constexpr char16_t Name_Firmware[] = u"FX58104.sx";
 
