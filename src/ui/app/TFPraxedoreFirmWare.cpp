@@ -23,6 +23,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
 
@@ -72,8 +73,10 @@ TFPraxedoreFirmWare::TFPraxedoreFirmWare(AppState &state, Catalog &catalog, cons
     Btn_Opz->setPicture(StyledButton::Picture::Options);
     Btn_Close = addButton(QStringLiteral("Btn_Close"), 632, 8, 50, 50);
     Btn_Close->setPicture(StyledButton::Picture::Close);
-    for (StyledButton *b : {Btn_Info, Btn_Opz, Btn_Close})
+    for (StyledButton *b : {Btn_Info, Btn_Opz, Btn_Close}) {
         b->setIconSize(QSize(32, 32));
+        b->setFlat(true); // framed only while hot or pressed
+    }
 
     L_Begin = addLabel(QStringLiteral("L_Begin"), 16, 84, true);
     auto *shape2 = new QFrame(this);
@@ -98,12 +101,15 @@ TFPraxedoreFirmWare::TFPraxedoreFirmWare(AppState &state, Catalog &catalog, cons
     L_Step_4 = addLabel(QStringLiteral("L_Step_4"), 16, lastStepTop + 16, true);
     Btn_CreateBin = addButton(QStringLiteral("Btn_CreateBin"), 80, lastStepTop, 170, 36);
     Btn_CreateBin->setPicture(StyledButton::Picture::Update);
-    for (StyledButton *b : {Btn_New, Btn_Open, Btn_Prm_Gen, Btn_SetCobIDAccess, Btn_CreateBin})
-        b->setStyleSheet(QStringLiteral("text-align: left; padding-left: 6px;"));
+    for (StyledButton *b : {Btn_New, Btn_Open, Btn_Prm_Gen, Btn_SetCobIDAccess, Btn_CreateBin}) {
+        b->setCaptionAlignment(Qt::AlignLeft);
+        b->setIconSize(QSize(24, 24));
+    }
 
     L_Velmor = addLabel(QStringLiteral("L_Velmor"), 565, L_Step_4->y(), true);
     L_Velmor->setText(Product::vendorHost());
     L_Velmor->adjustSize();
+    WindowStyle::keepInside(L_Velmor, 4, 440);
     L_Velmor->setCursor(Qt::PointingHandCursor);
     L_Velmor->installEventFilter(this);
 
@@ -289,9 +295,11 @@ void TFPraxedoreFirmWare::Save_Setting()
 
 void TFPraxedoreFirmWare::applyTimerRule()
 {
-    if (m_state.Enable_Internet && m_state.Enable_Update)
-        m_timer->start();
-    else
+    // Enabling a running timer must not push its next check further away.
+    if (m_state.Enable_Internet && m_state.Enable_Update) {
+        if (!m_timer->isActive())
+            m_timer->start();
+    } else
         m_timer->stop();
 }
 
@@ -322,7 +330,8 @@ void TFPraxedoreFirmWare::L_VelmorClick()
 
 bool TFPraxedoreFirmWare::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == L_Velmor && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == L_Velmor && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         L_VelmorClick();
         return true;
     }
