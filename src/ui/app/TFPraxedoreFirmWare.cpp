@@ -27,6 +27,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <exception>
+
 namespace {
 constexpr int FirstCheckMs = 60000;
 constexpr int LaterChecksMs = 7200000;
@@ -140,7 +142,14 @@ StyledButton *TFPraxedoreFirmWare::addButton(const QString &name, int x, int y, 
 {
     auto *b = new StyledButton(name, StyledButton::Picture::None, this);
     b->setGeometry(x, y, w, h);
-    connect(b, &QAbstractButton::clicked, this, [this, b] { Btn_Click(b); });
+    connect(b, &QAbstractButton::clicked, this, [this, b] {
+        // Whatever goes wrong inside one operation ends that operation only.
+        try {
+            Btn_Click(b);
+        } catch (const std::exception &e) {
+            prompt().error(this, QString::fromLocal8Bit(e.what()));
+        }
+    });
     return b;
 }
 
@@ -306,7 +315,13 @@ void TFPraxedoreFirmWare::applyTimerRule()
 void TFPraxedoreFirmWare::Timer_UpdateTimer()
 {
     m_timer->stop();
-    const bool newer = m_versionCheck ? m_versionCheck() : false;
+    bool newer = false;
+    try {
+        newer = m_versionCheck && m_versionCheck();
+    } catch (const std::exception &e) {
+        // A failed check is reported and the next one is still scheduled.
+        prompt().error(this, QString::fromLocal8Bit(e.what()));
+    }
     if (newer) {
         LL_Update->setText(QStringLiteral("<a href=\"%1\">%2</a>")
                                .arg(Product::downloadPageUrl(), m_catalog.text(19).toHtmlEscaped()));

@@ -28,6 +28,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -127,6 +128,7 @@ private Q_SLOTS:
     void timerAtStartFollowsBothOptions_data();
     void timerAtStartFollowsBothOptions();
     void versionCheckRunsAfterAMinuteThenEveryTwoHours();
+    void failedVersionCheckIsReportedAndRescheduled();
     void closingWritesTheSettings_data();
     void closingWritesTheSettings();
     void languageChangeUpdatesCaptionsAtOnce();
@@ -456,6 +458,21 @@ void TestMainWindow::versionCheckRunsAfterAMinuteThenEveryTwoHours()
         QCOMPARE(timer->isActive(), enable);
     }
     QCOMPARE(timer->interval(), 7200000);
+}
+
+void TestMainWindow::failedVersionCheckIsReportedAndRescheduled()
+{
+    Program p({}, settingsWith(QString(), true, true));
+    p.window->setVersionCheck([]() -> bool { throw std::runtime_error("version query failed"); });
+
+    p.window->Timer_UpdateTimer();
+
+    QCOMPARE(p.prompt.shown.size(), 1);
+    QCOMPARE(p.prompt.lastKind(), Prompt::Kind::Error);
+    QCOMPARE(p.prompt.lastText(), QStringLiteral("version query failed"));
+    QVERIFY(!p.find(QStringLiteral("LL_Update"))->isVisible());
+    QVERIFY(p.window->updateTimer()->isActive());
+    QCOMPARE(p.window->updateTimer()->interval(), 7200000);
 }
 
 void TestMainWindow::closingWritesTheSettings_data()
