@@ -6,12 +6,14 @@
 #include "core/app/AppState.h"
 #include "core/app/SettingsFile.h"
 #include "core/i18n/Catalog.h"
+#include "ui/app/Prompt.h"
 #include "ui/app/StyledButton.h"
 #include "ui/app/TFAbout.h"
 #include "ui/app/WindowStyle.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 #include "ui/projects/TFNew_Project.h"
 #include "ui/projects/TFOpenConf.h"
+#include "ui/update/TFBoot.h"
 
 #include <QApplication>
 #include <QDir>
@@ -36,6 +38,18 @@ bool save(QWidget *window, const QString &path)
     QApplication::processEvents();
     return window->grab().save(path, "PNG");
 }
+
+// A box would wait for a click nobody gives: report it and go on.
+class QuietPrompt : public Prompt
+{
+public:
+    void show(QWidget *, Kind, const QString &text) override { QTextStream(stderr) << "message: " << text << "\n"; }
+    bool ask(QWidget *parent, const QString &text) override
+    {
+        show(parent, Kind::Question, text);
+        return false;
+    }
+};
 
 // Every button picture in the four looks: normal, hot, pressed, disabled.
 QWidget *controlsSheet()
@@ -103,6 +117,8 @@ int main(int argc, char *argv[])
         }
     }
 
+    QuietPrompt quiet;
+    setPrompt(&quiet);
     AppState state;
     Catalog texts;
     TFPraxedoreFirmWare mainWindow(state, texts, workspace.path());
@@ -110,6 +126,7 @@ int main(int argc, char *argv[])
     w.newProject = new TFNew_Project(state, texts, &mainWindow);
     w.openConf = new TFOpenConf(state, texts, &mainWindow);
     w.about = new TFAbout(state, texts, &mainWindow);
+    w.boot = new TFBoot(state, texts, &mainWindow);
     mainWindow.setWindows(w);
 
     const std::unique_ptr<QWidget> sheet(controlsSheet());
@@ -129,6 +146,12 @@ int main(int argc, char *argv[])
          [&]() -> QWidget * {
              w.openConf->show();
              return w.openConf;
+         }},
+        {QStringLiteral("update-device.png"),
+         [&]() -> QWidget * {
+             w.boot->Form_Type = 1;
+             w.boot->show();
+             return w.boot;
          }},
         {QStringLiteral("controls.png"),
          [&]() -> QWidget * {
@@ -155,6 +178,7 @@ int main(int argc, char *argv[])
         if (window != &mainWindow)
             window->hide();
     }
+    setPrompt(nullptr);
     // The temporary workspace goes away; the settings the main window writes on close too.
     return failures == 0 ? 0 : 1;
 }
