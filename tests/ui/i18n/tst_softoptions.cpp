@@ -4,6 +4,7 @@
 #include "core/app/AppState.h"
 #include "core/i18n/Catalog.h"
 #include "core/i18n/VersionCheck.h"
+#include "TestPaths.h"
 #include "ui/RecordingPrompt.h"
 #include "ui/app/Links.h"
 #include "ui/app/StyledButton.h"
@@ -112,6 +113,7 @@ private Q_SLOTS:
     void showingAgainForgetsCancelledChanges();
     void checkOnRequest_data();
     void checkOnRequest();
+    void shippedLanguages();
     void mainWindowTickThroughLocalServer_data();
     void mainWindowTickThroughLocalServer();
 };
@@ -484,6 +486,29 @@ void TestSoftOptions::checkOnRequest()
         QCOMPARE(outcome->textFormat(), Qt::PlainText);
     }
     Links::setOpener({});
+}
+
+// What a new user finds: our own languages, each with its flag.
+void TestSoftOptions::shippedLanguages()
+{
+    Fixture f;
+    const QDir source(QDir::cleanPath(TestPaths::data(QStringLiteral("../../resources/LANGUAGE"))));
+    const QStringList files = source.entryList({QStringLiteral("*.lng"), QStringLiteral("*.bmp")}, QDir::Files);
+    QVERIFY(files.contains(QStringLiteral("English.lng")));
+    for (const QString &name : files)
+        QVERIFY(QFile::copy(source.filePath(name), f.dir.filePath(name)));
+    f.catalog.Load_Language(f.state);
+    f.window->open();
+
+    QCOMPARE(f.shownNames(), QStringList({QStringLiteral("English"), QStringLiteral("Italiano")}));
+    QVERIFY(f.label(QStringLiteral("I_L1"))->isVisible());
+    QVERIFY(f.label(QStringLiteral("I_L2"))->isVisible());
+
+    RecordingPrompt answers;
+    QTest::mouseClick(f.label(QStringLiteral("L_L2")), Qt::LeftButton);
+    QCOMPARE(f.label(QStringLiteral("L_Page_Lang"))->text(), QStringLiteral("Pagina 1 / 1"));
+    QCOMPARE(f.label(QStringLiteral("L_Sel_Lang"))->text(), QStringLiteral("Lingua selezionata : Italiano"));
+    QCOMPARE(f.state.Language_Ver, QStringLiteral("2.001"));
 }
 
 void TestSoftOptions::mainWindowTickThroughLocalServer_data()
