@@ -6,9 +6,15 @@ namespace Cli {
 
 // Each command is defined in its own cmd_*.cpp.
 // (Add a declaration and a row below when adding a command.)
+int runCheck(const QStringList &args, Io &io);
+int runFirmware(const QStringList &args, Io &io);
 
 namespace {
 const Command kCommands[] = {
+    {"check", "PROJECT_DIR", "Validate ParGen.xml and CanCanCobID.xml as the editors do on OK", runCheck},
+    {"firmware", "PROJECT_DIR FIRMWARE_SX",
+     "Merge PROJECT_DIR/bin/bank1.bin and bank2.bin into a copy of FIRMWARE_SX: PROJECT_DIR/New_<name>",
+     runFirmware},
     {nullptr, nullptr, nullptr, nullptr},
 };
 
