@@ -7,8 +7,13 @@ namespace Cli {
 // Each command is defined in its own cmd_*.cpp.
 // (Add a declaration and a row below when adding a command.)
 
+int cmdBuild(const QStringList &args, Io &io);
+int cmdInspect(const QStringList &args, Io &io);
+
 namespace {
 const Command kCommands[] = {
+    {"build", "PROJECT_DIR", "Builds bank1..5.bin, bankg.c and bank_K60.bin into PROJECT_DIR/bin as Update Device does", cmdBuild},
+    {"inspect", "FILE", "Decodes bank_K60.bin or a bank file into readable text; checks its size and checksum", cmdInspect},
     {nullptr, nullptr, nullptr, nullptr},
 };
 
