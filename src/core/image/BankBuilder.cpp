@@ -2,6 +2,7 @@
 
 #include "core/app/IntText.h"
 #include "core/app/XmlFile.h"
+#include "core/image/FilterDocument.h"
 #include "core/image/XmlSource.h"
 
 #include <QtEndian>
@@ -11,7 +12,6 @@
 namespace {
 // The order ParGen.xml is written in; the bank settings are read by position.
 const char *const kSettingNames[] = {"Boud0", "Boud1", "Type", "Positive", "Baud_Dip_C0", "Baud_Dip_C1", "TypeC1"};
-const char *const kSectionNames[] = {"Can0_to_Can1", "Can1_to_Can0"};
 
 QString notANumber(const QString &text, const QString &shownName, const QString &where)
 {
@@ -25,7 +25,7 @@ BankBuilder::BankBuilder()
         bank = QByteArray(BankSize, char(0xFF));
 }
 
-QString BankBuilder::Build_Banks(const XmlSource &parGen, const XmlSource &cobId)
+QString BankBuilder::Build_Banks(const XmlSource &parGen, const FilterDocument &cobId)
 {
     for (QByteArray &bank : m_banks)
         bank.fill(char(0xFF));
@@ -102,60 +102,50 @@ QString BankBuilder::Read_Bank_Settings(const XmlSource &parGen, Bank_Settings &
     return QString();
 }
 
-QString BankBuilder::readRows(const XmlSource &cobId, Sections &out) const
+QString BankBuilder::readRows(const FilterDocument &cobId, Sections &out)
 {
     if (!cobId.error.isEmpty())
         return cobId.error;
-    const QDomElement root = cobId.doc.firstChildElement(QStringLiteral("CanCanCobID"));
-    if (root.isNull())
+    if (cobId.rootName != QLatin1String("CanCanCobID"))
         return QStringLiteral("Cannot read %1: there is no root element CanCanCobID").arg(cobId.shownName);
-    QDomElement sections[2];
     for (int d = 0; d < 2; ++d) {
-        sections[d] = root.firstChildElement(QLatin1String(kSectionNames[d]));
-        if (sections[d].isNull())
+        if (!cobId.sections[d].present)
             return QStringLiteral("Cannot read %1: CanCanCobID has no element %2")
-                .arg(cobId.shownName, QLatin1String(kSectionNames[d]));
+                .arg(cobId.shownName, QLatin1String(FilterDocument::sectionName(d)));
     }
     for (int d = 0; d < 2; ++d) {
-        const QString error = readSection(sections[d], cobId.shownName, out.rows[size_t(d)]);
-        if (!error.isEmpty())
-            return error;
-    }
-    return QString();
-}
-
-QString BankBuilder::readSection(const QDomElement &section, const QString &shownName, std::vector<Row> &out)
-{
-    const QDomNodeList nodes = section.childNodes();
-    const int count = std::min<int>(nodes.count(), MaxRows);
-    out.reserve(size_t(count));
-    for (int i = 0; i < count; ++i) {
-        // Anything but an element (a comment, stray text) has no identifier and is skipped
-        // like a row without one.
-        const QDomElement row = nodes.at(i).toElement();
-        const QString origText = row.attribute(QStringLiteral("Orig_CobID"));
-        if (origText.isEmpty())
-            continue;
-        const auto where = [&](const char *attribute) {
-            return QStringLiteral("%1 row %2, %3").arg(section.tagName()).arg(i + 1).arg(QLatin1String(attribute));
-        };
-        const auto orig = IntText::read(origText);
-        if (!orig)
-            return notANumber(origText, shownName, where("Orig_CobID"));
-        const QString modText = row.attribute(QStringLiteral("Mod_CobID"));
-        qint32 mod = *orig;
-        if (!modText.isEmpty()) {
-            const auto value = IntText::read(modText);
-            if (!value)
-                return notANumber(modText, shownName, where("Mod_CobID"));
-            mod = *value;
+        const std::vector<FilterDocument::Row> &rows = cobId.sections[d].rows;
+        const int count = int(std::min<size_t>(rows.size(), MaxRows));
+        std::vector<Row> &pairs = out.rows[size_t(d)];
+        pairs.reserve(size_t(count));
+        for (int i = 0; i < count; ++i) {
+            // A node that is not an element has no identifier and is skipped like a row without one.
+            const FilterDocument::Row &row = rows[size_t(i)];
+            if (row.orig.isEmpty())
+                continue;
+            const auto where = [&](const char *attribute) {
+                return QStringLiteral("%1 row %2, %3")
+                    .arg(QLatin1String(FilterDocument::sectionName(d)))
+                    .arg(i + 1)
+                    .arg(QLatin1String(attribute));
+            };
+            const auto orig = IntText::read(row.orig);
+            if (!orig)
+                return notANumber(row.orig, cobId.shownName, where("Orig_CobID"));
+            qint32 mod = *orig;
+            if (!row.mod.isEmpty()) {
+                const auto value = IntText::read(row.mod);
+                if (!value)
+                    return notANumber(row.mod, cobId.shownName, where("Mod_CobID"));
+                mod = *value;
+            }
+            pairs.push_back(Row{quint32(*orig), quint32(mod)});
         }
-        out.push_back(Row{quint32(*orig), quint32(mod)});
     }
     return QString();
 }
 
-QString BankBuilder::Build_Bank_List(const XmlSource &cobId, std::array<quint16, 2> &counts)
+QString BankBuilder::Build_Bank_List(const FilterDocument &cobId, std::array<quint16, 2> &counts)
 {
     if (!cobId.exists)
         return QString();
@@ -177,7 +167,7 @@ QString BankBuilder::Build_Bank_List(const XmlSource &cobId, std::array<quint16,
     return QString();
 }
 
-QString BankBuilder::Build_Bank_Map(const XmlSource &cobId)
+QString BankBuilder::Build_Bank_Map(const FilterDocument &cobId)
 {
     const bool positive = m_settings.positive != 0;
     QByteArray passMaps[2] = {QByteArray(PassMapSize, positive ? '\0' : char(0xFF)),

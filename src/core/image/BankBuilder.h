@@ -6,8 +6,8 @@
 #include <array>
 #include <vector>
 
+struct FilterDocument;
 struct XmlSource;
-class QDomElement;
 
 // Builds the five 16 KiB configuration banks that the serial variants carry in their
 // firmware: bank 1 for CAN 0 to CAN 1 plus the settings, bank 2 for CAN 1 to CAN 0, banks 3
@@ -48,7 +48,7 @@ public:
     BankBuilder();
 
     // Returns an empty text, or why the build stopped.
-    QString Build_Banks(const XmlSource &parGen, const XmlSource &cobId);
+    QString Build_Banks(const XmlSource &parGen, const FilterDocument &cobId);
 
     // Reads the settings by position and strictly into `settings`; a missing document
     // leaves it as it is.
@@ -70,10 +70,9 @@ private:
         std::array<std::vector<Row>, 2> rows;
     };
 
-    QString readRows(const XmlSource &cobId, Sections &out) const;
-    static QString readSection(const QDomElement &section, const QString &shownName, std::vector<Row> &out);
-    QString Build_Bank_List(const XmlSource &cobId, std::array<quint16, 2> &counts);
-    QString Build_Bank_Map(const XmlSource &cobId);
+    static QString readRows(const FilterDocument &cobId, Sections &out);
+    QString Build_Bank_List(const FilterDocument &cobId, std::array<quint16, 2> &counts);
+    QString Build_Bank_Map(const FilterDocument &cobId);
 
     void putU16(int k, int offset, quint16 value);
     void putU32(int k, int offset, quint32 value);

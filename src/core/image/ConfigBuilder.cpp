@@ -3,16 +3,21 @@
 #include "core/app/AppState.h"
 #include "core/app/FileIo.h"
 #include "core/image/BankSource.h"
+#include "core/image/FilterDocument.h"
 #include "core/image/XmlSource.h"
 
 #include <QDir>
 
+#include <future>
+#include <system_error>
+#include <vector>
+
 QString ConfigBuilder::Build_Config(const QString &fileParGen, const QString &fileCobId)
 {
-    return Build_Config(XmlSource::load(fileParGen), XmlSource::load(fileCobId));
+    return Build_Config(XmlSource::load(fileParGen), FilterDocument::load(fileCobId));
 }
 
-QString ConfigBuilder::Build_Config(const XmlSource &parGen, const XmlSource &cobId)
+QString ConfigBuilder::Build_Config(const XmlSource &parGen, const FilterDocument &cobId)
 {
     const BankBuilder::Bank_Settings keptSettings = m_banks.settings();
     const ParBlock::PortTypes keptTypes = m_image.portTypes();
@@ -46,12 +51,25 @@ QString ConfigBuilder::Write_Config_Files(const QString &binDir) const
     if (!QDir().mkpath(binDir))
         return QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(binDir));
     const QList<OutputFile> files = outputs();
+    // The saves run side by side: each one waits for its bytes to reach the disk, and the
+    // file system commits flushes that arrive together in one go.
+    std::vector<std::future<QString>> saves;
+    saves.reserve(size_t(files.size()));
     for (const OutputFile &file : files) {
-        const QString error = FileIo::saveFile(joinPath(binDir, file.name), file.bytes);
-        if (!error.isEmpty())
-            return error;
+        const auto save = [path = joinPath(binDir, file.name), bytes = file.bytes] { return FileIo::saveFile(path, bytes); };
+        try {
+            saves.push_back(std::async(std::launch::async, save));
+        } catch (const std::system_error &) {
+            saves.push_back(std::async(std::launch::deferred, save)); // no thread to spare: save in turn
+        }
     }
-    return QString();
+    QString firstError;
+    for (std::future<QString> &save : saves) {
+        const QString error = save.get();
+        if (firstError.isEmpty())
+            firstError = error;
+    }
+    return firstError;
 }
 
 QString ConfigBuilder::buildAndWrite(const QString &fileParGen, const QString &fileCobId, const QString &binDir)

@@ -22,14 +22,15 @@ public:
     // Builds banks and image from the two documents; either may be missing. On failure the
     // kept values are as they were before the call.
     QString Build_Config(const QString &fileParGen, const QString &fileCobId);
-    QString Build_Config(const XmlSource &parGen, const XmlSource &cobId);
+    QString Build_Config(const XmlSource &parGen, const FilterDocument &cobId);
 
     // The seven files of the last build, in the order they are written: bank1.bin ..
     // bank5.bin, bankg.c, bank_K60.bin.
     QList<OutputFile> outputs() const;
 
     // Writes the last build's files into `binDir`, creating it if needed. Each file is
-    // replaced atomically; the first failure stops and is returned, naming the file.
+    // replaced atomically or left as it was; the first failure in file order is returned,
+    // naming the file.
     QString Write_Config_Files(const QString &binDir) const;
 
     // Build_Config then, only when it succeeded, Write_Config_Files.

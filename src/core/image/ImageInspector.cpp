@@ -152,7 +152,8 @@ Result inspectBank(const QByteArray &b, const QString &shownName)
     QString &t = r.text;
     t += QStringLiteral("%1: configuration bank, %2 bytes\n").arg(shownName).arg(b.size());
     if (b.count(char(0xFF)) == b.size()) {
-        t += QStringLiteral("Every byte is 0xFF: an unused bank.\n");
+        t += QStringLiteral("Every byte is 0xFF: an unused bank, or a direct map without entries in which every "
+                            "identifier passes.\n");
         return r;
     }
 

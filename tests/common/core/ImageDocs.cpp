@@ -1,11 +1,20 @@
-#include "ImageDocs.h"
+#include "core/ImageDocs.h"
 
 #include <QDomDocument>
+#include <QPair>
+
+#include <algorithm>
 
 namespace ImageDocs {
 
+const char *const Std = "2.0A 11bits";
+const char *const Ext = "2.0B 29bits";
+
 namespace {
-const Values kDefaults = {
+using Texts = QList<QPair<QString, QString>>;
+const Texts &defaults()
+{
+    static const Texts texts = {
     {QStringLiteral("Boud0"), QStringLiteral("8")},           {QStringLiteral("Boud1"), QStringLiteral("8")},
     {QStringLiteral("Type"), QStringLiteral("0")},            {QStringLiteral("Positive"), QStringLiteral("0")},
     {QStringLiteral("Baud_Dip_C0"), QStringLiteral("0")},     {QStringLiteral("Baud_Dip_C1"), QStringLiteral("0")},
@@ -18,16 +27,17 @@ const Values kDefaults = {
     {QStringLiteral("Ethernet_GAT3"), QStringLiteral("0")},   {QStringLiteral("Ethernet_GAT4"), QStringLiteral("1")},
     {QStringLiteral("Ethernet_EN_GAT"), QStringLiteral("0")}, {QStringLiteral("Ethernet_TCP_Port"), QStringLiteral("10001")},
     {QStringLiteral("Ethernet_UDP_Port"), QStringLiteral("10001")},
-};
+    };
+    return texts;
+}
 
 QByteArray finish(QDomDocument &doc)
 {
     doc.appendChild(doc.createComment(QStringLiteral("SW_VERSION = 2.001")));
     return doc.toByteArray(-1);
 }
-} // namespace
 
-QByteArray parGenRaw(const Values &children)
+QByteArray writeParGen(const Texts &children)
 {
     QDomDocument doc;
     QDomElement root = doc.createElement(QStringLiteral("Par_Gen"));
@@ -39,20 +49,29 @@ QByteArray parGenRaw(const Values &children)
     }
     return finish(doc);
 }
+} // namespace
 
-QByteArray parGen(const Values &set, const QStringList &omit)
+QByteArray parGenRaw(const Values &children)
 {
-    Values children;
-    for (auto [name, text] : kDefaults) {
-        if (omit.contains(name))
+    Texts texts;
+    for (const Set &s : children)
+        texts.append({QLatin1String(s.name), QLatin1String(s.text)});
+    return writeParGen(texts);
+}
+
+QByteArray parGen(const Values &set, const Names &omit)
+{
+    Texts children;
+    for (auto [name, text] : defaults()) {
+        if (std::any_of(omit.begin(), omit.end(), [&](const char *n) { return name == QLatin1String(n); }))
             continue;
-        for (const auto &[n, t] : set) {
-            if (n == name)
-                text = t;
+        for (const Set &s : set) {
+            if (name == QLatin1String(s.name))
+                text = QLatin1String(s.text);
         }
         children.append({name, text});
     }
-    return parGenRaw(children);
+    return writeParGen(children);
 }
 
 QByteArray cobId(const QList<Row> &can0ToCan1, const QList<Row> &can1ToCan0)
@@ -78,12 +97,12 @@ QByteArray cobId(const QList<Row> &can0ToCan1, const QList<Row> &can1ToCan0)
     return finish(doc);
 }
 
-QList<Row> descendingRows(int count, int first, const QString &type)
+QList<Row> descendingRows(int count, int first, const char *type)
 {
     QList<Row> rows;
     rows.reserve(count);
     for (int i = 0; i < count; ++i)
-        rows.append({QString::number(first - i), type, QString(), type});
+        rows.append(Row(QString::number(first - i), QString(), QLatin1String(type), QLatin1String(type)));
     return rows;
 }
 
