@@ -1,7 +1,40 @@
+#include "core/app/AppState.h"
+#include "core/i18n/Catalog.h"
+#include "ui/app/TFAbout.h"
+#include "ui/app/TFPraxedoreFirmWare.h"
+#include "ui/config/TFParGen2.h"
+#include "ui/config/TFSetCobIDAccess.h"
+#include "ui/i18n/TFSoftOptions.h"
+#include "ui/image/TFModifyFileSx.h"
+#include "ui/projects/TFNew_Project.h"
+#include "ui/projects/TFOpenConf.h"
+#include "ui/update/TFBoot.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Praxedo"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Praxedo"));
+
+    AppState &state = appState();
+    Catalog &texts = catalog();
+
+    // The main window comes first: its creation fills the catalog and the product texts
+    // that the other windows read while they are created.
+    TFPraxedoreFirmWare mainWindow(state, texts, QCoreApplication::applicationDirPath());
+    TFPraxedoreFirmWare::Windows w;
+    w.newProject = new TFNew_Project(state, texts, &mainWindow);
+    w.openConf = new TFOpenConf(state, texts, &mainWindow);
+    w.about = new TFAbout(state, texts, &mainWindow);
+    w.softOptions = new TFSoftOptions(state, texts, &mainWindow);
+    w.setCobIDAccess = new TFSetCobIDAccess(state, texts, &mainWindow);
+    w.boot = new TFBoot(state, texts, &mainWindow);
+    w.parGen2 = new TFParGen2(state, texts, &mainWindow);
+    w.modifyFileSx = new TFModifyFileSx(state, texts, &mainWindow);
+    mainWindow.setWindows(w);
+
+    mainWindow.show();
+    return app.exec();
 }

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds into ./build (or $BUILD_DIR).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} "$@"
+cmake --build "$build"

@@ -1,0 +1,61 @@
+#include "cli/Commands.h"
+
+#include "core/app/AppState.h"
+#include "core/config/CobIdDocument.h"
+#include "core/config/ParGen.h"
+#include "core/i18n/Catalog.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace Cli {
+
+// Both documents are checked as their windows would check them on OK: ParGen.xml as the
+// communication settings window reads it, then the filter tables with the device type, port
+// types and positive option as the filter window reads them. Messages are the English texts.
+int runCheck(const QStringList &args, Io &io)
+{
+    if (args.size() != 1 || args.first().startsWith(u'-')) {
+        io.err << "Usage: praxedo-cli check PROJECT_DIR\n";
+        return 1;
+    }
+    const QFileInfo dir(args.first());
+    if (!dir.isDir()) {
+        io.err << "praxedo-cli check: " << QDir::toNativeSeparators(args.first()) << " is not a folder\n";
+        return 1;
+    }
+
+    AppState state;
+    state.Dir_Project = dir.absoluteFilePath();
+    Set_Files(state);
+    Catalog catalog;
+    catalog.Load_Default_Texts();
+
+    ParGenValues values;
+    QString error = ParGen::readForSettingsWindow(state.File_ParGen, values);
+    if (error.isEmpty())
+        error = ParGen::Controllo_Dati(values, catalog);
+    if (!error.isEmpty()) {
+        io.err << error << '\n';
+        return 2;
+    }
+
+    ParGenFilterValues filter;
+    error = ParGen::readForFilterWindow(state.File_ParGen, filter);
+    CobIdDocument tables(filter);
+    CobIdDocument::ReadReport report;
+    if (error.isEmpty())
+        error = tables.read(state.File_CobID, &report);
+    if (error.isEmpty())
+        error = tables.Controllo_dati(filter.positive, catalog);
+    if (!error.isEmpty()) {
+        io.err << error << '\n';
+        return 2;
+    }
+    if (report.hasSurplus())
+        io.err << "warning: " << CobIdDocument::surplusWarning(report, state.File_CobID) << '\n';
+    io.out << "OK\n";
+    return 0;
+}
+
+} // namespace Cli

@@ -1,0 +1,224 @@
+#include "core/config/CobIdDocument.h"
+
+#include "core/app/FileIo.h"
+#include "core/app/IntText.h"
+#include "core/config/DocumentXml.h"
+#include "core/config/ParGen.h"
+#include "core/i18n/Catalog.h"
+
+#include <QDir>
+#include <QDomElement>
+#include <QXmlStreamWriter>
+
+namespace {
+
+const QString kRoot = QStringLiteral("CanCanCobID");
+const QString kRow = QStringLiteral("row");
+const QString kAttributes[CobIdTable::CellCount] = {
+    QStringLiteral("Orig_CobID"), QStringLiteral("Type_CobID"), QStringLiteral("Mod_CobID"),
+    QStringLiteral("Type_MCobID"), QStringLiteral("Desc")};
+const QString kTableTitles[CobIdDocument::TableCount] = {QStringLiteral("From CAN 0 to CAN 1"),
+                                                         QStringLiteral("From CAN 1 to CAN 0")};
+
+constexpr qint32 Max11Bit = 0x7FF;
+constexpr qint32 Max29Bit = 0x1FFFFFFF;
+
+bool isType(const QString &text)
+{
+    return text == CobIdTable::type11Bit() || text == CobIdTable::type29Bit();
+}
+
+bool inRange(const QString &id, const QString &type)
+{
+    const qint32 value = IntText::readOr(id, -1);
+    return value >= 0 && value <= (type == CobIdTable::type11Bit() ? Max11Bit : Max29Bit);
+}
+
+void readList(const QDomElement &list, CobIdTable &table, int &surplus)
+{
+    const bool readTypes = !table.typesFollowPorts();
+    int row = 0;
+    for (QDomNode node = list.firstChild(); !node.isNull(); node = node.nextSibling(), ++row) {
+        if (row >= CobIdTable::RowCount) {
+            ++surplus;
+            continue;
+        }
+        // The node's name is not looked at; a node that is not an element gives empty cells.
+        const QDomElement element = node.toElement();
+        for (int c = 0; c < CobIdTable::CellCount; ++c) {
+            if (!readTypes && (c == CobIdTable::TypeCobId || c == CobIdTable::TypeMCobId))
+                continue;
+            table.setCell(row, c, element.isNull() ? QString() : element.attribute(kAttributes[c]));
+        }
+    }
+}
+
+} // namespace
+
+const QString &CobIdDocument::listName(int table)
+{
+    static const QString names[TableCount] = {QStringLiteral("Can0_to_Can1"), QStringLiteral("Can1_to_Can0")};
+    return names[table == Can1ToCan0 ? 1 : 0];
+}
+
+CobIdDocument::CobIdDocument(const ParGenFilterValues &parGen)
+{
+    if (parGen.typesFollowPorts()) {
+        const QString &can0 = CobIdTable::typeText(parGen.can0Type);
+        const QString &can1 = CobIdTable::typeText(parGen.can1Type);
+        m_tables[Can0ToCan1].setPortTypes(can0, can1);
+        m_tables[Can1ToCan0].setPortTypes(can1, can0);
+    }
+}
+
+QString CobIdDocument::surplusWarning(const ReadReport &report, const QString &path)
+{
+    QStringList parts;
+    for (int t = 0; t < TableCount; ++t) {
+        if (report.surplusRows[size_t(t)] > 0)
+            parts << QStringLiteral("%1 rows beyond row %2 in %3")
+                         .arg(report.surplusRows[size_t(t)])
+                         .arg(CobIdTable::RowCount)
+                         .arg(listName(t));
+    }
+    if (parts.isEmpty())
+        return QString();
+    return QStringLiteral("%1 holds %2. A table has %3 rows: those rows are not shown and the next save drops them.")
+        .arg(QDir::toNativeSeparators(path), parts.join(QStringLiteral(" and ")))
+        .arg(CobIdTable::RowCount);
+}
+
+QString CobIdDocument::read(const QString &path, ReadReport *report)
+{
+    if (report)
+        *report = ReadReport();
+    QDomDocument doc;
+    QDomNode root;
+    QString error;
+    if (DocumentXml::loadRoot(path, doc, root, error) != DocumentXml::Load::Loaded)
+        return error;
+    return readRoot(root, QDir::toNativeSeparators(path), report);
+}
+
+QString CobIdDocument::read(const QByteArray &bytes, const QString &shownName, ReadReport *report)
+{
+    if (report)
+        *report = ReadReport();
+    QDomDocument doc;
+    QDomNode root;
+    QString error;
+    if (DocumentXml::parseRoot(bytes, shownName, doc, root, error) != DocumentXml::Load::Loaded)
+        return error;
+    return readRoot(root, shownName, report);
+}
+
+QString CobIdDocument::readRoot(const QDomNode &root, const QString &shownName, ReadReport *report)
+{
+    QDomElement lists[TableCount];
+    for (int t = 0; t < TableCount; ++t) {
+        lists[t] = root.firstChildElement(listName(t));
+        if (lists[t].isNull()) {
+            const QString holder = root.isElement()
+                ? QStringLiteral("the root element %1").arg(root.nodeName())
+                : QStringLiteral("the first node of the document");
+            return QStringLiteral("%1 is not a COB-ID filter document (line %2, column %3): %4 has no %5 list")
+                .arg(shownName)
+                .arg(root.lineNumber())
+                .arg(root.columnNumber())
+                .arg(holder, listName(t));
+        }
+    }
+    ReadReport found;
+    for (int t = 0; t < TableCount; ++t)
+        readList(lists[t], m_tables[size_t(t)], found.surplusRows[size_t(t)]);
+    if (report)
+        *report = found;
+    return QString();
+}
+
+QString CobIdDocument::toBytes(QByteArray &bytes) const
+{
+    for (int t = 0; t < TableCount; ++t) {
+        const CobIdTable &table = m_tables[size_t(t)];
+        const int used = table.usedRowCount();
+        for (int r = 0; r < used; ++r) {
+            for (const QString &text : table.row(r)) {
+                if (!DocumentXml::storable(text))
+                    return QStringLiteral("Row %1 of \"%2\" holds a control character that cannot be saved")
+                        .arg(r + 1)
+                        .arg(kTableTitles[t]);
+            }
+        }
+    }
+
+    bytes.clear();
+    QXmlStreamWriter w(&bytes);
+    w.writeStartElement(kRoot);
+    for (int t = 0; t < TableCount; ++t) {
+        const CobIdTable &table = m_tables[size_t(t)];
+        w.writeStartElement(listName(t));
+        const int used = table.usedRowCount();
+        for (int r = 0; r < used; ++r) {
+            w.writeEmptyElement(kRow);
+            for (int c = 0; c < CobIdTable::CellCount; ++c)
+                w.writeAttribute(kAttributes[c], table.cell(r, c));
+        }
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+    w.writeComment(QString::fromUtf16(DocumentXml::VersionComment));
+    w.writeCharacters(QStringLiteral("\n"));
+    return QString();
+}
+
+QString CobIdDocument::write(QIODevice &device) const
+{
+    QByteArray bytes;
+    const QString error = toBytes(bytes);
+    return error.isEmpty() ? FileIo::writeAll(device, bytes) : error;
+}
+
+QString CobIdDocument::save(const QString &path) const
+{
+    QByteArray bytes;
+    const QString error = toBytes(bytes);
+    if (!error.isEmpty())
+        return QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), error);
+    return FileIo::saveFile(path, bytes);
+}
+
+std::optional<CobIdFailure> CobIdDocument::Controllo_dati(bool positive) const
+{
+    for (int t = 0; t < TableCount; ++t) {
+        const CobIdTable &table = m_tables[size_t(t)];
+        const int base = t == Can0ToCan1 ? 543 : 549;
+        const int used = table.usedRowCount();
+        for (int r = 0; r < used; ++r) {
+            const auto fail = [&](int offset) { return CobIdFailure{t, r + 1, base + offset}; };
+            const QString &origType = table.cell(r, CobIdTable::TypeCobId);
+            if (!isType(origType))
+                return fail(0);
+            if (!inRange(table.cell(r, CobIdTable::OrigCobId), origType))
+                return fail(origType == CobIdTable::type11Bit() ? 1 : 2);
+            if (!positive)
+                continue;
+            const QString &modType = table.cell(r, CobIdTable::TypeMCobId);
+            if (!isType(modType))
+                return fail(3);
+            if (!inRange(table.cell(r, CobIdTable::ModCobId), modType))
+                return fail(modType == CobIdTable::type11Bit() ? 4 : 5);
+        }
+    }
+    return std::nullopt;
+}
+
+QString CobIdDocument::message(const CobIdFailure &failure, const Catalog &catalog)
+{
+    return catalog.text(542) + QString::number(failure.row) + catalog.text(failure.message);
+}
+
+QString CobIdDocument::Controllo_dati(bool positive, const Catalog &catalog) const
+{
+    const auto failure = Controllo_dati(positive);
+    return failure ? message(*failure, catalog) : QString();
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "core/config/CobIdTable.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+class Catalog;
+class QDomNode;
+class QIODevice;
+struct ParGenFilterValues;
+
+// The first failed rule of the filter tables' validation.
+struct CobIdFailure
+{
+    int table = 0;   // 0 = From CAN 0 to CAN 1, 1 = From CAN 1 to CAN 0
+    int row = 0;     // as the window numbers it, from 1
+    int message = 0; // catalog index of the rule's message, 543..554
+    bool operator==(const CobIdFailure &o) const
+    {
+        return table == o.table && row == o.row && message == o.message;
+    }
+};
+
+// The COB-ID filter document CanCanCobID.xml: the two direction tables.
+class CobIdDocument
+{
+public:
+    enum Direction { Can0ToCan1 = 0, Can1ToCan0 = 1 };
+    static constexpr int TableCount = 2;
+
+    static const QString &listName(int table); // Can0_to_Can1, Can1_to_Can0
+
+    CobIdDocument() = default;
+    // Empty tables prepared as the filter window prepares them: with device type 0 the type
+    // columns follow the port types (CAN 0 then CAN 1 in the first table, swapped in the second).
+    explicit CobIdDocument(const ParGenFilterValues &parGen);
+
+    CobIdTable &table(int index) { return m_tables[size_t(index)]; }
+    const CobIdTable &table(int index) const { return m_tables[size_t(index)]; }
+
+    // What reading found beyond the 2048 rows of each table; those nodes are not read and
+    // the next save drops them.
+    struct ReadReport
+    {
+        std::array<int, TableCount> surplusRows{0, 0};
+        bool hasSurplus() const { return surplusRows[0] > 0 || surplusRows[1] > 0; }
+    };
+    // English text telling the user that the surplus rows will be dropped; empty when none.
+    static QString surplusWarning(const ReadReport &report, const QString &path);
+
+    // Fills the tables from the file over what they hold. A missing file changes nothing and is
+    // no error. A file that cannot be read, is not well-formed XML, or whose root lacks one of
+    // the two lists returns a text naming the file with the line, column and reason, and the
+    // tables are left unchanged.
+    QString read(const QString &path, ReadReport *report = nullptr);
+    QString read(const QByteArray &bytes, const QString &shownName, ReadReport *report = nullptr);
+
+    // Root CanCanCobID, the version comment, then both lists with a row element per used row
+    // and its five attributes in order; no declaration, no indentation, UTF-8.
+    QString toBytes(QByteArray &bytes) const;
+    QString write(QIODevice &device) const;
+    QString save(const QString &path) const; // atomic
+
+    // Validation on OK, first table first. `positive`: the Modify columns are checked too.
+    std::optional<CobIdFailure> Controllo_dati(bool positive) const;
+    // "Error in row " + row number + the rule's message; empty when valid.
+    QString Controllo_dati(bool positive, const Catalog &catalog) const;
+    static QString message(const CobIdFailure &failure, const Catalog &catalog);
+
+    bool operator==(const CobIdDocument &o) const { return m_tables == o.m_tables; }
+
+private:
+    QString readRoot(const QDomNode &root, const QString &shownName, ReadReport *report);
+
+    std::array<CobIdTable, TableCount> m_tables;
+};

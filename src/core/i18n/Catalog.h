@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+struct AppState;
+
+// The message catalog: 1000 numbered texts, filled with the built-in English defaults and
+// then overridden by the chosen language file. Windows read fixed indices from it.
+class Catalog
+{
+public:
+    static constexpr int Size = 1000;
+
+    Catalog(); // empty until the first load
+
+    // The text at `index`; a single blank for an index outside the catalog.
+    QString text(int index) const;
+    QString operator[](int index) const { return text(index); }
+
+    void Load_Default_Texts();
+    // Reads a language file over the current texts. Returns false (and changes nothing)
+    // when the file cannot be read; `languageVer` is set from its first version line.
+    bool Load_Lang_File(const QString &path, QString &languageVer);
+    // The lines of an already decoded language file; same rules as Load_Lang_File.
+    void applyLangText(const QString &text, QString &languageVer);
+
+    // Defaults, then the file of state.Language_Sel, falling back to English.
+    void Load_Language(AppState &state);
+
+    const QStringList &Lang_Texts() const { return m_texts; }
+    int Lang_Count() const { return m_count; }
+
+    // Language files larger than this are not read (the defaults stay).
+    static constexpr qint64 MaxFileBytes = 8 * 1024 * 1024;
+
+    // BOM-selected UTF-8/UTF-16; without a BOM valid UTF-8 is UTF-8, anything else the
+    // Western European Windows code page (the system's ANSI code page on Windows).
+    static QString decode(const QByteArray &bytes);
+
+private:
+    QStringList m_texts;
+    int m_count = 0;
+};
+
+// The process-wide catalog.
+Catalog &catalog();

@@ -1,0 +1,44 @@
+#include "ui/app/PraxDialog.h"
+
+#include "ui/app/WindowStyle.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+PraxDialog::PraxDialog(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    WindowStyle::apply(this);
+    setModal(true);
+}
+
+void PraxDialog::setClientSize(int width, int height, bool resizable)
+{
+    if (resizable) {
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        resize(width, height);
+    } else {
+        setFixedSize(width, height);
+    }
+}
+
+void PraxDialog::reject()
+{
+    done(ModalCancel);
+}
+
+void PraxDialog::showEvent(QShowEvent *event)
+{
+    placeOnScreen();
+    QDialog::showEvent(event);
+}
+
+void PraxDialog::placeOnScreen()
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    move(area.center() - rect().center());
+}

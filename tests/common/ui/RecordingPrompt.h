@@ -1,0 +1,35 @@
+#pragma once
+
+#include "ui/app/Prompt.h"
+
+#include <QList>
+#include <QQueue>
+
+// Stands in for the message boxes: records each box and answers questions from a queue
+// (Yes when the queue is empty). Installs itself for its lifetime.
+class RecordingPrompt : public Prompt
+{
+public:
+    struct Shown
+    {
+        Kind kind;
+        QString text;
+    };
+
+    RecordingPrompt() { setPrompt(this); }
+    ~RecordingPrompt() override { setPrompt(nullptr); }
+
+    void show(QWidget *, Kind kind, const QString &text) override { shown.append({kind, text}); }
+    bool ask(QWidget *, const QString &text) override
+    {
+        shown.append({Kind::Question, text});
+        return answers.isEmpty() ? true : answers.dequeue();
+    }
+
+    QString lastText() const { return shown.isEmpty() ? QString() : shown.last().text; }
+    Kind lastKind() const { return shown.isEmpty() ? Kind::Plain : shown.last().kind; }
+    void clear() { shown.clear(); }
+
+    QList<Shown> shown;
+    QQueue<bool> answers;
+};
