@@ -8,9 +8,6 @@
 
 #include <QDir>
 
-#include <future>
-#include <system_error>
-#include <vector>
 
 QString ConfigBuilder::Build_Config(const QString &fileParGen, const QString &fileCobId)
 {
@@ -50,26 +47,10 @@ QString ConfigBuilder::Write_Config_Files(const QString &binDir) const
 {
     if (!QDir().mkpath(binDir))
         return QStringLiteral("Cannot create the folder %1").arg(QDir::toNativeSeparators(binDir));
-    const QList<OutputFile> files = outputs();
-    // The saves run side by side: each one waits for its bytes to reach the disk, and the
-    // file system commits flushes that arrive together in one go.
-    std::vector<std::future<QString>> saves;
-    saves.reserve(size_t(files.size()));
-    for (const OutputFile &file : files) {
-        const auto save = [path = joinPath(binDir, file.name), bytes = file.bytes] { return FileIo::saveFile(path, bytes); };
-        try {
-            saves.push_back(std::async(std::launch::async, save));
-        } catch (const std::system_error &) {
-            saves.push_back(std::async(std::launch::deferred, save)); // no thread to spare: save in turn
-        }
-    }
-    QString firstError;
-    for (std::future<QString> &save : saves) {
-        const QString error = save.get();
-        if (firstError.isEmpty())
-            firstError = error;
-    }
-    return firstError;
+    QList<FileIo::PendingFile> pending;
+    for (const OutputFile &file : outputs())
+        pending.append({joinPath(binDir, file.name), file.bytes});
+    return FileIo::saveFiles(pending);
 }
 
 QString ConfigBuilder::buildAndWrite(const QString &fileParGen, const QString &fileCobId, const QString &binDir)

@@ -130,7 +130,11 @@ void TestConfigBuilder::unwritableOutputNamesTheFile()
     if (binIsFile) {
         writeFile(project.bin(), "not a folder");
     } else {
+        QVERIFY(QDir().mkpath(project.bin()));
+        for (const QString &file : kOutputs)
+            writeFile(project.out(file), "old " + file.toLatin1());
         // A folder where the file should go cannot be replaced by it, even by root.
+        QVERIFY(QFile::remove(project.out(blocked)));
         QVERIFY(QDir().mkpath(QDir(project.out(blocked)).filePath(QStringLiteral("keep"))));
     }
     ConfigBuilder builder;
@@ -138,8 +142,14 @@ void TestConfigBuilder::unwritableOutputNamesTheFile()
     QVERIFY2(error.contains(QDir::toNativeSeparators(binIsFile ? project.bin() : project.out(blocked))), qPrintable(error));
     if (binIsFile)
         return;
-    // The folder in the way is left as it was.
+    // The folder in the way is left as it was, and no other output was replaced: the bin
+    // folder never holds a mix of old and new files.
     QVERIFY(QFileInfo(project.out(blocked)).isDir());
+    for (const QString &file : kOutputs) {
+        if (file != blocked)
+            QCOMPARE(readAll(project.out(file)), "old " + file.toLatin1());
+    }
+    QCOMPARE(QDir(project.bin()).entryList(QDir::Files).size(), kOutputs.size() - 1);
     QVERIFY(QFile::exists(QDir(project.out(blocked)).filePath(QStringLiteral("keep"))));
 }
 
