@@ -20,6 +20,8 @@ struct Shape
     qint64 attributes = 0; // of the element that has most
 };
 
+} // namespace
+
 // Stops as soon as one limit is passed; a document that is not well-formed is left for the
 // parser to report.
 QString shapeError(const QByteArray &data, const QString &shownName)
@@ -98,8 +100,6 @@ QString shapeError(const QByteArray &data, const QString &shownName)
     }
     return QString();
 }
-
-} // namespace
 
 QString load(const QString &path, QDomDocument &doc, qint64 maxBytes)
 {

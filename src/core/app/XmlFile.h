@@ -16,6 +16,10 @@ inline constexpr qint64 MaxNodes = 200000; // elements, attributes, texts, comme
 inline constexpr int MaxDepth = 64;
 inline constexpr qint64 MaxAttributes = 1000; // on one element
 
+// Empty when `bytes` keep within the limits above, else the message refusing the document.
+// parse() checks this first; a reader that does not build a tree can call it on its own.
+QString shapeError(const QByteArray &bytes, const QString &shownName);
+
 // Loads and parses a file of at most `maxBytes`. On failure returns a text naming the file
 // and, for a parse error, the parser's line, column and message; the document is then left
 // empty.

@@ -2,6 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/app/FileIo.h"
+#include "core/config/ParGen.h"
 #include "core/image/BankSource.h"
 #include "core/image/FilterDocument.h"
 #include "core/image/XmlSource.h"
@@ -11,7 +12,7 @@
 
 QString ConfigBuilder::Build_Config(const QString &fileParGen, const QString &fileCobId)
 {
-    return Build_Config(XmlSource::load(fileParGen), FilterDocument::load(fileCobId));
+    return Build_Config(XmlSource::load(fileParGen, ParGen::MaxFileBytes), FilterDocument::load(fileCobId));
 }
 
 QString ConfigBuilder::Build_Config(const XmlSource &parGen, const FilterDocument &cobId)

@@ -2,6 +2,7 @@
 
 #include "core/app/FileIo.h"
 #include "core/app/XmlFile.h"
+#include "core/config/CobIdDocument.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -36,7 +37,7 @@ FilterDocument FilterDocument::load(const QString &path)
     if (!QFileInfo::exists(path))
         return doc;
     QByteArray bytes;
-    const QString error = FileIo::readFile(path, bytes);
+    const QString error = FileIo::readFile(path, bytes, CobIdDocument::MaxFileBytes);
     if (!error.isEmpty()) {
         doc.exists = true;
         doc.error = error;
@@ -47,6 +48,15 @@ FilterDocument FilterDocument::load(const QString &path)
 
 FilterDocument FilterDocument::fromBytes(const QByteArray &bytes, const QString &shownName)
 {
+    // The streaming pass keeps every row too, and meets the same costly shapes as the DOM.
+    const QString shapeError = XmlFile::shapeError(bytes, shownName);
+    if (!shapeError.isEmpty()) {
+        FilterDocument refused;
+        refused.exists = true;
+        refused.error = shapeError;
+        refused.shownName = shownName;
+        return refused;
+    }
     std::optional<FilterDocument> doc = readStreaming(bytes);
     if (!doc) {
         QDomDocument dom;

@@ -5,14 +5,14 @@
 #include <QDir>
 #include <QFileInfo>
 
-XmlSource XmlSource::load(const QString &path)
+XmlSource XmlSource::load(const QString &path, qint64 maxBytes)
 {
     XmlSource source;
     source.shownName = QDir::toNativeSeparators(path);
     if (!QFileInfo::exists(path))
         return source;
     source.exists = true;
-    source.error = XmlFile::load(path, source.doc);
+    source.error = XmlFile::load(path, source.doc, maxBytes);
     return source;
 }
 

@@ -14,7 +14,8 @@ struct XmlSource
     QString error;     // set when the file exists but cannot be read or parsed
     QString shownName; // the name messages use: the native path, or a test's label
 
-    // A missing file is not an error: `exists` stays false.
-    static XmlSource load(const QString &path);
+    // A missing file is not an error: `exists` stays false. A file larger than `maxBytes` is
+    // refused unread.
+    static XmlSource load(const QString &path, qint64 maxBytes);
     static XmlSource fromBytes(const QByteArray &bytes, const QString &shownName);
 };

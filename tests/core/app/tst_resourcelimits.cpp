@@ -9,6 +9,7 @@
 #include "core/config/ParGen.h"
 #include "core/config/SelectType.h"
 #include "core/i18n/Catalog.h"
+#include "core/image/ConfigBuilder.h"
 #include "core/image/SrecMerge.h"
 
 #include <QDir>
@@ -29,6 +30,8 @@ enum class Reader {
     CobIdDocument,
     LanguageFile,
     Firmware,
+    ImageBuildParGen,
+    ImageBuildCobId,
 };
 
 // Runs one reader on `path` and returns the error text it gives.
@@ -70,6 +73,21 @@ QString readWith(Reader reader, const QString &path, const QString &workDir)
         if (catalog.Load_Lang_File(path, version, &error))
             return QString();
         return error;
+    }
+    case Reader::ImageBuildParGen:
+    case Reader::ImageBuildCobId: {
+        // The other document is a sound one.
+        const QString other = QDir(workDir).filePath(QStringLiteral("other.xml"));
+        const QByteArray sound = reader == Reader::ImageBuildParGen
+            ? QByteArray("<CanCanCobID><Can0_to_Can1/><Can1_to_Can0/></CanCanCobID>")
+            : QByteArray("<Par_Gen><Boud0>8</Boud0><Boud1>8</Boud1><Type>0</Type><Positive>0</Positive>"
+                         "<Baud_Dip_C0>0</Baud_Dip_C0><Baud_Dip_C1>0</Baud_Dip_C1></Par_Gen>");
+        QFile f(other);
+        if (!f.open(QIODevice::WriteOnly) || f.write(sound) != sound.size())
+            return QStringLiteral("cannot prepare the other document");
+        f.close();
+        ConfigBuilder builder;
+        return reader == Reader::ImageBuildParGen ? builder.Build_Config(path, other) : builder.Build_Config(other, path);
     }
     case Reader::Firmware: {
         const QString project = QDir(workDir).filePath(QStringLiteral("P"));
@@ -124,6 +142,10 @@ private Q_SLOTS:
             << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml") << QStringLiteral("16 MiB");
         QTest::newRow("language file") << Reader::LanguageFile << QStringLiteral("English.lng") << QStringLiteral("8 MiB");
         QTest::newRow("firmware") << Reader::Firmware << QStringLiteral("FX58104.sx") << QStringLiteral("64 MiB");
+        QTest::newRow("image build, ParGen.xml")
+            << Reader::ImageBuildParGen << QStringLiteral("ParGen.xml") << QStringLiteral("1 MiB");
+        QTest::newRow("image build, CanCanCobID.xml")
+            << Reader::ImageBuildCobId << QStringLiteral("CanCanCobID.xml") << QStringLiteral("16 MiB");
     }
 
     // 300 MB that take no disk space: refused from the file's size alone.
@@ -192,6 +214,11 @@ private Q_SLOTS:
                                               << "<Conf_Settings>" + elements + "</Conf_Settings>" << tooManyNodes;
         QTest::newRow("CanCanCobID.xml rows") << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml") << rows
                                               << tooManyNodes;
+        QTest::newRow("CanCanCobID.xml rows, image build")
+            << Reader::ImageBuildCobId << QStringLiteral("CanCanCobID.xml") << rows << tooManyNodes;
+        QTest::newRow("CanCanCobID.xml attributes, image build")
+            << Reader::ImageBuildCobId << QStringLiteral("CanCanCobID.xml") << attributes
+            << QStringLiteral("an element holds more than %1 attributes").arg(XmlFile::MaxAttributes);
         QTest::newRow("CanCanCobID.xml attributes")
             << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml") << attributes
             << QStringLiteral("an element holds more than %1 attributes").arg(XmlFile::MaxAttributes);
