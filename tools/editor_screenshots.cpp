@@ -107,7 +107,7 @@ int main(int argc, char *argv[])
     TFParGen2 settings(state, texts);
     // A project without ParGen.xml: the Ethernet variant with its defaults.
     settings.open();
-    shot(&settings, QStringLiteral("TFParGen2-with-ethernet.png"));
+    shot(&settings, QStringLiteral("communication-settings-with-ethernet.png"));
     settings.reject();
 
     ParGenValues serial;
@@ -120,7 +120,7 @@ int main(int argc, char *argv[])
     if (!ParGen::save(serial, state.File_ParGen).isEmpty())
         return 1;
     settings.open();
-    shot(&settings, QStringLiteral("TFParGen2-without-ethernet.png"));
+    shot(&settings, QStringLiteral("communication-settings-without-ethernet.png"));
     settings.reject();
 
     TFSetCobIDAccess filters(state, texts);
@@ -131,7 +131,7 @@ int main(int argc, char *argv[])
         return 1;
     filters.open();
     filters.grid(0)->setCurrentIndex(filters.grid(0)->model()->index(1, 3));
-    shot(&filters, QStringLiteral("TFSetCobIDAccess-with-ethernet.png"));
+    shot(&filters, QStringLiteral("cobid-filters-with-ethernet.png"));
     filters.reject();
 
     // Without Ethernet: the type columns follow the ports and cannot be typed in.
@@ -142,7 +142,7 @@ int main(int argc, char *argv[])
         || !sampleTables(serialFilter).save(state.File_CobID).isEmpty())
         return 1;
     filters.open();
-    shot(&filters, QStringLiteral("TFSetCobIDAccess-without-ethernet.png"));
+    shot(&filters, QStringLiteral("cobid-filters-without-ethernet.png"));
     filters.reject();
 
     return ok ? 0 : 1;
