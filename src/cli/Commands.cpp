@@ -7,10 +7,18 @@ namespace Cli {
 // Each command is defined in its own cmd_*.cpp.
 // (Add a declaration and a row below when adding a command.)
 int runCheck(const QStringList &args, Io &io);
+int runFirmware(const QStringList &args, Io &io);
+int cmdBuild(const QStringList &args, Io &io);
+int cmdInspect(const QStringList &args, Io &io);
 
 namespace {
 const Command kCommands[] = {
+    {"build", "PROJECT_DIR", "Builds bank1..5.bin, bankg.c and bank_K60.bin into PROJECT_DIR/bin as Update Device does", cmdBuild},
     {"check", "PROJECT_DIR", "Validate ParGen.xml and CanCanCobID.xml as the editors do on OK", runCheck},
+    {"firmware", "PROJECT_DIR FIRMWARE_SX",
+     "Merge PROJECT_DIR/bin/bank1.bin and bank2.bin into a copy of FIRMWARE_SX: PROJECT_DIR/New_<name>",
+     runFirmware},
+    {"inspect", "FILE", "Decodes bank_K60.bin or a bank file into readable text; checks its size and checksum", cmdInspect},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

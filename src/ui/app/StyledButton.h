@@ -2,8 +2,10 @@
 
 #include <QPushButton>
 
-// The push button every window uses: a picture beside the caption, hot-tracking when the
-// pointer is over it, and its hint as tooltip.
+// The push button every window uses: one of our pictures beside the caption, hot-tracking
+// when the pointer is over it, a pressed look while held down, and its hint as tooltip.
+// A flat button (setFlat) shows its frame only while hot or pressed: the icon buttons of
+// the main window's header.
 class StyledButton : public QPushButton
 {
     Q_OBJECT
@@ -32,6 +34,10 @@ public:
         Import,
         Export,
     };
+    static constexpr Picture LastPicture = Picture::Export;
+
+    // How the button looks right now; painting follows it.
+    enum class Look { Normal, Hot, Pressed, Disabled };
 
     explicit StyledButton(const QString &objectName, Picture picture, QWidget *parent = nullptr);
 
@@ -39,10 +45,28 @@ public:
     Picture picture() const { return m_picture; }
     // The hint shows as tooltip.
     void setHint(const QString &hint) { setToolTip(hint); }
+    QString hint() const { return toolTip(); }
 
-    // The icon drawn for a picture (also used by the screenshots and the About window).
+    // Picture and caption centred (the default) or starting at the left edge.
+    void setCaptionAlignment(Qt::Alignment alignment);
+    Qt::Alignment captionAlignment() const { return m_alignment; }
+
+    Look look() const;
+
+    // The icon drawn for a picture; it scales to any size (`size` is the preferred one).
     static QIcon icon(Picture picture, int size = 24);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     Picture m_picture = Picture::None;
+    Qt::Alignment m_alignment = Qt::AlignHCenter;
+    bool m_hot = false;
 };

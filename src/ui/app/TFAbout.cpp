@@ -1,13 +1,116 @@
 #include "ui/app/TFAbout.h"
 
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "ui/app/Links.h"
+#include "ui/app/PicturePanel.h"
+#include "ui/app/Pictures.h"
+#include "ui/app/StyledButton.h"
+#include "ui/app/WindowStyle.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QUrl>
 
 TFAbout::TFAbout(AppState &state, Catalog &catalog, QWidget *parent)
     : PraxDialog(parent)
     , m_state(state)
-    , m_catalog(catalog)
 {
+    Q_UNUSED(catalog); // the About texts are fixed
     setObjectName(QStringLiteral("TFAbout"));
-    setClientSize(400, 200);
+    setWindowTitle(QStringLiteral("About..."));
+    setClientSize(435, 162);
+
+    QPalette pal = palette();
+    pal.setColor(QPalette::WindowText, WindowStyle::darkGrey());
+    setPalette(pal);
+
+    Image2 = new PicturePanel(QStringLiteral("Image2"), this);
+    Image2->setGeometry(32, 24, 96, 96);
+    Image2->setBordered(false);
+    Image2->setStretch(true);
+    Image2->setPicture(Pictures::product(192));
+    Image2->setCursor(Qt::PointingHandCursor);
+    connect(Image2, &PicturePanel::clicked, this, &TFAbout::Label4Click);
+
+    Label1 = addLabel(QStringLiteral("Label1"), 143, 24, QStringLiteral("Software Praxedo "));
+    QFont title = WindowStyle::baseFont();
+    title.setPixelSize(13);
+    title.setBold(true);
+    Label1->setFont(title);
+    Label1->adjustSize();
+    Label2 = addLabel(QStringLiteral("Label2"), 143, 39);
+    addLabel(QStringLiteral("Label6"), 143, 62, QStringLiteral("Software Code : "));
+    Label9 = addLabel(QStringLiteral("Label9"), 255, 62);
+    addLabel(QStringLiteral("Label3"), 143, 77, QStringLiteral("Version :"));
+    Label10 = addLabel(QStringLiteral("Label10"), 255, 77);
+    addLabel(QStringLiteral("Label8"), 143, 92, QStringLiteral("Document Code :"));
+    Label12 = addLabel(QStringLiteral("Label12"), 255, 92);
+    addLabel(QStringLiteral("Label5"), 143, 107, QStringLiteral("Language Ver :"));
+    Label7 = addLabel(QStringLiteral("Label7"), 255, 107);
+
+    Label4 = addLabel(QStringLiteral("Label4"), 323, 141, Product::vendorHost());
+    QPalette link = Label4->palette();
+    link.setColor(QPalette::WindowText, QColor(0, 0, 255));
+    Label4->setPalette(link);
+    QFont underlined = WindowStyle::baseFont();
+    underlined.setUnderline(true);
+    Label4->setFont(underlined);
+    Label4->adjustSize();
+    WindowStyle::keepInside(Label4, 6, 143); // a longer vendor host still shows whole
+    Label4->setCursor(Qt::PointingHandCursor);
+    Label4->installEventFilter(this);
+
+    LbButton1 = new StyledButton(QStringLiteral("LbButton1"), StyledButton::Picture::Ok, this);
+    LbButton1->setText(QStringLiteral("OK"));
+    LbButton1->setGeometry(32, 132, 96, 22);
+    LbButton1->setIconSize(QSize(16, 16));
+    LbButton1->setDefault(true);
+    connect(LbButton1, &QAbstractButton::clicked, this, [this] { done(ModalOk); });
+}
+
+QLabel *TFAbout::addLabel(const QString &name, int x, int y, const QString &text)
+{
+    auto *label = new QLabel(text, this);
+    label->setObjectName(name);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+void TFAbout::showEvent(QShowEvent *event)
+{
+    FormShow();
+    PraxDialog::showEvent(event);
+}
+
+void TFAbout::FormShow()
+{
+    const auto set = [](QLabel *label, const QString &text) {
+        label->setText(text);
+        label->adjustSize();
+    };
+    // The description is wider than the window in most fonts: cut it visibly, full text as tooltip.
+    const int room = 435 - Label2->x() - 6;
+    set(Label2, Label2->fontMetrics().elidedText(m_state.SW_Desc, Qt::ElideRight, room));
+    Label2->setToolTip(Label2->text() == m_state.SW_Desc ? QString() : m_state.SW_Desc);
+    set(Label9, QString::fromUtf16(Product::Code));
+    set(Label10, QString::fromUtf16(Product::SoftwareVersion));
+    set(Label12, QString::fromUtf16(Product::DocumentCode));
+    set(Label7, m_state.Language_Ver);
+    setClientSize(435, 162);
+}
+
+void TFAbout::Label4Click()
+{
+    Links::open(QUrl(Product::homePageUrl()));
+}
+
+bool TFAbout::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Label4 && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        Label4Click();
+        return true;
+    }
+    return PraxDialog::eventFilter(watched, event);
 }

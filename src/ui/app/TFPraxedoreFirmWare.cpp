@@ -23,8 +23,11 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+
+#include <exception>
 
 namespace {
 constexpr int FirstCheckMs = 60000;
@@ -72,8 +75,10 @@ TFPraxedoreFirmWare::TFPraxedoreFirmWare(AppState &state, Catalog &catalog, cons
     Btn_Opz->setPicture(StyledButton::Picture::Options);
     Btn_Close = addButton(QStringLiteral("Btn_Close"), 632, 8, 50, 50);
     Btn_Close->setPicture(StyledButton::Picture::Close);
-    for (StyledButton *b : {Btn_Info, Btn_Opz, Btn_Close})
+    for (StyledButton *b : {Btn_Info, Btn_Opz, Btn_Close}) {
         b->setIconSize(QSize(32, 32));
+        b->setFlat(true); // framed only while hot or pressed
+    }
 
     L_Begin = addLabel(QStringLiteral("L_Begin"), 16, 84, true);
     auto *shape2 = new QFrame(this);
@@ -98,12 +103,15 @@ TFPraxedoreFirmWare::TFPraxedoreFirmWare(AppState &state, Catalog &catalog, cons
     L_Step_4 = addLabel(QStringLiteral("L_Step_4"), 16, lastStepTop + 16, true);
     Btn_CreateBin = addButton(QStringLiteral("Btn_CreateBin"), 80, lastStepTop, 170, 36);
     Btn_CreateBin->setPicture(StyledButton::Picture::Update);
-    for (StyledButton *b : {Btn_New, Btn_Open, Btn_Prm_Gen, Btn_SetCobIDAccess, Btn_CreateBin})
-        b->setStyleSheet(QStringLiteral("text-align: left; padding-left: 6px;"));
+    for (StyledButton *b : {Btn_New, Btn_Open, Btn_Prm_Gen, Btn_SetCobIDAccess, Btn_CreateBin}) {
+        b->setCaptionAlignment(Qt::AlignLeft);
+        b->setIconSize(QSize(24, 24));
+    }
 
     L_Velmor = addLabel(QStringLiteral("L_Velmor"), 565, L_Step_4->y(), true);
     L_Velmor->setText(Product::vendorHost());
     L_Velmor->adjustSize();
+    WindowStyle::keepInside(L_Velmor, 4, 440);
     L_Velmor->setCursor(Qt::PointingHandCursor);
     L_Velmor->installEventFilter(this);
 
@@ -134,7 +142,14 @@ StyledButton *TFPraxedoreFirmWare::addButton(const QString &name, int x, int y, 
 {
     auto *b = new StyledButton(name, StyledButton::Picture::None, this);
     b->setGeometry(x, y, w, h);
-    connect(b, &QAbstractButton::clicked, this, [this, b] { Btn_Click(b); });
+    connect(b, &QAbstractButton::clicked, this, [this, b] {
+        // Whatever goes wrong inside one operation ends that operation only.
+        try {
+            Btn_Click(b);
+        } catch (const std::exception &e) {
+            prompt().error(this, QString::fromLocal8Bit(e.what()));
+        }
+    });
     return b;
 }
 
@@ -289,16 +304,24 @@ void TFPraxedoreFirmWare::Save_Setting()
 
 void TFPraxedoreFirmWare::applyTimerRule()
 {
-    if (m_state.Enable_Internet && m_state.Enable_Update)
-        m_timer->start();
-    else
+    // Enabling a running timer must not push its next check further away.
+    if (m_state.Enable_Internet && m_state.Enable_Update) {
+        if (!m_timer->isActive())
+            m_timer->start();
+    } else
         m_timer->stop();
 }
 
 void TFPraxedoreFirmWare::Timer_UpdateTimer()
 {
     m_timer->stop();
-    const bool newer = m_versionCheck ? m_versionCheck() : false;
+    bool newer = false;
+    try {
+        newer = m_versionCheck && m_versionCheck();
+    } catch (const std::exception &e) {
+        // A failed check is reported and the next one is still scheduled.
+        prompt().error(this, QString::fromLocal8Bit(e.what()));
+    }
     if (newer) {
         LL_Update->setText(QStringLiteral("<a href=\"%1\">%2</a>")
                                .arg(Product::downloadPageUrl(), m_catalog.text(19).toHtmlEscaped()));
@@ -322,7 +345,8 @@ void TFPraxedoreFirmWare::L_VelmorClick()
 
 bool TFPraxedoreFirmWare::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == L_Velmor && event->type() == QEvent::MouseButtonRelease) {
+    if (watched == L_Velmor && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         L_VelmorClick();
         return true;
     }

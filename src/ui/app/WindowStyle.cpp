@@ -6,18 +6,27 @@
 
 namespace WindowStyle {
 
-QFont baseFont()
+namespace {
+// Verdana where it is installed; elsewhere DejaVu Sans, its closest free relative in
+// shape and width, rather than whatever the system would pick.
+QFont verdana(int pixelSize)
 {
     QFont f(QStringLiteral("Verdana"));
-    f.setPixelSize(11);
+    f.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"), QStringLiteral("Bitstream Vera Sans")});
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixelSize);
     return f;
+}
+} // namespace
+
+QFont baseFont()
+{
+    return verdana(11);
 }
 
 QFont codeFont()
 {
-    QFont f(QStringLiteral("Verdana"));
-    f.setPixelSize(32);
-    return f;
+    return verdana(32);
 }
 
 void apply(QWidget *window)
@@ -57,6 +66,13 @@ QWidget *createHeader(QWidget *window, const QString &code, QLabel **codeLabel, 
     if (descLabel)
         *descLabel = descL;
     return panel;
+}
+
+void keepInside(QWidget *label, int margin, int minLeft)
+{
+    const int limit = label->parentWidget()->width() - margin;
+    if (label->x() + label->width() > limit)
+        label->move(qMax(minLeft, limit - label->width()), label->y());
 }
 
 QWidget *createButtonPanel(QWidget *window)

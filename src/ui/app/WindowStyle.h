@@ -21,6 +21,10 @@ void apply(QWidget *window);
 // (16, 8) and `L_SW_Desc` at (16, 42). Returns the panel; the labels are its children.
 QWidget *createHeader(QWidget *window, const QString &code, QLabel **codeLabel = nullptr, QLabel **descLabel = nullptr);
 
+// Moves a label left, when its text would run past the right edge of its parent, so that it
+// ends `margin` pixels from that edge (never further left than `minLeft`).
+void keepInside(QWidget *label, int margin, int minLeft);
+
 // The button panel `P_Button` (40 px) across the bottom of `window`; buttons sit 6 px below
 // its top, 28 px high. The caller places the buttons and keeps the panel at the bottom.
 QWidget *createButtonPanel(QWidget *window);

@@ -1,0 +1,125 @@
+#include "core/i18n/Catalog.h"
+
+#include "TestPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QtEndian>
+
+namespace {
+const QString kUnset = QStringLiteral("\x01");
+
+QString shipped(const QString &name)
+{
+    return QDir::cleanPath(TestPaths::data(QStringLiteral("../../resources/LANGUAGE/") + name));
+}
+
+// A catalog whose every slot holds a mark, so that what a file sets shows.
+Catalog markedCatalog()
+{
+    Catalog c;
+    c.Load_Default_Texts();
+    QString lines;
+    for (int i = 0; i < Catalog::Size; ++i)
+        lines += QStringLiteral("STR %1 = \u00B6%2\u00B6\n").arg(i).arg(kUnset);
+    QString ver;
+    c.applyLangText(lines, ver);
+    return c;
+}
+
+bool blankAtEnds(const QString &s)
+{
+    return s.startsWith(u' ') || s.endsWith(u' ');
+}
+} // namespace
+
+class TestShippedLanguages : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void englishIsTheDefaults();
+    void translationIsComplete_data();
+    void translationIsComplete();
+    void flags_data();
+    void flags();
+};
+
+void TestShippedLanguages::englishIsTheDefaults()
+{
+    Catalog defaults;
+    defaults.Load_Default_Texts();
+    Catalog c = markedCatalog();
+    QString ver = QStringLiteral("NO VER.");
+    QVERIFY(c.Load_Lang_File(shipped(QStringLiteral("English.lng")), ver));
+    QCOMPARE(ver, QStringLiteral("2.001"));
+    for (int i = 0; i < Catalog::Size; ++i) {
+        const QString expected = defaults.text(i) == QStringLiteral(" ") ? kUnset : defaults.text(i);
+        QVERIFY2(c.text(i) == expected, qPrintable(QStringLiteral("slot %1: \"%2\"").arg(i).arg(c.text(i))));
+    }
+}
+
+void TestShippedLanguages::translationIsComplete_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("sample");
+    QTest::addColumn<QString>("sampleText");
+    QTest::newRow("Italiano") << "Italiano.lng" << 317 << " a ";
+}
+
+// Every text the program has is translated, no other slot is touched, and the blanks that
+// join texts together ("from " + name) survive.
+void TestShippedLanguages::translationIsComplete()
+{
+    QFETCH(QString, file);
+    QFETCH(int, sample);
+    QFETCH(QString, sampleText);
+
+    Catalog defaults;
+    defaults.Load_Default_Texts();
+    Catalog c = markedCatalog();
+    QString ver;
+    QVERIFY(c.Load_Lang_File(shipped(file), ver));
+    QVERIFY(!ver.isEmpty());
+    int differing = 0;
+    for (int i = 0; i < Catalog::Size; ++i) {
+        const QString english = defaults.text(i);
+        const QString translated = c.text(i);
+        if (english == QStringLiteral(" ")) {
+            QVERIFY2(translated == kUnset, qPrintable(QStringLiteral("slot %1 set").arg(i)));
+            continue;
+        }
+        QVERIFY2(translated != kUnset && !translated.isEmpty(), qPrintable(QStringLiteral("slot %1 missing").arg(i)));
+        QVERIFY2(blankAtEnds(translated) == blankAtEnds(english), qPrintable(QStringLiteral("slot %1 blanks").arg(i)));
+        if (translated != english)
+            ++differing;
+    }
+    QCOMPARE(c.text(sample), sampleText);
+    QVERIFY(differing > 200);
+}
+
+void TestShippedLanguages::flags_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("English") << "English.bmp";
+    QTest::newRow("Italiano") << "Italiano.bmp";
+    QTest::newRow("default") << "DefaultFlag.bmp";
+}
+
+void TestShippedLanguages::flags()
+{
+    QFETCH(QString, file);
+    QFile f(shipped(file));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bmp = f.readAll();
+    QVERIFY(bmp.startsWith("BM"));
+    QVERIFY(bmp.size() >= 54);
+    const auto le32 = [&bmp](int at) { return qFromLittleEndian<qint32>(bmp.constData() + at); };
+    QCOMPARE(le32(2), bmp.size());
+    QCOMPARE(le32(18), 48);
+    QCOMPARE(qAbs(le32(22)), 48);
+    QCOMPARE(qFromLittleEndian<quint16>(bmp.constData() + 28), quint16(24));
+}
+
+QTEST_GUILESS_MAIN(TestShippedLanguages)
+#include "tst_shippedlanguages.moc"
