@@ -17,6 +17,18 @@ if(PRAXEDO_SANITIZE)
   target_link_options(praxedo_common INTERFACE -fsanitize=address,undefined)
 endif()
 
+# libFuzzer targets (fuzz/): the whole code is built with clang's fuzzer coverage and with
+# AddressSanitizer and UndefinedBehaviorSanitizer; only the fuzz targets link libFuzzer itself.
+option(PRAXEDO_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
+if(PRAXEDO_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "PRAXEDO_FUZZ needs clang: configure with -DCMAKE_CXX_COMPILER=clang++")
+  endif()
+  target_compile_options(praxedo_common INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                         -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(praxedo_common INTERFACE -fsanitize=address,undefined)
+endif()
+
 # Collects the sources below a folder; new files are picked up at the next build.
 function(praxedo_glob_sources out dir)
   file(GLOB_RECURSE _files CONFIGURE_DEPENDS

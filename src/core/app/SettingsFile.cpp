@@ -28,7 +28,9 @@ bool flag(const QDomElement &group, const QString &leaf)
 void addLeaf(QDomDocument &doc, QDomElement &parent, const QString &name, const QString &text)
 {
     QDomElement e = doc.createElement(name);
-    e.appendChild(doc.createTextNode(text));
+    // A character no XML file can hold (a control character in a typed address, say) would
+    // make the whole file unreadable at the next start; it is left out instead.
+    e.appendChild(doc.createTextNode(XmlFile::storableText(text)));
     parent.appendChild(e);
 }
 

@@ -149,6 +149,47 @@ QString childText(const QDomNode &parent, const QString &name, bool *found)
     return child.isNull() ? QString() : child.text();
 }
 
+namespace {
+// Length of the storable character at `i`, or 0.
+qsizetype storableAt(QStringView text, qsizetype i)
+{
+    const char16_t u = text[i].unicode();
+    if (u < 0x20 && u != 0x09 && u != 0x0A && u != 0x0D)
+        return 0;
+    if (u == 0xFFFE || u == 0xFFFF)
+        return 0;
+    if (QChar::isHighSurrogate(u))
+        return i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode()) ? 2 : 0;
+    return QChar::isLowSurrogate(u) ? 0 : 1;
+}
+} // namespace
+
+bool storable(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = storableAt(text, i);
+        if (n == 0)
+            return false;
+        i += n;
+    }
+    return true;
+}
+
+QString storableText(const QString &text)
+{
+    if (storable(text))
+        return text;
+    QString kept;
+    kept.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype n = storableAt(text, i);
+        if (n > 0)
+            kept.append(QStringView(text).mid(i, n));
+        i += n > 0 ? n : 1;
+    }
+    return kept;
+}
+
 QByteArray bytes(const QDomDocument &doc)
 {
     return doc.toByteArray(-1);

@@ -3,6 +3,7 @@
 #include <QDomDocument>
 #include <QDomNode>
 #include <QString>
+#include <QStringView>
 
 // Small helpers shared by every reader and writer of the XML documents.
 namespace XmlFile {
@@ -33,6 +34,13 @@ QDomNode firstTopLevelNode(const QDomDocument &doc);
 // Text of the first child element of `parent` named `name`; nullopt-like: `found` false
 // when there is no such element.
 QString childText(const QDomNode &parent, const QString &name, bool *found = nullptr);
+
+// True when every character can be stored in an XML 1.0 file. Control characters other than
+// tab, line feed and carriage return cannot, nor U+FFFE, U+FFFF or a lone surrogate; the
+// writers would put them in as they are and make a file no reader takes.
+bool storable(QStringView text);
+// The text without the characters that cannot be stored.
+QString storableText(const QString &text);
 
 // The bytes our writers save: no declaration, no indentation.
 QByteArray bytes(const QDomDocument &doc);

@@ -32,21 +32,7 @@ Load parseRoot(const QByteArray &bytes, const QString &shownName, QDomDocument &
 
 bool storable(QStringView text)
 {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        if (u < 0x20 && u != 0x09 && u != 0x0A && u != 0x0D)
-            return false;
-        if (u == 0xFFFE || u == 0xFFFF)
-            return false;
-        if (QChar::isHighSurrogate(u)) {
-            if (i + 1 >= text.size() || !QChar::isLowSurrogate(text[i + 1].unicode()))
-                return false;
-            ++i;
-        } else if (QChar::isLowSurrogate(u)) {
-            return false;
-        }
-    }
-    return true;
+    return XmlFile::storable(text);
 }
 
 } // namespace DocumentXml

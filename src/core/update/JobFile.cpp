@@ -4,6 +4,8 @@
 #include "core/app/FileIo.h"
 #include "core/app/XmlFile.h"
 
+#include <QDir>
+
 namespace JobFile {
 
 namespace {
@@ -98,13 +100,36 @@ QByteArray bytes(const Job &job)
     return XmlFile::bytes(build(job));
 }
 
+namespace {
+// The tool would get a job it cannot read, or a path that names another file.
+QString unstorable(const Job &job)
+{
+    for (const QString &field : job.ipFields) {
+        if (!XmlFile::storable(field))
+            return QStringLiteral("the device address holds a control character");
+    }
+    for (const QString *dir : {&job.dirMaster, &job.dirProject}) {
+        if (!XmlFile::storable(*dir))
+            return QStringLiteral("the folder %1 holds a control character in its name")
+                .arg(QDir::toNativeSeparators(XmlFile::storableText(*dir)));
+    }
+    return QString();
+}
+} // namespace
+
 QString write(QIODevice &device, const Job &job)
 {
+    const QString why = unstorable(job);
+    if (!why.isEmpty())
+        return QStringLiteral("Cannot write %1: %2").arg(fileName(), why);
     return FileIo::writeAll(device, bytes(job));
 }
 
 QString Compile_XML_Parameter(const Job &job)
 {
+    const QString why = unstorable(job);
+    if (!why.isEmpty())
+        return QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path(job.dirExe)), why);
     return FileIo::saveFile(path(job.dirExe), bytes(job));
 }
 

@@ -23,6 +23,7 @@ private Q_SLOTS:
     void unsafeRememberedNameNotOpened();
     void absentLanguageBecomesEnglish();
     void failedSaveKeepsOldFile();
+    void controlCharactersDoNotSpoilTheFile();
 };
 
 namespace {
@@ -203,6 +204,26 @@ void TestSettings::failedSaveKeepsOldFile()
     const QString good = dir.filePath(QStringLiteral("Praxedo.xml"));
     QVERIFY(SettingsFile::write(state, good).isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Praxedo.xml")});
+}
+
+// A control character pasted into the address would make the whole file unreadable at the
+// next start; it is left out and everything else survives.
+void TestSettings::controlCharactersDoNotSpoilTheFile()
+{
+    AppState state;
+    SettingsFile::setDefaults(state);
+    state.Name_Project = QStringLiteral("Demo");
+    state.IP_Device = QStringLiteral("10.0.\x01" "0.7");
+    state.Language_Sel = QStringLiteral("Ital\x1Fiano");
+    state.Enable_Update = true;
+    AppState back;
+    bool wellFormed = false;
+    SettingsFile::readBytes(back, SettingsFile::bytes(state), &wellFormed);
+    QVERIFY(wellFormed);
+    QCOMPARE(back.Name_Project, QStringLiteral("Demo"));
+    QCOMPARE(back.IP_Device, QStringLiteral("10.0.0.7"));
+    QCOMPARE(back.Language_Sel, QStringLiteral("Italiano"));
+    QVERIFY(back.Enable_Update);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -20,6 +20,8 @@ private Q_SLOTS:
     void addressIsWrittenAsTyped();
     void rewrittenWholeOnEveryUpdate();
     void unwritableFolderIsReported();
+    void unstorableTextIsRefused_data();
+    void unstorableTextIsRefused();
 };
 
 namespace {
@@ -116,6 +118,41 @@ void TestJobFile::unwritableFolderIsReported()
     const QString error = JobFile::Compile_XML_Parameter(sampleJob(0, true, missing));
     QVERIFY(error.contains(QStringLiteral("Lanvesk.xml")));
     QVERIFY(!QFile::exists(JobFile::path(missing)));
+}
+
+// The tool could not read a job holding a control character, or would look for another file:
+// the job is refused with a message and the old file stays.
+void TestJobFile::unstorableTextIsRefused_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("address") << 0 << QStringLiteral("the device address holds a control character");
+    QTest::newRow("project folder") << 1 << QStringLiteral("the folder %1 holds a control character in its name");
+}
+
+void TestJobFile::unstorableTextIsRefused()
+{
+    QFETCH(int, field);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    JobFile::Job job = sampleJob(0, true, dir.path());
+    QVERIFY(JobFile::Compile_XML_Parameter(job).isEmpty());
+    const QByteArray before = JobFile::bytes(job);
+    if (field == 0)
+        job.ipFields[3] = QStringLiteral("20\x02" "5");
+    else
+        job.dirProject += QStringLiteral("\x07");
+    if (reason.contains(QLatin1String("%1")))
+        reason = reason.arg(QDir::toNativeSeparators(job.dirProject.chopped(1)));
+    QCOMPARE(JobFile::Compile_XML_Parameter(job),
+             QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(JobFile::path(dir.path())), reason));
+    QByteArray onDisk;
+    QCOMPARE(FileIo::readFile(JobFile::path(dir.path()), onDisk), QString());
+    QCOMPARE(onDisk, before);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QCOMPARE(JobFile::write(buffer, job), QStringLiteral("Cannot write Lanvesk.xml: %1").arg(reason));
 }
 
 QTEST_GUILESS_MAIN(TestJobFile)
