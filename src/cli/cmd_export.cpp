@@ -42,7 +42,8 @@ int runExport(const QStringList &args, Io &io)
     }
     if (report.hasSurplus())
         io.err << "warning: " << CobIdDocument::surplusWarning(report, state.File_CobID) << '\n';
-    io.out << "Exported " << document.table(table).usedRowCount() << " rows of " << directionTitle(table) << " to "
+    const int count = document.table(table).usedRowCount();
+    io.out << "Exported " << count << (count == 1 ? " row of " : " rows of ") << directionTitle(table) << " to "
            << QDir::toNativeSeparators(a.positional.at(1)) << '\n';
     return 0;
 }

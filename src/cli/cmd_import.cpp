@@ -67,7 +67,7 @@ int runImport(const QStringList &args, Io &io)
     if (!duplicates.isEmpty())
         io.err << "warning: original identifiers listed more than once in " << directionTitle(table) << ":\n"
                << duplicates << '\n';
-    io.out << "Imported " << rows.size() << " rows into " << directionTitle(table) << "; "
+    io.out << "Imported " << rows.size() << (rows.size() == 1 ? " row into " : " rows into ") << directionTitle(table) << "; "
            << CobIdChecks::usedRowsText(document.table(table)) << '\n';
     return 0;
 }

@@ -73,9 +73,14 @@ int idAt(const QRectF &area, const QPointF &point)
     return row * Columns + column;
 }
 
+QRect renderedCellArea()
+{
+    return QRect(Margin + LabelWidth, Margin + TitleHeight + ColumnLabelHeight, Columns * Cell, Rows * Cell);
+}
+
 QImage render(const FilterImage::IdSpace &space, const QString &title)
 {
-    const QRect cells(Margin + LabelWidth, Margin + TitleHeight + ColumnLabelHeight, Columns * Cell, Rows * Cell);
+    const QRect cells = renderedCellArea();
     QImage image(cells.right() + 1 + Margin, cells.bottom() + 1 + LegendHeight + Margin, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QImage>
 #include <QPointF>
+#include <QRect>
 #include <QRectF>
 #include <QString>
 
@@ -29,5 +30,7 @@ int idAt(const QRectF &area, const QPointF &point);
 // The whole picture: `title`, the cells with the first identifier of every fourth row and
 // column, and a legend with the count of each fate. Drawing text needs a QGuiApplication.
 QImage render(const FilterImage::IdSpace &space, const QString &title);
+// Where render puts the cells in its picture.
+QRect renderedCellArea();
 
 } // namespace IdSpacePainter
