@@ -12,9 +12,12 @@ int runExport(const QStringList &args, Io &io);
 int runImport(const QStringList &args, Io &io);
 int runSimulate(const QStringList &args, Io &io);
 int runMap(const QStringList &args, Io &io);
+int cmdBuild(const QStringList &args, Io &io);
+int cmdInspect(const QStringList &args, Io &io);
 
 namespace {
 const Command kCommands[] = {
+    {"build", "PROJECT_DIR", "Builds bank1..5.bin, bankg.c and bank_K60.bin into PROJECT_DIR/bin as Update Device does", cmdBuild},
     {"check", "PROJECT_DIR", "Validate ParGen.xml and CanCanCobID.xml as the editors do on OK", runCheck},
     {"firmware", "PROJECT_DIR FIRMWARE_SX",
      "Merge PROJECT_DIR/bin/bank1.bin and bank2.bin into a copy of FIRMWARE_SX: PROJECT_DIR/New_<name>",
@@ -30,6 +33,7 @@ const Command kCommands[] = {
     {"map", "PROJECT_DIR --from 0|1 OUT.png",
      "Draw the 2048 11-bit identifiers of one direction as pass / block / remapped from PROJECT_DIR/bin/bank_K60.bin",
      runMap},
+    {"inspect", "FILE", "Decodes bank_K60.bin or a bank file into readable text; checks its size and checksum", cmdInspect},
     {nullptr, nullptr, nullptr, nullptr},
 };
 

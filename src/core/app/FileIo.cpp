@@ -5,6 +5,11 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <future>
+#include <memory>
+#include <system_error>
+#include <vector>
+
 namespace FileIo {
 
 QString writeAll(QIODevice &device, const QByteArray &bytes)
@@ -33,6 +38,42 @@ QString saveFile(const QString &path, const QByteArray &bytes)
     if (!file.commit())
         return QStringLiteral("Cannot write %1: %2").arg(shown, file.errorString());
     return QString();
+}
+
+QString saveFiles(const QList<PendingFile> &files)
+{
+    std::vector<std::unique_ptr<QSaveFile>> open;
+    for (const PendingFile &f : files) {
+        const QString shown = QDir::toNativeSeparators(f.path);
+        auto file = std::make_unique<QSaveFile>(f.path);
+        if (!file->open(QIODevice::WriteOnly))
+            return QStringLiteral("Cannot write %1: %2").arg(shown, file->errorString());
+        const QString error = writeAll(*file, f.bytes);
+        if (!error.isEmpty())
+            return QStringLiteral("Cannot write %1: %2").arg(shown, error); // unsaved temporaries are discarded
+        open.push_back(std::move(file));
+    }
+    // Each commit waits for its bytes to reach the disk; side by side the waits overlap.
+    std::vector<std::future<QString>> commits;
+    for (const auto &file : open) {
+        QSaveFile *f = file.get();
+        const auto commit = [f] {
+            return f->commit() ? QString()
+                               : QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(f->fileName()), f->errorString());
+        };
+        try {
+            commits.push_back(std::async(std::launch::async, commit));
+        } catch (const std::system_error &) {
+            commits.push_back(std::async(std::launch::deferred, commit));
+        }
+    }
+    QString firstError;
+    for (auto &c : commits) {
+        const QString error = c.get();
+        if (firstError.isEmpty())
+            firstError = error;
+    }
+    return firstError;
 }
 
 QString readFile(const QString &path, QByteArray &bytes, qint64 maxBytes)

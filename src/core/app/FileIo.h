@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 class QIODevice;
@@ -12,6 +13,17 @@ class QIODevice;
 namespace FileIo {
 
 QString saveFile(const QString &path, const QByteArray &bytes);
+
+struct PendingFile
+{
+    QString path;
+    QByteArray bytes;
+};
+
+// Saves several files as one: every file is written to its temporary first, and only when
+// all of them were written does any of them replace its target, so a full disk or a locked
+// file leaves all the old files in place. Empty text on success, else the first reason.
+QString saveFiles(const QList<PendingFile> &files);
 
 // Writes all bytes to an open device; returns the device's error text on failure.
 QString writeAll(QIODevice &device, const QByteArray &bytes);

@@ -25,7 +25,7 @@ constexpr int AddressPanelHeight = 49;
 constexpr int OptionsPanelHeight = 72;
 constexpr int FieldWidth = 41;
 constexpr int FieldHeight = 21;
-constexpr int UpdateButtonWidth = 170; // the caption does not fit the usual 110 px
+constexpr int UpdateButtonWidth = 200; // the caption does not fit the usual 110 px
 
 QWidget *addPanel(QWidget *parent, const QString &name, int top, int height)
 {

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+Q_DECLARE_METATYPE(ParGenValues)
+
 namespace {
 
 QByteArray fileBytes(const QString &path)
@@ -462,8 +464,6 @@ void TestParGen::failingDeviceReportsItsError()
     QCOMPARE(ParGen::write(ParGenValues(), buffer), QString());
     QCOMPARE(buffer.data(), fileBytes(TestPaths::data(QStringLiteral("config/ParGen-without-file.xml"))));
 }
-
-Q_DECLARE_METATYPE(ParGenValues)
 
 QTEST_GUILESS_MAIN(TestParGen)
 #include "tst_pargen.moc"

@@ -397,9 +397,12 @@ void TestTFBoot::stepFourOpensTheWindowInModeOne_data()
     QTest::addColumn<QByteArray>("parGen"); // empty: no ParGen.xml
     QTest::addColumn<bool>("opens");
 
+    // The image build reads the first seven elements strictly, so they come first.
+    const QByteArray settings = "<Boud0>8</Boud0><Boud1>8</Boud1><Type>0</Type><Positive>0</Positive>"
+                                "<Baud_Dip_C0>0</Baud_Dip_C0><Baud_Dip_C1>0</Baud_Dip_C1><TypeC1>0</TypeC1>";
     QTest::newRow("no ParGen.xml") << QByteArray() << true;
-    QTest::newRow("device type 1") << QByteArray("<ParGen><Device_Type>1</Device_Type></ParGen>") << true;
-    QTest::newRow("device type 0") << QByteArray("<ParGen><Device_Type>0</Device_Type></ParGen>") << false;
+    QTest::newRow("device type 1") << "<ParGen>" + settings + "<Device_Type>1</Device_Type></ParGen>" << true;
+    QTest::newRow("device type 0") << "<ParGen>" + settings + "<Device_Type>0</Device_Type></ParGen>" << false;
 }
 
 void TestTFBoot::stepFourOpensTheWindowInModeOne()

@@ -1,0 +1,138 @@
+#include "core/image/FilterDocument.h"
+
+#include "core/app/FileIo.h"
+#include "core/app/XmlFile.h"
+
+#include <QDir>
+#include <QDomDocument>
+#include <QFileInfo>
+#include <QXmlStreamReader>
+
+namespace {
+const QString kOrig = QStringLiteral("Orig_CobID");
+const QString kType = QStringLiteral("Type_CobID");
+const QString kMod = QStringLiteral("Mod_CobID");
+const QString kModType = QStringLiteral("Type_MCobID");
+
+int sectionIndex(QStringView name)
+{
+    if (name == QLatin1String("Can0_to_Can1"))
+        return FilterDocument::Can0_to_Can1;
+    if (name == QLatin1String("Can1_to_Can0"))
+        return FilterDocument::Can1_to_Can0;
+    return -1;
+}
+} // namespace
+
+const char *FilterDocument::sectionName(int direction)
+{
+    return direction == Can0_to_Can1 ? "Can0_to_Can1" : "Can1_to_Can0";
+}
+
+FilterDocument FilterDocument::load(const QString &path)
+{
+    FilterDocument doc;
+    doc.shownName = QDir::toNativeSeparators(path);
+    if (!QFileInfo::exists(path))
+        return doc;
+    QByteArray bytes;
+    const QString error = FileIo::readFile(path, bytes);
+    if (!error.isEmpty()) {
+        doc.exists = true;
+        doc.error = error;
+        return doc;
+    }
+    return fromBytes(bytes, doc.shownName);
+}
+
+FilterDocument FilterDocument::fromBytes(const QByteArray &bytes, const QString &shownName)
+{
+    std::optional<FilterDocument> doc = readStreaming(bytes);
+    if (!doc) {
+        QDomDocument dom;
+        const QString error = XmlFile::parse(bytes, shownName, dom);
+        doc = error.isEmpty() ? readDom(dom) : FilterDocument();
+        doc->error = error;
+    }
+    doc->exists = true;
+    doc->shownName = shownName;
+    return *doc;
+}
+
+std::optional<FilterDocument> FilterDocument::readStreaming(const QByteArray &bytes)
+{
+    FilterDocument doc;
+    QXmlStreamReader reader(bytes);
+    int depth = 0;         // elements open
+    int section = -1;      // the section whose rows are being read
+    bool beforeRoot = true;
+    bool nodeBeforeRoot = false;
+    while (!reader.atEnd()) {
+        switch (reader.readNext()) {
+        case QXmlStreamReader::StartDocument:
+        case QXmlStreamReader::EndDocument:
+            break;
+        case QXmlStreamReader::StartElement:
+            if (depth == 0) {
+                doc.rootName = reader.name().toString();
+                doc.rootIsFirst = !nodeBeforeRoot;
+                beforeRoot = false;
+            } else if (depth == 1) {
+                const int index = sectionIndex(reader.name());
+                // Only the first element of each name counts, as a lookup by name finds it.
+                section = index >= 0 && !doc.sections[index].present ? index : -1;
+                if (section >= 0)
+                    doc.sections[section].present = true;
+            } else if (depth == 2 && section >= 0) {
+                const QXmlStreamAttributes a = reader.attributes();
+                doc.sections[section].rows.push_back(Row{true, a.value(kOrig).toString(), a.value(kType).toString(),
+                                                         a.value(kMod).toString(), a.value(kModType).toString()});
+            }
+            ++depth;
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            if (depth == 1)
+                section = -1;
+            break;
+        case QXmlStreamReader::Characters:
+            // Blank text between the rows is no node; any other text among them is one.
+            if (depth == 2 && section >= 0 && (reader.isCDATA() || !reader.isWhitespace()))
+                return std::nullopt;
+            break;
+        case QXmlStreamReader::Comment:
+            if (depth == 0 && beforeRoot)
+                nodeBeforeRoot = true;
+            if (depth == 2 && section >= 0)
+                return std::nullopt;
+            break;
+        default: // DTD, entity references, processing instructions, errors
+            return std::nullopt;
+        }
+    }
+    if (reader.hasError())
+        return std::nullopt;
+    return doc;
+}
+
+FilterDocument FilterDocument::readDom(const QDomDocument &dom)
+{
+    FilterDocument doc;
+    const QDomElement root = dom.documentElement();
+    doc.rootName = root.tagName();
+    doc.rootIsFirst = !root.isNull() && XmlFile::firstTopLevelNode(dom) == root;
+    for (int d = 0; d < 2; ++d) {
+        const QDomElement element = root.firstChildElement(QLatin1String(sectionName(d)));
+        Section &section = doc.sections[d];
+        section.present = !element.isNull();
+        for (QDomNode node = element.firstChild(); !node.isNull(); node = node.nextSibling()) {
+            const QDomElement row = node.toElement();
+            if (row.isNull())
+                section.rows.push_back(Row{false, {}, {}, {}, {}});
+            else
+                section.rows.push_back(Row{true, row.attribute(kOrig), row.attribute(kType), row.attribute(kMod),
+                                           row.attribute(kModType)});
+        }
+    }
+    return doc;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDomDocument>
+#include <QString>
+
+// One project document as the image builder sees it: absent, loaded, or failed to load.
+// The builder's readers take the document from here, so a build parses each file once and
+// tests can hand in bytes without touching the disk.
+struct XmlSource
+{
+    bool exists = false;
+    QDomDocument doc;
+    QString error;     // set when the file exists but cannot be read or parsed
+    QString shownName; // the name messages use: the native path, or a test's label
+
+    // A missing file is not an error: `exists` stays false.
+    static XmlSource load(const QString &path);
+    static XmlSource fromBytes(const QByteArray &bytes, const QString &shownName);
+};
