@@ -2,6 +2,8 @@
 
 #include "core/image/FilterImage.h"
 
+#include "TestPaths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -43,6 +45,8 @@ private Q_SLOTS:
     void refusesDamagedFiles_data();
     void refusesDamagedFiles();
     void loadsFromTheBinFolder();
+    void readsWhatTheBuilderWrote_data();
+    void readsWhatTheBuilderWrote();
 };
 
 void TestFilterImage::route_data()
@@ -193,6 +197,57 @@ void TestFilterImage::loadsFromTheBinFolder()
     QCOMPARE(image.entries(0).size(), kPositive0.size());
     QVERIFY(write(dir.filePath(u"bank_K60.bin"_qs), QByteArray(2 * 1024 * 1024, '\0')));
     QVERIFY(image.load(dir.path()).contains(path));
+}
+
+void TestFilterImage::readsWhatTheBuilderWrote_data()
+{
+    QTest::addColumn<QString>("project");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<quint32>("id");
+    QTest::addColumn<bool>("extended");
+    QTest::addColumn<bool>("passes");
+    QTest::addColumn<quint32>("outId");
+    QTest::addColumn<bool>("outExtended");
+    QTest::addColumn<int>("listedIn");
+
+    // The golden images of the image build, decoded against the documents they came from.
+    const QString map = u"map-positive"_qs;
+    QTest::newRow("map: remapped") << map << 0 << 0x181u << false << true << 0x201u << false << 1;
+    QTest::newRow("map: leading blank") << map << 0 << 0x005u << false << true << 0x07Fu << false << 1;
+    // An empty Modify CobID is 0 in the image; the first of two rows for 0x123 has it.
+    QTest::newRow("map: empty modify first") << map << 0 << 0x123u << false << true << 0x000u << false << 2;
+    QTest::newRow("map: 29-bit row") << map << 0 << 0x800u << true << true << 0x010u << false << 1;
+    QTest::newRow("map: not listed") << map << 0 << 0x182u << false << false << 0u << false << 0;
+    QTest::newRow("map: second table") << map << 1 << 0x000u << false << true << 0x7FFu << false << 1;
+    const QString list = u"list-ethernet"_qs;
+    QTest::newRow("list: 29-bit to 11-bit") << list << 0 << 0x18FF0001u << true << true << 0x100u << false << 1;
+    QTest::newRow("list: 11-bit to 29-bit, first of two") << list << 0 << 0x100u << false << true << 0x18FF0001u << true << 2;
+    QTest::newRow("list: largest 29-bit") << list << 0 << 0x1FFFFFFFu << true << true << 0x1FFFFFFFu << true << 1;
+    QTest::newRow("list: empty modify, 29-bit type") << list << 1 << 0x00200000u << true << true << 0u << true << 1;
+    QTest::newRow("list: 11-bit of a 29-bit row") << list << 1 << 0x300u << false << false << 0u << false << 0;
+    QTest::newRow("defaults: everything passes") << u"defaults"_qs << 1 << 0x1FFFFFFFu << true << true << 0x1FFFFFFFu << true << 0;
+}
+
+void TestFilterImage::readsWhatTheBuilderWrote()
+{
+    QFETCH(QString, project);
+    QFETCH(int, from);
+    QFETCH(quint32, id);
+    QFETCH(bool, extended);
+    QFETCH(bool, passes);
+    QFETCH(quint32, outId);
+    QFETCH(bool, outExtended);
+    QFETCH(int, listedIn);
+
+    FilterImage image;
+    QCOMPARE(image.load(TestPaths::data(u"image/%1/expected"_qs.arg(project))), QString());
+    const FilterImage::Route r = image.route(from, id, extended);
+    QCOMPARE(r.passes, passes);
+    QCOMPARE(r.listedIn, listedIn);
+    if (passes) {
+        QCOMPARE(r.id, outId);
+        QCOMPARE(r.extended, outExtended);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestFilterImage)

@@ -66,6 +66,7 @@ private Q_SLOTS:
     void warnsWhenTheDocumentsAreNewer();
     void failures_data();
     void failures();
+    void answersAfterBuild();
 };
 
 void TestSimulateCommand::answers_data()
@@ -174,6 +175,19 @@ void TestSimulateCommand::failures()
     QVERIFY2(r.err.startsWith(err), r.err.constData());
     if (exitCode == 2) // the message names the file
         QVERIFY2(r.err.contains(QDir::toNativeSeparators(p.image()).toUtf8()), r.err.constData());
+}
+
+void TestSimulateCommand::answersAfterBuild()
+{
+    Project p;
+    QVERIFY(p.make(QByteArray()));
+    for (const QString &name : {u"ParGen.xml"_qs, u"CanCanCobID.xml"_qs})
+        QVERIFY(QFile::copy(TestPaths::data(u"image/map-positive/"_qs + name), p.dir.filePath(name)));
+    QCOMPARE(runCli({u"build"_qs, p.dir.path()}).exitCode, 0);
+    const Result r = runCli({u"simulate"_qs, p.dir.path(), u"--from"_qs, u"0"_qs, u"0x181"_qs});
+    QCOMPARE(r.err, QByteArray());
+    QVERIFY2(r.out.startsWith("From CAN 0 to CAN 1: frame 0x181 (11-bit) passes and leaves CAN 1 as 0x201 (11-bit)\n"),
+             r.out.constData());
 }
 
 QTEST_GUILESS_MAIN(TestSimulateCommand)
