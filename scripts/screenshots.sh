@@ -15,5 +15,6 @@ export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo}
 fi
-cmake --build "$build" --target praxedo-screenshots
+cmake --build "$build" --target praxedo-screenshots praxedo-editor-screenshots
 QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$build/tools/praxedo-screenshots" "$out"
+QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$build/tools/praxedo-editor-screenshots" "$out"

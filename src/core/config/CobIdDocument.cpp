@@ -8,6 +8,8 @@
 
 #include <QDir>
 #include <QDomElement>
+#include <QFileInfo>
+#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 namespace {
@@ -53,6 +55,86 @@ void readList(const QDomElement &list, CobIdTable &table, int &surplus)
     }
 }
 
+// The rows of a list that holds nothing but elements (and blanks), read from the stream.
+// False when the list holds anything else: such a document is read through the tree.
+bool readPlainList(QXmlStreamReader &xml, CobIdTable &table, int &surplus)
+{
+    const bool readTypes = !table.typesFollowPorts();
+    int row = 0;
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::EndElement:
+            return true;
+        case QXmlStreamReader::StartElement:
+            if (row < CobIdTable::RowCount) {
+                const QXmlStreamAttributes attributes = xml.attributes();
+                for (int c = 0; c < CobIdTable::CellCount; ++c) {
+                    if (readTypes || (c != CobIdTable::TypeCobId && c != CobIdTable::TypeMCobId))
+                        table.setCell(row, c, attributes.value(kAttributes[c]).toString());
+                }
+            } else {
+                ++surplus;
+            }
+            ++row;
+            xml.skipCurrentElement();
+            break;
+        case QXmlStreamReader::Characters:
+            if (xml.isWhitespace() && !xml.isCDATA())
+                break;
+            return false;
+        default:
+            return false;
+        }
+    }
+    return false;
+}
+
+// The documents this program writes have nothing before the root but the declaration, and
+// nothing in their lists but row elements. Those are read with the stream reader, several
+// times faster than building the tree for 4096 rows. Anything else (a node before the root,
+// text or comments among the rows, a missing list, a parse error) returns false, and the tree
+// reading, which defines how such documents read and what their errors say, takes over.
+bool readPlain(const QByteArray &bytes, std::array<CobIdTable, CobIdDocument::TableCount> &tables,
+               CobIdDocument::ReadReport &found)
+{
+    QXmlStreamReader xml(bytes);
+    xml.setNamespaceProcessing(false);
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement)
+            break;
+        if (token != QXmlStreamReader::StartDocument
+            && !(token == QXmlStreamReader::Characters && xml.isWhitespace() && !xml.isCDATA()))
+            return false;
+    }
+    if (xml.tokenType() != QXmlStreamReader::StartElement)
+        return false;
+
+    bool seen[CobIdDocument::TableCount] = {false, false};
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement)
+            break;
+        if (token != QXmlStreamReader::StartElement)
+            continue; // the root's other nodes do not matter
+        int t = -1;
+        for (int i = 0; i < CobIdDocument::TableCount; ++i) {
+            if (xml.qualifiedName() == CobIdDocument::listName(i))
+                t = i;
+        }
+        if (t < 0 || seen[t]) {
+            xml.skipCurrentElement();
+            continue;
+        }
+        seen[t] = true;
+        if (!readPlainList(xml, tables[size_t(t)], found.surplusRows[size_t(t)]))
+            return false;
+    }
+    while (!xml.atEnd())
+        xml.readNext();
+    return !xml.hasError() && seen[0] && seen[1];
+}
+
 } // namespace
 
 const QString &CobIdDocument::listName(int table)
@@ -92,18 +174,27 @@ QString CobIdDocument::read(const QString &path, ReadReport *report)
 {
     if (report)
         *report = ReadReport();
-    QDomDocument doc;
-    QDomNode root;
-    QString error;
-    if (DocumentXml::loadRoot(path, doc, root, error) != DocumentXml::Load::Loaded)
+    if (!QFileInfo::exists(path))
+        return QString();
+    QByteArray bytes;
+    const QString error = FileIo::readFile(path, bytes);
+    if (!error.isEmpty())
         return error;
-    return readRoot(root, QDir::toNativeSeparators(path), report);
+    return read(bytes, QDir::toNativeSeparators(path), report);
 }
 
 QString CobIdDocument::read(const QByteArray &bytes, const QString &shownName, ReadReport *report)
 {
     if (report)
         *report = ReadReport();
+    std::array<CobIdTable, TableCount> tables = m_tables;
+    ReadReport found;
+    if (readPlain(bytes, tables, found)) {
+        m_tables = std::move(tables);
+        if (report)
+            *report = found;
+        return QString();
+    }
     QDomDocument doc;
     QDomNode root;
     QString error;

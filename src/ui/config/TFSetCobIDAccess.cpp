@@ -1,7 +1,33 @@
 #include "ui/config/TFSetCobIDAccess.h"
 
 #include "core/app/AppState.h"
+#include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"
+#include "ui/app/Prompt.h"
+#include "ui/app/StyledButton.h"
+#include "ui/app/WindowStyle.h"
+#include "ui/config/CobIdDelegate.h"
+#include "ui/config/CobIdTableModel.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int ClientWidth = 1034;
+constexpr int ClientHeight = 337;
+constexpr int RowHeight = 22;
+constexpr int ColumnWidths[CobIdTableModel::ColumnCount] = {40, 130, 130, 130, 130, 440};
+constexpr int ButtonLeft = 16;
+constexpr int ButtonPitch = 118;
+
+} // namespace
 
 TFSetCobIDAccess::TFSetCobIDAccess(AppState &state, Catalog &catalog, QWidget *parent)
     : PraxDialog(parent)
@@ -9,9 +35,414 @@ TFSetCobIDAccess::TFSetCobIDAccess(AppState &state, Catalog &catalog, QWidget *p
     , m_catalog(catalog)
 {
     setObjectName(QStringLiteral("TFSetCobIDAccess"));
-    setClientSize(400, 200);
+    setClientSize(ClientWidth, ClientHeight, true);
+    setMinimumSize(8 * ButtonPitch + ButtonLeft, WindowStyle::HeaderHeight + WindowStyle::ButtonPanelHeight + 120);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    QWidget *header = WindowStyle::createHeader(this, m_state.SW_Code, &L_SW_Code, &L_SW_Desc);
+    header->setFixedHeight(WindowStyle::HeaderHeight);
+    layout->addWidget(header);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setDocumentMode(false);
+    TS_CAN0_to_CAN1 = new QWidget;
+    TS_CAN0_to_CAN1->setObjectName(QStringLiteral("TS_CAN0_to_CAN1"));
+    TS_CAN1_to_CAN0 = new QWidget;
+    TS_CAN1_to_CAN0->setObjectName(QStringLiteral("TS_CAN1_to_CAN0"));
+    PageControl1->addTab(TS_CAN0_to_CAN1, QString());
+    PageControl1->addTab(TS_CAN1_to_CAN0, QString());
+    createGrid(CobIdDocument::Can0ToCan1, QStringLiteral("ACG_C0_C1"), TS_CAN0_to_CAN1);
+    createGrid(CobIdDocument::Can1ToCan0, QStringLiteral("ACG_C1_C0"), TS_CAN1_to_CAN0);
+    layout->addWidget(PageControl1, 1);
+
+    QWidget *buttons = WindowStyle::createButtonPanel(this);
+    buttons->setFixedHeight(WindowStyle::ButtonPanelHeight);
+    layout->addWidget(buttons);
+    const struct
+    {
+        StyledButton **button;
+        const char16_t *name;
+        StyledButton::Picture picture;
+        void (TFSetCobIDAccess::*click)();
+    } bar[] = {
+        {&Btn_OK, u"Btn_OK", StyledButton::Picture::Ok, &TFSetCobIDAccess::Btn_OKClick},
+        {&Btn_Cancel, u"Btn_Cancel", StyledButton::Picture::Cancel, nullptr},
+        {&Btn_DelRow, u"Btn_DelRow", StyledButton::Picture::DeleteRow, &TFSetCobIDAccess::Btn_DelRowClick},
+        {&Btn_InsRow, u"Btn_InsRow", StyledButton::Picture::InsertRow, &TFSetCobIDAccess::Btn_InsRowClick},
+        {&Btn_CopyRow, u"Btn_CopyRow", StyledButton::Picture::CopyRow, &TFSetCobIDAccess::Btn_CopyRowClick},
+        {&Btn_PasteRow, u"Btn_PasteRow", StyledButton::Picture::PasteRow, &TFSetCobIDAccess::Btn_PasteRowClick},
+        {&Btn_Compile_All, u"Btn_Compile_All", StyledButton::Picture::CompileAll,
+         &TFSetCobIDAccess::Btn_Compile_AllClick},
+        {&Btn_Cancel_All, u"Btn_Cancel_All", StyledButton::Picture::CancelAll, &TFSetCobIDAccess::Btn_Cancel_AllClick},
+    };
+    int left = ButtonLeft;
+    for (const auto &b : bar) {
+        auto *button = new StyledButton(QString::fromUtf16(b.name), b.picture, buttons);
+        button->setGeometry(left, WindowStyle::ButtonTop, WindowStyle::ButtonWidth, WindowStyle::ButtonHeight);
+        // Enter belongs to the grid; it must never press a button the user clicked earlier.
+        button->setAutoDefault(false);
+        left += ButtonPitch;
+        *b.button = button;
+        if (b.click)
+            connect(button, &QAbstractButton::clicked, this, b.click);
+    }
+    connect(Btn_Cancel, &QAbstractButton::clicked, this, &TFSetCobIDAccess::reject);
+
+    Set_Lang();
+}
+
+TFSetCobIDAccess::~TFSetCobIDAccess()
+{
+    // The views go before the models and the document they show.
+    for (QTableView *g : m_grids)
+        g->setModel(nullptr);
+}
+
+QTableView *TFSetCobIDAccess::createGrid(int table, const QString &name, QWidget *page)
+{
+    auto *grid = new QTableView(page);
+    grid->setObjectName(name);
+    auto *pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->addWidget(grid);
+
+    auto *model = new CobIdTableModel(m_document.table(table), this);
+    auto *delegate = new CobIdDelegate(grid);
+    delegate->setEnterJumps([this] { return m_state.Enable_Jump_Field_Tables; });
+    connect(delegate, &CobIdDelegate::enterJump, this, [this, grid] { Jump_Next_Cell(grid, Qt::Key_Return); });
+    grid->setModel(model);
+    grid->setItemDelegate(delegate);
+    m_grids[table] = grid;
+    m_models[table] = model;
+    m_delegates[table] = delegate;
+
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->setMinimumSectionSize(RowHeight);
+    grid->verticalHeader()->setDefaultSectionSize(RowHeight);
+    QHeaderView *titles = grid->horizontalHeader();
+    titles->setSectionResizeMode(QHeaderView::Interactive);
+    titles->setStretchLastSection(false);
+    titles->setHighlightSections(false);
+    titles->setSectionsClickable(false);
+    titles->setMinimumSectionSize(8);
+    for (int c = 0; c < CobIdTableModel::ColumnCount; ++c)
+        titles->resizeSection(c, ColumnWidths[c]);
+    // Double clicks on the titles size a column only under the user's option (Auto_Size_Column),
+    // so the view's own fit-on-divider is switched off.
+    disconnect(titles, &QHeaderView::sectionHandleDoubleClicked, grid, nullptr);
+    connect(titles, &QHeaderView::sectionHandleDoubleClicked, this,
+            [this, grid](int column) { Auto_Size_Column(grid, 0, column); });
+    connect(titles, &QHeaderView::sectionDoubleClicked, this,
+            [this, grid](int column) { Auto_Size_Column(grid, 0, column); });
+
+    grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
+                          | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    grid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    grid->setWordWrap(false);
+    grid->setCornerButtonEnabled(false);
+    grid->setCurrentIndex(model->index(0, 1));
+    connect(grid, &QAbstractItemView::clicked, this, [this, grid](const QModelIndex &index) { ClickCell(grid, index); });
+    grid->installEventFilter(this);
+    return grid;
 }
 
 void TFSetCobIDAccess::Set_Lang()
 {
+    const Catalog &t = m_catalog;
+    setWindowTitle(t.text(500));
+    L_SW_Desc->setText(t.text(501));
+    L_SW_Desc->adjustSize();
+    StyledButton *buttons[] = {Btn_OK,       Btn_Cancel,   Btn_DelRow,      Btn_InsRow,
+                               Btn_CopyRow,  Btn_PasteRow, Btn_Compile_All, Btn_Cancel_All};
+    for (int i = 0; i < 8; ++i) {
+        buttons[i]->setText(t.text(502 + i));
+        buttons[i]->setHint(t.text(524 + i));
+    }
+    PageControl1->setTabText(0, t.text(510));
+    PageControl1->setTabText(1, t.text(511));
+    QStringList titles[2];
+    for (int c = 0; c < CobIdTableModel::ColumnCount; ++c) {
+        titles[0] << t.text(512 + c);
+        titles[1] << t.text(518 + c);
+    }
+    Hint_C0_C1.clear();
+    Hint_C1_C0.clear();
+    for (int c = 0; c < CobIdTable::CellCount; ++c) {
+        Hint_C0_C1 << t.text(532 + c);
+        Hint_C1_C0 << t.text(537 + c);
+    }
+    m_models[0]->setTitles(titles[0]);
+    m_models[1]->setTitles(titles[1]);
+    m_models[0]->setHints(Hint_C0_C1);
+    m_models[1]->setHints(Hint_C1_C0);
+}
+
+int TFSetCobIDAccess::exec()
+{
+    if (!FormShow())
+        return ModalCancel;
+    return PraxDialog::exec();
+}
+
+void TFSetCobIDAccess::open()
+{
+    if (!FormShow()) {
+        done(ModalCancel);
+        return;
+    }
+    PraxDialog::open();
+}
+
+bool TFSetCobIDAccess::FormShow()
+{
+    // An edit left open when the window last closed belongs to the discarded tables.
+    for (CobIdDelegate *d : m_delegates)
+        d->discardOpenEditor();
+
+    ParGenFilterValues parGen;
+    QString error = ParGen::readForFilterWindow(m_state.File_ParGen, parGen);
+    if (!error.isEmpty()) {
+        prompt().error(this, error);
+        return false;
+    }
+    CobIdDocument document(parGen);
+    CobIdDocument::ReadReport report;
+    error = document.read(m_state.File_CobID, &report);
+    if (!error.isEmpty()) {
+        prompt().error(this, error);
+        return false;
+    }
+
+    DeviceType = parGen.deviceType;
+    CAN0Type = parGen.can0Type;
+    CAN1Type = parGen.can1Type;
+    Imp_Pos = parGen.positive;
+    m_document = document;
+    for (CobIdTableModel *model : m_models) {
+        model->setColumnReadOnly(1, false);
+        model->setColumnReadOnly(2, DeviceType == 0);
+        model->setColumnReadOnly(3, !Imp_Pos);
+        model->setColumnReadOnly(4, !Imp_Pos || DeviceType == 0);
+        model->setColumnReadOnly(5, false);
+        model->tableReset();
+    }
+    // A row copied during an earlier opening cannot be pasted.
+    Do_Copy_C0_C1 = false;
+    Do_Copy_C1_C0 = false;
+
+    if (report.hasSurplus())
+        prompt().warning(this, CobIdDocument::surplusWarning(report, m_state.File_CobID));
+    return true;
+}
+
+int TFSetCobIDAccess::activeTable() const
+{
+    return PageControl1->currentIndex() == 1 ? CobIdDocument::Can1ToCan0 : CobIdDocument::Can0ToCan1;
+}
+
+QTableView *TFSetCobIDAccess::activeGrid() const
+{
+    return m_grids[activeTable()];
+}
+
+int TFSetCobIDAccess::currentRow() const
+{
+    const QModelIndex current = activeGrid()->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void TFSetCobIDAccess::commitEditors()
+{
+    for (CobIdDelegate *d : m_delegates)
+        d->commitOpenEditor();
+}
+
+void TFSetCobIDAccess::ClickCell(QTableView *grid, const QModelIndex &index)
+{
+    if (!index.isValid() || index.column() != CobIdTableModel::NumberColumn)
+        return;
+    QAbstractItemModel *model = grid->model();
+    const QItemSelection row(model->index(index.row(), 0), model->index(index.row(), CobIdTableModel::ColumnCount - 1));
+    grid->selectionModel()->select(row, QItemSelectionModel::ClearAndSelect);
+}
+
+bool TFSetCobIDAccess::Controllo_dati()
+{
+    const auto failure = m_document.Controllo_dati(Imp_Pos);
+    if (!failure)
+        return true;
+    prompt().error(this, CobIdDocument::message(*failure, m_catalog));
+    showFailure(*failure);
+    return false;
+}
+
+void TFSetCobIDAccess::showFailure(const CobIdFailure &failure)
+{
+    // Take the user to the cell the message is about.
+    static const int columnOfRule[] = {2, 1, 1, 4, 3, 3};
+    const int base = failure.table == CobIdDocument::Can0ToCan1 ? 543 : 549;
+    const int rule = failure.message - base;
+    if (rule < 0 || rule >= 6)
+        return;
+    PageControl1->setCurrentIndex(failure.table);
+    QTableView *grid = m_grids[failure.table];
+    const QModelIndex cell = grid->model()->index(failure.row - 1, columnOfRule[rule]);
+    grid->setCurrentIndex(cell);
+    grid->scrollTo(cell);
+    grid->setFocus();
+}
+
+void TFSetCobIDAccess::Btn_OKClick()
+{
+    commitEditors();
+    if (!Controllo_dati())
+        return;
+    const QString error = m_document.save(m_state.File_CobID);
+    if (!error.isEmpty()) {
+        prompt().error(this, error);
+        return;
+    }
+    done(ModalOk);
+}
+
+void TFSetCobIDAccess::Btn_DelRowClick()
+{
+    commitEditors();
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    if (!prompt().ask(this, m_catalog.text(557) + QString::number(row + 1)))
+        return;
+    m_models[activeTable()]->Delete_Row(row);
+    activeGrid()->setFocus();
+}
+
+void TFSetCobIDAccess::Btn_InsRowClick()
+{
+    commitEditors();
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    m_models[activeTable()]->Insert_Row(row);
+    activeGrid()->setFocus();
+}
+
+void TFSetCobIDAccess::Btn_CopyRowClick()
+{
+    commitEditors();
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    m_state.Copied_Row = m_document.table(activeTable()).Copy_Row(row);
+    Do_Copy_C0_C1 = activeTable() == CobIdDocument::Can0ToCan1;
+    Do_Copy_C1_C0 = !Do_Copy_C0_C1;
+    activeGrid()->setFocus();
+}
+
+void TFSetCobIDAccess::Btn_PasteRowClick()
+{
+    commitEditors();
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    const int table = activeTable();
+    const bool copiedHere = table == CobIdDocument::Can0ToCan1 ? Do_Copy_C0_C1 : Do_Copy_C1_C0;
+    const CobIdTable::Paste check = m_document.table(table).checkPaste(row, copiedHere, m_state.Copied_Row);
+    switch (check) {
+    case CobIdTable::Paste::NothingCopied:
+    case CobIdTable::Paste::WrongSize:
+        prompt().error(this, m_catalog.text(CobIdTable::messageIndex(check)));
+        return;
+    case CobIdTable::Paste::AskOverwrite:
+        if (!prompt().ask(this, m_catalog.text(CobIdTable::messageIndex(check))))
+            return;
+        break;
+    case CobIdTable::Paste::Ready:
+        break;
+    }
+    m_models[table]->Paste_Row(row, m_state.Copied_Row);
+    activeGrid()->setFocus();
+}
+
+void TFSetCobIDAccess::Btn_Compile_AllClick()
+{
+    commitEditors();
+    if (!prompt().ask(this, m_catalog.text(556)))
+        return;
+    m_models[activeTable()]->compileAll();
+}
+
+void TFSetCobIDAccess::Btn_Cancel_AllClick()
+{
+    commitEditors();
+    if (!prompt().ask(this, m_catalog.text(555)))
+        return;
+    m_models[activeTable()]->cancelAll();
+}
+
+bool TFSetCobIDAccess::Jump_Next_Cell(QTableView *grid, int key)
+{
+    if (!m_state.Enable_Jump_Field_Tables || (key != Qt::Key_Return && key != Qt::Key_Enter))
+        return false;
+    const QModelIndex current = grid->currentIndex();
+    if (current.isValid() && current.column() > CobIdTableModel::NumberColumn) {
+        int row = current.row();
+        int column = current.column() + 1;
+        if (column == CobIdTableModel::ColumnCount) {
+            column = 1;
+            row = (row + 1) % CobIdTable::RowCount;
+        }
+        grid->setCurrentIndex(grid->model()->index(row, column));
+    }
+    return true;
+}
+
+void TFSetCobIDAccess::Auto_Size_Column(QTableView *grid, int row, int column)
+{
+    if (!m_state.Double_Click_Auto_Size || row != 0 || column < 0 || column >= CobIdTableModel::ColumnCount)
+        return;
+    // The widest text plus the space the grid itself keeps around a cell's or a title's text.
+    const QAbstractItemModel *model = grid->model();
+    const QFontMetrics cellFont = grid->fontMetrics();
+    const int cellMargin = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
+    int width = 0;
+    for (int r = 0; r < model->rowCount(); ++r) {
+        const QString text = model->index(r, column).data(Qt::DisplayRole).toString();
+        if (!text.isEmpty())
+            width = qMax(width, cellFont.horizontalAdvance(text) + cellMargin);
+    }
+    QHeaderView *titles = grid->horizontalHeader();
+    const QString title = model->headerData(column, Qt::Horizontal).toString();
+    const int titleMargin = 2 * titles->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, titles);
+    width = qMax(width, titles->fontMetrics().horizontalAdvance(title) + titleMargin);
+    titles->resizeSection(column, width);
+}
+
+bool TFSetCobIDAccess::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        for (QTableView *grid : m_grids) {
+            if (watched == grid && Jump_Next_Cell(grid, static_cast<QKeyEvent *>(event)->key()))
+                return true;
+        }
+    }
+    return PraxDialog::eventFilter(watched, event);
+}
+
+void TFSetCobIDAccess::keyPressEvent(QKeyEvent *event)
+{
+    // A stray Escape must not throw away a table of edits; the window closes by its buttons
+    // and its close box.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    PraxDialog::keyPressEvent(event);
 }

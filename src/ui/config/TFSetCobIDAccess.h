@@ -1,19 +1,97 @@
 #pragma once
 
+#include "core/config/CobIdDocument.h"
 #include "ui/app/PraxDialog.h"
 
+#include <QStringList>
+
+class QLabel;
+class QTabWidget;
+class QTableView;
+class CobIdDelegate;
+class CobIdTableModel;
+class StyledButton;
 struct AppState;
 class Catalog;
 
-// COB-ID filter window. (placeholder until the window is built)
+// COB-ID filter window: edits the two filter tables of CanCanCobID.xml, one page and grid per
+// direction. The window's document is the working copy; every opening reads the documents
+// afresh and OK validates both tables and writes the document back whole.
 class TFSetCobIDAccess : public PraxDialog
 {
     Q_OBJECT
 public:
     explicit TFSetCobIDAccess(AppState &state, Catalog &catalog, QWidget *parent = nullptr);
+    ~TFSetCobIDAccess() override;
+
     void Set_Lang();
 
+    // Opening: reads ParGen.xml and the tables. A document that cannot be read is reported and
+    // the window does not open (exec() then returns ModalCancel at once).
+    int exec() override;
+    void open() override;
+    bool FormShow();
+
+    void Btn_OKClick();
+    void Btn_DelRowClick();
+    void Btn_InsRowClick();
+    void Btn_CopyRowClick();
+    void Btn_PasteRowClick();
+    void Btn_Compile_AllClick();
+    void Btn_Cancel_AllClick();
+    bool Controllo_dati();
+
+    // Enter-key navigation; true when the key was taken.
+    bool Jump_Next_Cell(QTableView *grid, int key);
+    // Fits a column to its widest text when the title row (row 0) is double-clicked.
+    void Auto_Size_Column(QTableView *grid, int row, int column);
+
+    const CobIdDocument &document() const { return m_document; }
+    CobIdTableModel *model(int table) const { return m_models[table]; }
+    QTableView *grid(int table) const { return m_grids[table]; }
+    QTableView *activeGrid() const;
+
+    int DeviceType = 1;
+    int CAN0Type = 0;
+    int CAN1Type = 0;
+    bool Imp_Pos = true;
+    bool Do_Copy_C0_C1 = false;
+    bool Do_Copy_C1_C0 = false;
+    QStringList Hint_C0_C1;
+    QStringList Hint_C1_C0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
+    QTableView *createGrid(int table, const QString &name, QWidget *page);
+    int activeTable() const;
+    // The active grid's current row, from 0; -1 when the grid has no current cell.
+    int currentRow() const;
+    void commitEditors();
+    void ClickCell(QTableView *grid, const QModelIndex &index);
+    void showFailure(const CobIdFailure &failure);
+
     AppState &m_state;
     Catalog &m_catalog;
+    CobIdDocument m_document;
+
+    QLabel *L_SW_Code = nullptr;
+    QLabel *L_SW_Desc = nullptr;
+    QTabWidget *PageControl1 = nullptr;
+    QWidget *TS_CAN0_to_CAN1 = nullptr;
+    QWidget *TS_CAN1_to_CAN0 = nullptr;
+    QTableView *m_grids[CobIdDocument::TableCount] = {};
+    CobIdTableModel *m_models[CobIdDocument::TableCount] = {};
+    CobIdDelegate *m_delegates[CobIdDocument::TableCount] = {};
+
+    StyledButton *Btn_OK = nullptr;
+    StyledButton *Btn_Cancel = nullptr;
+    StyledButton *Btn_DelRow = nullptr;
+    StyledButton *Btn_InsRow = nullptr;
+    StyledButton *Btn_CopyRow = nullptr;
+    StyledButton *Btn_PasteRow = nullptr;
+    StyledButton *Btn_Compile_All = nullptr;
+    StyledButton *Btn_Cancel_All = nullptr;
 };

@@ -90,6 +90,8 @@ private Q_SLOTS:
     void compileAllWritesEveryIdentifierInDecimal();
     void cancelAllWritesAnEmptyList();
     void moreThan2048RowsAreReadUpTo2048();
+    void documentsWithOnlyRowElementsReadAsThroughTheTree_data();
+    void documentsWithOnlyRowElementsReadAsThroughTheTree();
     void unreadableDocuments_data();
     void unreadableDocuments();
 
@@ -244,6 +246,57 @@ void TestCobIdDocument::moreThan2048RowsAreReadUpTo2048()
     QCOMPARE(doc.read(listWithRows(2048), QStringLiteral("full.xml"), &report), QString());
     QVERIFY(!report.hasSurplus());
     QCOMPARE(CobIdDocument::surplusWarning(report, QStringLiteral("full.xml")), QString());
+}
+
+void TestCobIdDocument::documentsWithOnlyRowElementsReadAsThroughTheTree_data()
+{
+    QTest::addColumn<QByteArray>("document"); // "{end}" marks the end of each list
+    QTest::addColumn<bool>("deviceType0");
+
+    QByteArray many;
+    for (int i = 0; i < 2050; ++i)
+        many += "<row Orig_CobID=\"" + QByteArray::number(i) + "\" Type_CobID=\"2.0A 11bits\" Desc=\"r\"/>";
+    QTest::newRow("as written here") << QByteArray(written(edited()))
+                                            .replace("</Can0_to_Can1>", "{end}</Can0_to_Can1>")
+                                            .replace("<Can1_to_Can0>", "<Can1_to_Can0>")
+                                            .replace("</Can1_to_Can0>", "{end}</Can1_to_Can0>")
+                                     << false;
+    const QByteArray indented = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<CanCanCobID>\n  <Can0_to_Can1>\n"
+                                "    <row Orig_CobID=\" 0x181\" Type_CobID=\"2.0A 11bits\" Desc=\"tab&#9;nl&#10;&amp;&lt;&quot;\"/>\n"
+                                "    <item Desc=\"no other attribute\"><child Orig_CobID=\"9\"/>text</item>\n"
+                                "    <row Orig_CobID=\"3\" Type_CobID=\"2.0B 29bits\" Mod_CobID=\"4\" Type_MCobID=\"x\"/>\n"
+                                "  {end}</Can0_to_Can1>\n  <!-- between the lists -->\n  <other><row Orig_CobID=\"7\"/></other>\n"
+                                "  <Can1_to_Can0>\n    <row Orig_CobID=\"\xC3\x9C\" Desc=\"\xE2\x82\xAC\"/>\n  {end}</Can1_to_Can0>\n"
+                                "  <Can0_to_Can1><row Orig_CobID=\"second list of the name\"/></Can0_to_Can1>\n"
+                                "</CanCanCobID>\n<!--SW_VERSION = 2.001-->\n";
+    QTest::newRow("indented, escapes, odd rows, extra children") << indented << false;
+    QTest::newRow("the same with device type 0") << indented << true;
+    QTest::newRow("more than 2048 rows") << "<CanCanCobID><Can1_to_Can0>" + many + "{end}</Can1_to_Can0><Can0_to_Can1>"
+                                                + many.left(many.indexOf("<row", 200)) + "{end}</Can0_to_Can1></CanCanCobID>"
+                                         << false;
+}
+
+void TestCobIdDocument::documentsWithOnlyRowElementsReadAsThroughTheTree()
+{
+    QFETCH(QByteArray, document);
+    QFETCH(bool, deviceType0);
+    // A comment closing each list is one more (empty) row: it changes nothing in the tables
+    // here but makes the document one that only the tree reading takes.
+    const QByteArray plain = QByteArray(document).replace("{end}", "");
+    const QByteArray withComments = QByteArray(document).replace("{end}", "<!--end-->");
+    const ParGenFilterValues parGen = deviceType0 ? ::deviceType0(1, 0) : ParGenFilterValues();
+
+    CobIdDocument fromPlain(parGen), fromTree(parGen);
+    CobIdDocument::ReadReport plainReport, treeReport;
+    QCOMPARE(fromPlain.read(plain, QStringLiteral("plain.xml"), &plainReport), QString());
+    QCOMPARE(fromTree.read(withComments, QStringLiteral("tree.xml"), &treeReport), QString());
+    for (int t = 0; t < CobIdDocument::TableCount; ++t) {
+        for (int r = 0; r < CobIdTable::RowCount; ++r)
+            QCOMPARE(fromPlain.table(t).Copy_Row(r), fromTree.table(t).Copy_Row(r));
+        const int comment = fromTree.table(t).usedRowCount() == CobIdTable::RowCount ? 1 : 0;
+        QCOMPARE(plainReport.surplusRows[size_t(t)] + comment, treeReport.surplusRows[size_t(t)]);
+    }
+    QVERIFY(fromPlain.table(0).usedRowCount() > 0);
 }
 
 void TestCobIdDocument::unreadableDocuments_data()
