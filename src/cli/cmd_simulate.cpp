@@ -7,25 +7,6 @@
 
 namespace Cli {
 
-namespace {
-
-QString frame(quint32 id, bool extended)
-{
-    return QStringLiteral("%1 (%2)").arg(CobIdChecks::idText(id, extended),
-                                         extended ? QStringLiteral("29-bit") : QStringLiteral("11-bit"));
-}
-
-QString why(bool positive, bool listed)
-{
-    if (positive)
-        return listed ? QStringLiteral("listed; with positive implementation a listed identifier passes under its replacement")
-                      : QStringLiteral("not listed; with positive implementation only listed identifiers pass");
-    return listed ? QStringLiteral("listed; without positive implementation a listed identifier is blocked")
-                  : QStringLiteral("not listed; without positive implementation every identifier that is not listed passes unchanged");
-}
-
-} // namespace
-
 // Answers from the built image, not from the documents: it is what the device was given.
 int runSimulate(const QStringList &args, Io &io)
 {
@@ -63,12 +44,7 @@ int runSimulate(const QStringList &args, Io &io)
         io.err << "warning: " << stale << '\n';
 
     const FilterImage::Route r = image.route(from, quint32(*id), extended);
-    io.out << directionTitle(from) << ": frame " << frame(quint32(*id), extended);
-    if (r.passes)
-        io.out << " passes and leaves CAN " << (from == 0 ? 1 : 0) << " as " << frame(r.id, r.extended) << '\n';
-    else
-        io.out << " is blocked\n";
-    io.out << "  " << why(image.positive(), r.listedIn > 0) << '\n';
+    io.out << FilterImage::routeText(from, quint32(*id), extended, r) << "\n  " << image.reasonText(r) << '\n';
     if (image.positive() && r.listedIn > 1)
         io.err << "warning: " << r.listedIn << " rows list this identifier; the first one is shown\n";
     return 0;

@@ -2,6 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/app/FileIo.h"
+#include "core/config/CobIdChecks.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -103,10 +104,45 @@ FilterImage::Route FilterImage::route(int from, quint32 id, bool extended) const
 
 FilterImage::IdSpace FilterImage::idSpace(int from) const
 {
+    // The first row of each 11-bit identifier in one pass, as route() would find it.
+    std::array<const Entry *, Max11Bit + 1> first{};
+    for (const Entry &e : entries(from)) {
+        if (e.Orig <= Max11Bit && !first[e.Orig])
+            first[e.Orig] = &e;
+    }
     IdSpace space;
     for (quint32 id = 0; id <= Max11Bit; ++id) {
-        const Route r = route(from, id, false);
-        space[id] = !r.passes ? Fate::Block : (r.id == id && !r.extended ? Fate::Pass : Fate::Remap);
+        const Entry *e = first[id];
+        if (m_positive)
+            space[id] = !e ? Fate::Block : (e->Mod == id ? Fate::Pass : Fate::Remap);
+        else
+            space[id] = e ? Fate::Block : Fate::Pass;
     }
     return space;
+}
+
+QString FilterImage::frameText(quint32 id, bool extended)
+{
+    return QStringLiteral("%1 (%2)").arg(CobIdChecks::idText(id, extended),
+                                         extended ? QStringLiteral("29-bit") : QStringLiteral("11-bit"));
+}
+
+QString FilterImage::routeText(int from, quint32 id, bool extended, const Route &route)
+{
+    const QString head = QStringLiteral("%1: frame %2")
+                             .arg(from == FromCan1 ? QStringLiteral("From CAN 1 to CAN 0") : QStringLiteral("From CAN 0 to CAN 1"),
+                                  frameText(id, extended));
+    if (!route.passes)
+        return head + QStringLiteral(" is blocked");
+    return head + QStringLiteral(" passes and leaves CAN %1 as %2").arg(from == FromCan1 ? 0 : 1).arg(frameText(route.id, route.extended));
+}
+
+QString FilterImage::reasonText(const Route &route) const
+{
+    const bool listed = route.listedIn > 0;
+    if (m_positive)
+        return listed ? QStringLiteral("listed; with positive implementation a listed identifier passes under its replacement")
+                      : QStringLiteral("not listed; with positive implementation only listed identifiers pass");
+    return listed ? QStringLiteral("listed; without positive implementation a listed identifier is blocked")
+                  : QStringLiteral("not listed; without positive implementation every identifier that is not listed passes unchanged");
 }

@@ -51,6 +51,15 @@ public:
     // other is blocked. Otherwise: a listed identifier is blocked, any other passes unchanged.
     Route route(int from, quint32 id, bool extended) const;
 
+    // "From CAN 0 to CAN 1: frame 0x181 (11-bit) passes and leaves CAN 1 as 0x281 (11-bit)",
+    // or "... is blocked".
+    static QString routeText(int from, quint32 id, bool extended, const Route &route);
+    // Which rule decided, e.g. "listed; with positive implementation a listed identifier
+    // passes under its replacement".
+    QString reasonText(const Route &route) const;
+    // "0x181 (11-bit)", "0x18FEF100 (29-bit)"
+    static QString frameText(quint32 id, bool extended);
+
     enum class Fate : quint8 { Pass, Block, Remap };
     using IdSpace = std::array<Fate, Max11Bit + 1>;
     // The fate of every 11-bit identifier arriving on CAN `from`. Remap: it passes under

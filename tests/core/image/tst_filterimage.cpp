@@ -126,6 +126,21 @@ void TestFilterImage::firstOfDuplicateRowsWins()
     QCOMPARE(image.route(0, 0x181, true).listedIn, 1);
 }
 
+namespace {
+// The map must say what route() says, identifier by identifier.
+bool spaceAgreesWithRoute(const FilterImage &image, int from)
+{
+    const FilterImage::IdSpace space = image.idSpace(from);
+    for (quint32 id = 0; id <= FilterImage::Max11Bit; ++id) {
+        const FilterImage::Route r = image.route(from, id, false);
+        const Fate fate = !r.passes ? Fate::Block : (r.id == id && !r.extended ? Fate::Pass : Fate::Remap);
+        if (space[id] != fate)
+            return false;
+    }
+    return true;
+}
+} // namespace
+
 void TestFilterImage::idSpace()
 {
     FilterImage image;
@@ -150,6 +165,13 @@ void TestFilterImage::idSpace()
     QCOMPARE(space[0x182], Fate::Pass);
     space = image.idSpace(1);
     QCOMPARE(std::count(space.begin(), space.end(), Fate::Pass), 2048);
+
+    const FilterImageBytes::Table duplicates = {{0x181, 0x181}, {0x181, 0x282}, {0x300, X | 0x300}, {0x300, 0x300}, {X | 5, 5}};
+    for (const bool positive : {true, false}) {
+        QCOMPARE(image.parse(FilterImageBytes::make(kPositive0, duplicates, positive), u"x"_qs), QString());
+        QVERIFY(spaceAgreesWithRoute(image, 0));
+        QVERIFY(spaceAgreesWithRoute(image, 1));
+    }
 }
 
 void TestFilterImage::refusesDamagedFiles_data()
