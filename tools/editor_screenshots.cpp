@@ -10,7 +10,9 @@
 #include "ui/config/TFParGen2.h"
 #include "ui/config/TFSetCobIDAccess.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
 #include <QDir>
 #include <QTabWidget>
 #include <QTableView>
@@ -132,6 +134,11 @@ int main(int argc, char *argv[])
     filters.open();
     filters.grid(0)->setCurrentIndex(filters.grid(0)->model()->index(1, 3));
     shot(&filters, QStringLiteral("cobid-filters-with-ethernet.png"));
+    // The frame check beside the table, asking about a renamed identifier.
+    filters.findChild<QAbstractButton *>(QStringLiteral("Btn_Frames_C0_C1"))->setChecked(true);
+    filters.findChild<QLineEdit *>(QStringLiteral("E_Frame_C0_C1"))->setText(QStringLiteral("0x281"));
+    shot(&filters, QStringLiteral("cobid-filters-frame-check.png"));
+    filters.findChild<QAbstractButton *>(QStringLiteral("Btn_Frames_C0_C1"))->setChecked(false);
     filters.reject();
 
     // Without Ethernet: the type columns follow the ports and cannot be typed in.

@@ -8,6 +8,10 @@ namespace Cli {
 // (Add a declaration and a row below when adding a command.)
 int runCheck(const QStringList &args, Io &io);
 int runFirmware(const QStringList &args, Io &io);
+int runExport(const QStringList &args, Io &io);
+int runImport(const QStringList &args, Io &io);
+int runSimulate(const QStringList &args, Io &io);
+int runMap(const QStringList &args, Io &io);
 int cmdBuild(const QStringList &args, Io &io);
 int cmdInspect(const QStringList &args, Io &io);
 
@@ -18,6 +22,17 @@ const Command kCommands[] = {
     {"firmware", "PROJECT_DIR FIRMWARE_SX",
      "Merge PROJECT_DIR/bin/bank1.bin and bank2.bin into a copy of FIRMWARE_SX: PROJECT_DIR/New_<name>",
      runFirmware},
+    {"export", "PROJECT_DIR --table 0|1 FILE.csv", "Write one filter table (0: CAN 0 to CAN 1, 1: CAN 1 to CAN 0) as CSV",
+     runExport},
+    {"import", "PROJECT_DIR --table 0|1 FILE.csv|FILE.dbc [--append]",
+     "Replace (or extend) one filter table from CSV or from the messages of a DBC file; saved only when valid",
+     runImport},
+    {"simulate", "PROJECT_DIR --from 0|1 ID [--ext]",
+     "Tell from PROJECT_DIR/bin/bank_K60.bin whether a frame arriving on CAN 0 or 1 passes, and as which identifier",
+     runSimulate},
+    {"map", "PROJECT_DIR --from 0|1 OUT.png",
+     "Draw the 2048 11-bit identifiers of one direction as pass / block / remapped from PROJECT_DIR/bin/bank_K60.bin",
+     runMap},
     {"inspect", "FILE", "Decodes bank_K60.bin or a bank file into readable text; checks its size and checksum", cmdInspect},
     {nullptr, nullptr, nullptr, nullptr},
 };
@@ -33,6 +48,11 @@ void printHelp(QTextStream &out)
     out << "\nExit codes: 0 success, 1 usage error, 2 the command failed.\n";
 }
 } // namespace
+
+bool needsGui(const QString &command)
+{
+    return command == QLatin1String("map");
+}
 
 int run(const QStringList &args)
 {

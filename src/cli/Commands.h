@@ -25,4 +25,7 @@ struct Command
 
 int run(const QStringList &args);
 
+// The command draws text, which takes a QGuiApplication; the others run without one.
+bool needsGui(const QString &command);
+
 } // namespace Cli

@@ -54,6 +54,15 @@ void CobIdTable::setPortTypes(const QString &origType, const QString &modType)
     }
 }
 
+QString CobIdTable::portType(int column) const
+{
+    if (!m_portTypes)
+        return QString();
+    if (column == TypeCobId)
+        return m_portTypes->first;
+    return column == TypeMCobId ? m_portTypes->second : QString();
+}
+
 CobIdTable::Row CobIdTable::emptyRow() const
 {
     Row r;

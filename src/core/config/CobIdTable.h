@@ -37,6 +37,8 @@ public:
     // there through every operation below, so a row the user cannot edit never loses its type.
     void setPortTypes(const QString &origType, const QString &modType);
     bool typesFollowPorts() const { return m_portTypes.has_value(); }
+    // The types set by setPortTypes (Original, Modify); empty texts while they do not follow ports.
+    QString portType(int column) const;
 
     // Moves the rows below `row` one up; the last row becomes empty.
     void Delete_Row(int row);

@@ -1,14 +1,23 @@
 #include "ui/config/TFSetCobIDAccess.h"
 
 #include "core/app/AppState.h"
+#include "core/config/CobIdChecks.h"
+#include "core/config/CobIdCsv.h"
+#include "core/config/CobIdImport.h"
 #include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"
+#include "core/image/TablePreview.h"
+#include "ui/app/FileChooser.h"
 #include "ui/app/Prompt.h"
 #include "ui/app/StyledButton.h"
 #include "ui/app/WindowStyle.h"
 #include "ui/config/CobIdDelegate.h"
 #include "ui/config/CobIdTableModel.h"
+#include "ui/config/FrameCheckPanel.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -26,6 +35,13 @@ constexpr int RowHeight = 22;
 constexpr int ColumnWidths[CobIdTableModel::ColumnCount] = {40, 130, 130, 130, 130, 440};
 constexpr int ButtonLeft = 16;
 constexpr int ButtonPitch = 118;
+constexpr int ToolButtonWidth = 110;
+constexpr int ToolButtonHeight = 24;
+constexpr int FramePanelWidth = 300;
+constexpr int FramePanelWindowHeight = 560;
+
+const QString kTableTitles[CobIdDocument::TableCount] = {QStringLiteral("From CAN 0 to CAN 1"),
+                                                         QStringLiteral("From CAN 1 to CAN 0")};
 
 } // namespace
 
@@ -106,9 +122,6 @@ QTableView *TFSetCobIDAccess::createGrid(int table, const QString &name, QWidget
 {
     auto *grid = new QTableView(page);
     grid->setObjectName(name);
-    auto *pageLayout = new QVBoxLayout(page);
-    pageLayout->setContentsMargins(0, 0, 0, 0);
-    pageLayout->addWidget(grid);
 
     auto *model = new CobIdTableModel(m_document.table(table), this);
     auto *delegate = new CobIdDelegate(grid);
@@ -150,7 +163,48 @@ QTableView *TFSetCobIDAccess::createGrid(int table, const QString &name, QWidget
     grid->setCurrentIndex(model->index(0, 1));
     connect(grid, &QAbstractItemView::clicked, this, [this, grid](const QModelIndex &index) { ClickCell(grid, index); });
     grid->installEventFilter(this);
+    createTools(table, page, grid, name.mid(3)); // ACG_C0_C1 -> _C0_C1
+    connect(model, &QAbstractItemModel::dataChanged, this, [this, table] { tableChanged(table); });
     return grid;
+}
+
+void TFSetCobIDAccess::createTools(int table, QWidget *page, QTableView *grid, const QString &suffix)
+{
+    TableTools &tools = m_tools[table];
+    auto *pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->setSpacing(0);
+    auto *body = new QHBoxLayout;
+    body->setSpacing(0);
+    body->addWidget(grid, 1);
+    tools.panel = new FrameCheckPanel(table, suffix, page);
+    tools.panel->setFixedWidth(FramePanelWidth);
+    tools.panel->hide();
+    body->addWidget(tools.panel);
+    pageLayout->addLayout(body, 1);
+
+    auto *footer = new QHBoxLayout;
+    footer->setContentsMargins(6, 3, 6, 3);
+    tools.rows = new QLabel(page);
+    tools.rows->setObjectName(QStringLiteral("L_Rows") + suffix);
+    footer->addWidget(tools.rows);
+    footer->addStretch(1);
+    const auto button = [&](const QString &name, StyledButton::Picture picture) {
+        auto *b = new StyledButton(name + suffix, picture, page);
+        b->setFixedSize(ToolButtonWidth, ToolButtonHeight);
+        b->setAutoDefault(false);
+        footer->addWidget(b);
+        return b;
+    };
+    tools.framesButton = button(QStringLiteral("Btn_Frames"), StyledButton::Picture::Check);
+    tools.framesButton->setCheckable(true);
+    tools.importButton = button(QStringLiteral("Btn_Import"), StyledButton::Picture::Import);
+    tools.exportButton = button(QStringLiteral("Btn_Export"), StyledButton::Picture::Export);
+    pageLayout->addLayout(footer);
+
+    connect(tools.framesButton, &QAbstractButton::toggled, this, [this, table](bool on) { showFramePanel(table, on); });
+    connect(tools.importButton, &QAbstractButton::clicked, this, [this, table] { importInto(table); });
+    connect(tools.exportButton, &QAbstractButton::clicked, this, [this, table] { exportFrom(table); });
 }
 
 void TFSetCobIDAccess::Set_Lang()
@@ -182,6 +236,17 @@ void TFSetCobIDAccess::Set_Lang()
     m_models[1]->setTitles(titles[1]);
     m_models[0]->setHints(Hint_C0_C1);
     m_models[1]->setHints(Hint_C1_C0);
+
+    // These tools have no catalog texts; they stay English in every language.
+    for (int table = 0; table < CobIdDocument::TableCount; ++table) {
+        const TableTools &tools = m_tools[table];
+        tools.framesButton->setText(QStringLiteral("Frame check"));
+        tools.framesButton->setHint(QStringLiteral("Show what the device does with a frame, and the map of all 11-bit identifiers"));
+        tools.importButton->setText(QStringLiteral("Import..."));
+        tools.importButton->setHint(QStringLiteral("Fill this table from a CSV file or from the messages of a DBC file"));
+        tools.exportButton->setText(QStringLiteral("Export..."));
+        tools.exportButton->setHint(QStringLiteral("Save this table as a CSV file"));
+    }
 }
 
 int TFSetCobIDAccess::exec()
@@ -220,6 +285,7 @@ bool TFSetCobIDAccess::FormShow()
         return false;
     }
 
+    m_parGenSource = XmlSource::load(m_state.File_ParGen);
     DeviceType = parGen.deviceType;
     CAN0Type = parGen.can0Type;
     CAN1Type = parGen.can1Type;
@@ -236,6 +302,10 @@ bool TFSetCobIDAccess::FormShow()
     // A row copied during an earlier opening cannot be pasted.
     Do_Copy_C0_C1 = false;
     Do_Copy_C1_C0 = false;
+
+    m_previewStale = true;
+    for (int table = 0; table < CobIdDocument::TableCount; ++table)
+        tableChanged(table);
 
     if (report.hasSurplus())
         prompt().warning(this, CobIdDocument::surplusWarning(report, m_state.File_CobID));
@@ -291,18 +361,135 @@ void TFSetCobIDAccess::showFailure(const CobIdFailure &failure)
     const int rule = failure.message - base;
     if (rule < 0 || rule >= 6)
         return;
-    PageControl1->setCurrentIndex(failure.table);
-    QTableView *grid = m_grids[failure.table];
-    const QModelIndex cell = grid->model()->index(failure.row - 1, columnOfRule[rule]);
+    showCell(failure.table, failure.row - 1, columnOfRule[rule]);
+}
+
+void TFSetCobIDAccess::showCell(int table, int row, int column)
+{
+    PageControl1->setCurrentIndex(table);
+    QTableView *grid = m_grids[table];
+    const QModelIndex cell = grid->model()->index(row, column);
     grid->setCurrentIndex(cell);
     grid->scrollTo(cell);
     grid->setFocus();
 }
 
+bool TFSetCobIDAccess::duplicatesAccepted()
+{
+    const QString warning = CobIdChecks::duplicatesWarning(m_document);
+    if (warning.isEmpty())
+        return true;
+    if (prompt().ask(this, warning + QStringLiteral("\n\nSave the tables anyway? Choose No to go back to them.")))
+        return true;
+    for (int table = 0; table < CobIdDocument::TableCount; ++table) {
+        const auto found = CobIdChecks::duplicates(m_document.table(table));
+        if (!found.empty()) {
+            showCell(table, found.front().rows.at(1) - 1, 1);
+            break;
+        }
+    }
+    return false;
+}
+
+void TFSetCobIDAccess::tableChanged(int table)
+{
+    m_tools[table].rows->setText(CobIdChecks::usedRowsText(m_document.table(table)));
+    m_previewStale = true;
+    // Both pages answer from one build; keep it current while either shows its frame check.
+    if (m_tools[0].framesButton->isChecked() || m_tools[1].framesButton->isChecked())
+        refreshPreview();
+}
+
+void TFSetCobIDAccess::showFramePanel(int table, bool shown)
+{
+    m_tools[table].panel->setVisible(shown);
+    // The map needs more height than the table alone; grow a window left at its first size.
+    if (shown && height() < FramePanelWindowHeight)
+        resize(width(), FramePanelWindowHeight);
+    if (shown && m_previewStale)
+        refreshPreview();
+}
+
+void TFSetCobIDAccess::refreshPreview()
+{
+    FilterImage image;
+    const QString error = TablePreview::build(m_parGenSource, m_document, image);
+    m_previewStale = false;
+    if (!error.isEmpty()) {
+        for (const TableTools &tools : m_tools)
+            tools.panel->setUnavailable(QStringLiteral("The tables cannot be built: ") + error);
+        return;
+    }
+    QString note;
+    const auto failure = m_document.Controllo_dati(Imp_Pos);
+    if (failure)
+        note = QStringLiteral("The tables are not valid yet (%1); OK refuses them.").arg(CobIdDocument::message(*failure, m_catalog));
+    else if (image.positive() != Imp_Pos)
+        note = image.positive()
+            ? QStringLiteral("ParGen.xml gives the device positive implementation, which these tables were opened without.")
+            : QStringLiteral("The device gets positive implementation off: ParGen.xml is missing or does not switch it on.");
+    for (const TableTools &tools : m_tools)
+        tools.panel->setImage(image, note);
+}
+
+void TFSetCobIDAccess::importInto(int table)
+{
+    commitEditors();
+    const QString title = kTableTitles[table];
+    const QString path = fileChooser().openFile(this, QStringLiteral("Import into %1").arg(title),
+                                                m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
+                                                QStringLiteral("CSV tables and CAN databases (*.csv *.dbc);;CSV tables (*.csv);;CAN databases (*.dbc)"));
+    if (path.isEmpty())
+        return;
+    m_lastDir = QFileInfo(path).absolutePath();
+    std::vector<ImportedRow> rows;
+    QString error = CobIdImport::readFile(path, Imp_Pos, rows);
+    if (!error.isEmpty()) {
+        prompt().error(this, error);
+        return;
+    }
+    // Replace the used rows, add to them, or leave the table alone.
+    CobIdImport::Mode mode = CobIdImport::Mode::Replace;
+    const int used = m_document.table(table).usedRowCount();
+    const QString name = QFileInfo(path).fileName();
+    if (used > 0) {
+        if (!prompt().ask(this, QStringLiteral("Replace the %1 used rows of %2 with the %3 rows of %4?")
+                                    .arg(QString::number(used), title, QString::number(rows.size()), name))) {
+            if (!prompt().ask(this, QStringLiteral("Add the %1 rows of %2 after the %3 used rows instead?")
+                                        .arg(QString::number(rows.size()), name, QString::number(used))))
+                return;
+            mode = CobIdImport::Mode::Append;
+        }
+    }
+    error = CobIdImport::apply(m_document.table(table), rows, mode, QDir::toNativeSeparators(path));
+    if (!error.isEmpty()) {
+        prompt().error(this, error);
+        return;
+    }
+    m_models[table]->tableReset();
+    PageControl1->setCurrentIndex(table);
+}
+
+void TFSetCobIDAccess::exportFrom(int table)
+{
+    commitEditors();
+    const QString project = QDir(m_state.Dir_Project).dirName();
+    const QString suggested = joinPath(m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
+                                       QStringLiteral("%1_%2.csv").arg(project, CobIdDocument::listName(table)));
+    const QString path = fileChooser().saveFile(this, QStringLiteral("Export %1").arg(kTableTitles[table]), suggested,
+                                                QStringLiteral("CSV tables (*.csv)"), QStringLiteral("csv"));
+    if (path.isEmpty())
+        return;
+    m_lastDir = QFileInfo(path).absolutePath();
+    const QString error = CobIdCsv::save(m_document.table(table), path);
+    if (!error.isEmpty())
+        prompt().error(this, error);
+}
+
 void TFSetCobIDAccess::Btn_OKClick()
 {
     commitEditors();
-    if (!Controllo_dati())
+    if (!Controllo_dati() || !duplicatesAccepted())
         return;
     const QString error = m_document.save(m_state.File_CobID);
     if (!error.isEmpty()) {

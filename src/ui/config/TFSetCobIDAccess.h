@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/config/CobIdDocument.h"
+#include "core/image/XmlSource.h"
 #include "ui/app/PraxDialog.h"
 
 #include <QStringList>
@@ -10,6 +11,7 @@ class QTabWidget;
 class QTableView;
 class CobIdDelegate;
 class CobIdTableModel;
+class FrameCheckPanel;
 class StyledButton;
 struct AppState;
 class Catalog;
@@ -40,6 +42,14 @@ public:
     void Btn_Compile_AllClick();
     void Btn_Cancel_AllClick();
     bool Controllo_dati();
+
+    // Import a CSV or DBC file into a table, export a table as CSV; files are chosen through
+    // the file chooser seam. Both work on the tables as edited.
+    void importInto(int table);
+    void exportFrom(int table);
+    // Rebuilds what the frame panels answer from: the tables as edited, built in memory.
+    void refreshPreview();
+    FrameCheckPanel *framePanel(int table) const { return m_tools[table].panel; }
 
     // Enter-key navigation; true when the key was taken.
     bool Jump_Next_Cell(QTableView *grid, int key);
@@ -72,6 +82,12 @@ private:
     void commitEditors();
     void ClickCell(QTableView *grid, const QModelIndex &index);
     void showFailure(const CobIdFailure &failure);
+    void showCell(int table, int row, int column);
+    void createTools(int table, QWidget *page, QTableView *grid, const QString &suffix);
+    void tableChanged(int table);
+    void showFramePanel(int table, bool shown);
+    // The warning on OK about duplicated identifiers; true to save.
+    bool duplicatesAccepted();
 
     AppState &m_state;
     Catalog &m_catalog;
@@ -94,4 +110,18 @@ private:
     StyledButton *Btn_PasteRow = nullptr;
     StyledButton *Btn_Compile_All = nullptr;
     StyledButton *Btn_Cancel_All = nullptr;
+
+    // Under each grid: how full the table is, import and export, and the frame check.
+    struct TableTools
+    {
+        QLabel *rows = nullptr;
+        StyledButton *importButton = nullptr;
+        StyledButton *exportButton = nullptr;
+        StyledButton *framesButton = nullptr;
+        FrameCheckPanel *panel = nullptr;
+    };
+    TableTools m_tools[CobIdDocument::TableCount];
+    XmlSource m_parGenSource; // ParGen.xml as read at opening, for the preview build
+    bool m_previewStale = true;
+    QString m_lastDir;
 };

@@ -1,0 +1,69 @@
+#include "cli/ProjectArgs.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+namespace Cli {
+
+ParsedArgs parseArgs(const QStringList &args, const QStringList &valueOptions, const QStringList &flagOptions)
+{
+    ParsedArgs parsed;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (valueOptions.contains(a)) {
+            if (i + 1 >= args.size() || parsed.values.contains(a)) {
+                parsed.error = QStringLiteral("%1 needs one value").arg(a);
+                return parsed;
+            }
+            parsed.values.insert(a, args.at(++i));
+        } else if (flagOptions.contains(a)) {
+            parsed.flags.insert(a);
+        } else if (a.startsWith(u'-') && a.size() > 1) {
+            parsed.error = QStringLiteral("unknown option %1").arg(a);
+            return parsed;
+        } else {
+            parsed.positional.append(a);
+        }
+    }
+    return parsed;
+}
+
+int direction(const QString &text)
+{
+    if (text == QLatin1String("0"))
+        return 0;
+    return text == QLatin1String("1") ? 1 : -1;
+}
+
+QString directionTitle(int direction)
+{
+    return direction == 1 ? QStringLiteral("From CAN 1 to CAN 0") : QStringLiteral("From CAN 0 to CAN 1");
+}
+
+QString openProject(const QString &dir, AppState &state)
+{
+    const QFileInfo info(dir);
+    if (!info.isDir())
+        return QStringLiteral("%1 is not a folder").arg(QDir::toNativeSeparators(dir));
+    state.Dir_Project = info.absoluteFilePath();
+    Set_Files(state);
+    return QString();
+}
+
+QString staleImageWarning(const AppState &state, const QString &imagePath)
+{
+    const QDateTime built = QFileInfo(imagePath).lastModified();
+    QStringList newer;
+    for (const QString &doc : {state.File_ParGen, state.File_CobID}) {
+        const QFileInfo info(doc);
+        if (info.exists() && info.lastModified() > built)
+            newer.append(info.fileName());
+    }
+    if (newer.isEmpty())
+        return QString();
+    return QStringLiteral("%1 changed after %2 was built; this is what the last build does")
+        .arg(newer.join(QStringLiteral(" and ")), QFileInfo(imagePath).fileName());
+}
+
+} // namespace Cli

@@ -1,0 +1,51 @@
+#include "cli/Commands.h"
+
+#include "cli/ProjectArgs.h"
+#include "core/config/CobIdCsv.h"
+#include "core/config/CobIdDocument.h"
+#include "core/config/ParGen.h"
+
+#include <QDir>
+
+namespace Cli {
+
+// The table as the filter window shows it: ParGen.xml decides the type columns for a device
+// without Ethernet port, then CanCanCobID.xml is read over the prepared tables.
+int runExport(const QStringList &args, Io &io)
+{
+    const ParsedArgs a = parseArgs(args, {QStringLiteral("--table")}, {});
+    const int table = direction(a.values.value(QStringLiteral("--table")));
+    if (!a.error.isEmpty() || a.positional.size() != 2 || table < 0) {
+        if (!a.error.isEmpty())
+            io.err << "praxedo-cli export: " << a.error << '\n';
+        io.err << "Usage: praxedo-cli export PROJECT_DIR --table 0|1 FILE.csv\n";
+        return 1;
+    }
+    AppState state;
+    QString error = openProject(a.positional.at(0), state);
+    if (!error.isEmpty()) {
+        io.err << "praxedo-cli export: " << error << '\n';
+        return 1;
+    }
+
+    ParGenFilterValues filter;
+    error = ParGen::readForFilterWindow(state.File_ParGen, filter);
+    CobIdDocument document(filter);
+    CobIdDocument::ReadReport report;
+    if (error.isEmpty())
+        error = document.read(state.File_CobID, &report);
+    if (error.isEmpty())
+        error = CobIdCsv::save(document.table(table), a.positional.at(1));
+    if (!error.isEmpty()) {
+        io.err << error << '\n';
+        return 2;
+    }
+    if (report.hasSurplus())
+        io.err << "warning: " << CobIdDocument::surplusWarning(report, state.File_CobID) << '\n';
+    const int count = document.table(table).usedRowCount();
+    io.out << "Exported " << count << (count == 1 ? " row of " : " rows of ") << directionTitle(table) << " to "
+           << QDir::toNativeSeparators(a.positional.at(1)) << '\n';
+    return 0;
+}
+
+} // namespace Cli

@@ -1,0 +1,75 @@
+#include "cli/Commands.h"
+
+#include "cli/ProjectArgs.h"
+#include "core/config/CobIdChecks.h"
+#include "core/config/CobIdDocument.h"
+#include "core/config/CobIdImport.h"
+#include "core/config/ParGen.h"
+#include "core/i18n/Catalog.h"
+
+#include <QDir>
+
+namespace Cli {
+
+// Like editing the table in the filter window and pressing OK: the file's rows go into the
+// table, both tables are validated with the window's rules, and the document is saved only
+// when they pass. Duplicated identifiers are reported but do not stop the import.
+int runImport(const QStringList &args, Io &io)
+{
+    const ParsedArgs a = parseArgs(args, {QStringLiteral("--table")}, {QStringLiteral("--append")});
+    const int table = direction(a.values.value(QStringLiteral("--table")));
+    if (!a.error.isEmpty() || a.positional.size() != 2 || table < 0) {
+        if (!a.error.isEmpty())
+            io.err << "praxedo-cli import: " << a.error << '\n';
+        io.err << "Usage: praxedo-cli import PROJECT_DIR --table 0|1 FILE.csv|FILE.dbc [--append]\n";
+        return 1;
+    }
+    AppState state;
+    QString error = openProject(a.positional.at(0), state);
+    if (!error.isEmpty()) {
+        io.err << "praxedo-cli import: " << error << '\n';
+        return 1;
+    }
+    const QString file = a.positional.at(1);
+    if (CobIdImport::kindOf(file) == CobIdImport::Kind::Unknown) {
+        io.err << "praxedo-cli import: " << QDir::toNativeSeparators(file) << " is neither a .csv nor a .dbc file\n";
+        return 1;
+    }
+
+    ParGenFilterValues filter;
+    error = ParGen::readForFilterWindow(state.File_ParGen, filter);
+    CobIdDocument document(filter);
+    CobIdDocument::ReadReport report;
+    if (error.isEmpty())
+        error = document.read(state.File_CobID, &report);
+    std::vector<ImportedRow> rows;
+    if (error.isEmpty())
+        error = CobIdImport::readFile(file, filter.positive, rows);
+    const auto mode = a.flags.contains(QStringLiteral("--append")) ? CobIdImport::Mode::Append : CobIdImport::Mode::Replace;
+    if (error.isEmpty())
+        error = CobIdImport::apply(document.table(table), rows, mode, QDir::toNativeSeparators(file));
+    if (error.isEmpty()) {
+        Catalog catalog;
+        catalog.Load_Default_Texts();
+        error = document.Controllo_dati(filter.positive, catalog);
+        if (!error.isEmpty())
+            error = QStringLiteral("nothing imported: ") + error;
+    }
+    if (error.isEmpty())
+        error = document.save(state.File_CobID);
+    if (!error.isEmpty()) {
+        io.err << error << '\n';
+        return 2;
+    }
+    if (report.hasSurplus())
+        io.err << "warning: " << CobIdDocument::surplusWarning(report, state.File_CobID) << '\n';
+    const QString duplicates = CobIdChecks::duplicatesText(CobIdChecks::duplicates(document.table(table)));
+    if (!duplicates.isEmpty())
+        io.err << "warning: original identifiers listed more than once in " << directionTitle(table) << ":\n"
+               << duplicates << '\n';
+    io.out << "Imported " << rows.size() << (rows.size() == 1 ? " row into " : " rows into ") << directionTitle(table) << "; "
+           << CobIdChecks::usedRowsText(document.table(table)) << '\n';
+    return 0;
+}
+
+} // namespace Cli

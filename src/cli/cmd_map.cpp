@@ -1,0 +1,62 @@
+#include "cli/Commands.h"
+
+#include "cli/ProjectArgs.h"
+#include "core/app/FileIo.h"
+#include "core/image/FilterImage.h"
+#include "ui/config/IdSpacePainter.h"
+
+#include <QBuffer>
+#include <QDir>
+
+namespace Cli {
+
+int runMap(const QStringList &args, Io &io)
+{
+    const ParsedArgs a = parseArgs(args, {QStringLiteral("--from")}, {});
+    const int from = direction(a.values.value(QStringLiteral("--from")));
+    if (!a.error.isEmpty() || a.positional.size() != 2 || from < 0) {
+        if (!a.error.isEmpty())
+            io.err << "praxedo-cli map: " << a.error << '\n';
+        io.err << "Usage: praxedo-cli map PROJECT_DIR --from 0|1 OUT.png\n";
+        return 1;
+    }
+    AppState state;
+    QString error = openProject(a.positional.at(0), state);
+    if (!error.isEmpty()) {
+        io.err << "praxedo-cli map: " << error << '\n';
+        return 1;
+    }
+    FilterImage image;
+    error = image.load(state.binDir());
+    if (!error.isEmpty()) {
+        io.err << error << '\n';
+        return 2;
+    }
+    const QString stale = staleImageWarning(state, joinPath(state.binDir(), FilterImage::fileName()));
+    if (!stale.isEmpty())
+        io.err << "warning: " << stale << '\n';
+
+    const FilterImage::IdSpace space = image.idSpace(from);
+    const QString title = QStringLiteral("%1: 11-bit identifiers, %2").arg(
+        directionTitle(from), image.positive() ? QStringLiteral("positive implementation") : QStringLiteral("listed identifiers blocked"));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!IdSpacePainter::render(space, title).save(&buffer, "PNG")) {
+        io.err << "praxedo-cli map: the picture could not be encoded as PNG\n";
+        return 2;
+    }
+    error = FileIo::saveFile(a.positional.at(1), png);
+    if (!error.isEmpty()) {
+        io.err << error << '\n';
+        return 2;
+    }
+    int counts[3] = {0, 0, 0};
+    for (const FilterImage::Fate f : space)
+        ++counts[int(f)];
+    io.out << "Wrote " << QDir::toNativeSeparators(a.positional.at(1)) << ": " << counts[0] << " pass, " << counts[1]
+           << " blocked, " << counts[2] << " remapped\n";
+    return 0;
+}
+
+} // namespace Cli

@@ -1,0 +1,53 @@
+#include "cli/Commands.h"
+
+#include "cli/ProjectArgs.h"
+#include "core/app/IntText.h"
+#include "core/config/CobIdChecks.h"
+#include "core/image/FilterImage.h"
+
+namespace Cli {
+
+// Answers from the built image, not from the documents: it is what the device was given.
+int runSimulate(const QStringList &args, Io &io)
+{
+    const ParsedArgs a = parseArgs(args, {QStringLiteral("--from")}, {QStringLiteral("--ext")});
+    const int from = direction(a.values.value(QStringLiteral("--from")));
+    if (!a.error.isEmpty() || a.positional.size() != 2 || from < 0) {
+        if (!a.error.isEmpty())
+            io.err << "praxedo-cli simulate: " << a.error << '\n';
+        io.err << "Usage: praxedo-cli simulate PROJECT_DIR --from 0|1 ID [--ext]\n";
+        return 1;
+    }
+    const bool extended = a.flags.contains(QStringLiteral("--ext"));
+    const auto id = IntText::read(a.positional.at(1));
+    const quint32 max = extended ? FilterImage::Max29Bit : FilterImage::Max11Bit;
+    if (!id || *id < 0 || quint32(*id) > max) {
+        io.err << "praxedo-cli simulate: " << a.positional.at(1) << " is not " << (extended ? "a 29-bit" : "an 11-bit")
+               << " identifier (0 to " << CobIdChecks::idText(max, extended) << ')'
+               << (extended ? "" : "; add --ext for a 29-bit one") << '\n';
+        return 1;
+    }
+    AppState state;
+    QString error = openProject(a.positional.at(0), state);
+    if (!error.isEmpty()) {
+        io.err << "praxedo-cli simulate: " << error << '\n';
+        return 1;
+    }
+    FilterImage image;
+    error = image.load(state.binDir());
+    if (!error.isEmpty()) {
+        io.err << error << '\n';
+        return 2;
+    }
+    const QString stale = staleImageWarning(state, joinPath(state.binDir(), FilterImage::fileName()));
+    if (!stale.isEmpty())
+        io.err << "warning: " << stale << '\n';
+
+    const FilterImage::Route r = image.route(from, quint32(*id), extended);
+    io.out << FilterImage::routeText(from, quint32(*id), extended, r) << "\n  " << image.reasonText(r) << '\n';
+    if (image.positive() && r.listedIn > 1)
+        io.err << "warning: " << r.listedIn << " rows list this identifier; the first one is shown\n";
+    return 0;
+}
+
+} // namespace Cli

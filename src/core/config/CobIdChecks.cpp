@@ -1,0 +1,78 @@
+#include "core/config/CobIdChecks.h"
+
+#include "core/app/IntText.h"
+#include "core/config/CobIdDocument.h"
+
+#include <QHash>
+#include <QStringList>
+
+namespace CobIdChecks {
+
+QString idText(quint32 id, bool extended)
+{
+    return QStringLiteral("0x") + QString::number(id, 16).toUpper().rightJustified(extended ? 8 : 3, u'0');
+}
+
+QString usedRowsText(const CobIdTable &table)
+{
+    return QStringLiteral("%1 of %2 rows used").arg(table.usedRowCount()).arg(CobIdTable::RowCount);
+}
+
+std::vector<Duplicate> duplicates(const CobIdTable &table)
+{
+    std::vector<Duplicate> all;
+    QHash<quint64, size_t> index; // number and type -> position in `all`
+    const int used = table.usedRowCount();
+    for (int r = 0; r < used; ++r) {
+        const auto value = IntText::read(table.cell(r, CobIdTable::OrigCobId));
+        if (!value || *value < 0)
+            continue;
+        const bool extended = table.cell(r, CobIdTable::TypeCobId) == CobIdTable::type29Bit();
+        const quint64 key = quint64(quint32(*value)) | (extended ? (quint64(1) << 32) : 0);
+        const auto it = index.constFind(key);
+        if (it == index.constEnd()) {
+            index.insert(key, all.size());
+            all.push_back(Duplicate{quint32(*value), extended, {r + 1}});
+        } else {
+            all[*it].rows.push_back(r + 1);
+        }
+    }
+    std::vector<Duplicate> found;
+    for (Duplicate &d : all) {
+        if (d.rows.size() > 1)
+            found.push_back(std::move(d));
+    }
+    return found;
+}
+
+QString duplicatesText(const std::vector<Duplicate> &found)
+{
+    QStringList lines;
+    for (const Duplicate &d : found) {
+        QStringList rows;
+        for (const int r : d.rows)
+            rows.append(QString::number(r));
+        lines.append(QStringLiteral("%1 (%2) in rows %3")
+                         .arg(idText(d.id, d.extended),
+                              d.extended ? QStringLiteral("29-bit") : QStringLiteral("11-bit"),
+                              rows.join(QStringLiteral(", "))));
+    }
+    return lines.join(u'\n');
+}
+
+QString duplicatesWarning(const CobIdDocument &document)
+{
+    static const QString titles[CobIdDocument::TableCount] = {QStringLiteral("From CAN 0 to CAN 1"),
+                                                              QStringLiteral("From CAN 1 to CAN 0")};
+    QStringList parts;
+    for (int t = 0; t < CobIdDocument::TableCount; ++t) {
+        const QString text = duplicatesText(duplicates(document.table(t)));
+        if (!text.isEmpty())
+            parts.append(QStringLiteral("[%1]\n%2").arg(titles[t], text));
+    }
+    if (parts.isEmpty())
+        return QString();
+    return QStringLiteral("Original identifiers listed more than once:\n\n") + parts.join(QStringLiteral("\n\n"));
+}
+
+} // namespace CobIdChecks

@@ -1,0 +1,237 @@
+#include "core/config/CobIdCsv.h"
+
+#include "core/app/FileIo.h"
+#include "core/config/DocumentXml.h"
+
+#include <QStringDecoder>
+
+namespace CobIdCsv {
+
+namespace {
+
+struct Record
+{
+    int line = 0;
+    QStringList fields;
+};
+
+bool needsQuotes(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    if (text.front().unicode() <= 32 || text.back().unicode() <= 32)
+        return true;
+    for (const QChar c : text) {
+        if (c == u',' || c == u';' || c == u'"' || c == u'\r' || c == u'\n')
+            return true;
+    }
+    return false;
+}
+
+QString field(const QString &text)
+{
+    if (!needsQuotes(text))
+        return text;
+    QString quoted = text;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+QString lineError(const QString &shownName, int line, const QString &reason)
+{
+    return QStringLiteral("%1, line %2: %3").arg(shownName, QString::number(line), reason);
+}
+
+// The first line whose bytes are not UTF-8. A multi-byte sequence never holds a line feed,
+// so the lines can be checked one by one.
+int firstBadUtf8Line(const QByteArray &bytes)
+{
+    int line = 1;
+    qsizetype start = 0;
+    while (start <= bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        const QString ignored = decoder.decode(QByteArrayView(bytes).sliced(start, end - start));
+        Q_UNUSED(ignored)
+        if (decoder.hasError())
+            return line;
+        start = end + 1;
+        ++line;
+    }
+    return line;
+}
+
+bool allBlank(const QStringList &fields)
+{
+    for (const QString &f : fields) {
+        if (!CobIdTable::blank(f))
+            return false;
+    }
+    return true;
+}
+
+// Spreadsheets set to a locale with a decimal comma separate fields with ";": the header,
+// the first line with something on it, tells.
+QChar separator(const QString &text)
+{
+    qsizetype begin = 0;
+    while (begin < text.size() && text[begin].unicode() <= 32)
+        ++begin;
+    qsizetype end = begin;
+    while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+        ++end;
+    const QStringView first = QStringView(text).sliced(begin, end - begin);
+    return first.contains(u';') && !first.contains(u',') ? u';' : u',';
+}
+
+// Splits the text into records. Returns an empty text or "line N: reason".
+QString split(const QString &text, QChar sep, const QString &shownName, std::vector<Record> &records)
+{
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    int line = 1;
+    const auto lineBreakAt = [&](qsizetype k) {
+        return text[k] == u'\n' || (text[k] == u'\r' && (k + 1 >= n || text[k + 1] != u'\n'));
+    };
+    while (i < n) {
+        Record record;
+        record.line = line;
+        for (;;) {
+            QString value;
+            if (i < n && text[i] == u'"') {
+                const int opened = line;
+                ++i;
+                for (;;) {
+                    if (i >= n)
+                        return lineError(shownName, opened, QStringLiteral("the quoted field that starts on this line is not closed"));
+                    if (text[i] == u'"') {
+                        if (i + 1 < n && text[i + 1] == u'"') {
+                            value += u'"';
+                            i += 2;
+                            continue;
+                        }
+                        ++i;
+                        break;
+                    }
+                    if (lineBreakAt(i))
+                        ++line;
+                    value += text[i++];
+                }
+                if (i < n && text[i] != sep && text[i] != u'\r' && text[i] != u'\n')
+                    return lineError(shownName, line, QStringLiteral("text after the closing quote of a field; a quote inside a quoted field is written twice"));
+            } else {
+                while (i < n && text[i] != sep && text[i] != u'\r' && text[i] != u'\n') {
+                    if (text[i] == u'"')
+                        return lineError(shownName, line, QStringLiteral("a quote inside a field that does not start with one; enclose the field in quotes and write the quote twice"));
+                    value += text[i++];
+                }
+            }
+            record.fields.append(value);
+            if (i < n && text[i] == sep) {
+                ++i;
+                continue;
+            }
+            break;
+        }
+        if (i < n && text[i] == u'\r')
+            ++i;
+        if (i < n && text[i] == u'\n')
+            ++i;
+        ++line;
+        records.push_back(std::move(record));
+    }
+    return QString();
+}
+
+} // namespace
+
+const QStringList &header()
+{
+    static const QStringList titles{QStringLiteral("Original CobID"), QStringLiteral("Type CobID"),
+                                    QStringLiteral("Modify CobID"), QStringLiteral("Type CobID"),
+                                    QStringLiteral("Mnemonic")};
+    return titles;
+}
+
+QByteArray toBytes(const CobIdTable &table)
+{
+    QString text = header().join(u',') + QStringLiteral("\r\n");
+    const int used = table.usedRowCount();
+    for (int r = 0; r < used; ++r) {
+        QStringList fields;
+        for (const QString &cell : table.row(r))
+            fields.append(field(cell));
+        text += fields.join(u',') + QStringLiteral("\r\n");
+    }
+    return text.toUtf8();
+}
+
+QString write(const CobIdTable &table, QIODevice &device)
+{
+    return FileIo::writeAll(device, toBytes(table));
+}
+
+QString save(const CobIdTable &table, const QString &path)
+{
+    return FileIo::saveFile(path, toBytes(table));
+}
+
+QString parse(const QByteArray &bytes, const QString &shownName, std::vector<ImportedRow> &rows)
+{
+    QByteArray body = bytes;
+    if (body.startsWith("\xEF\xBB\xBF"))
+        body.remove(0, 3);
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(body);
+    if (decoder.hasError())
+        return lineError(shownName, firstBadUtf8Line(body), QStringLiteral("the text is not UTF-8; save the file as CSV UTF-8"));
+
+    const QChar sep = separator(text);
+
+    std::vector<Record> records;
+    const QString error = split(text, sep, shownName, records);
+    if (!error.isEmpty())
+        return error;
+
+    const QString expected = QStringLiteral("expected the header %1").arg(header().join(u','));
+    std::vector<ImportedRow> read;
+    bool headerSeen = false;
+    for (const Record &record : records) {
+        if (allBlank(record.fields))
+            continue;
+        if (!headerSeen) {
+            bool matches = record.fields.size() == header().size();
+            for (int c = 0; matches && c < header().size(); ++c)
+                matches = record.fields.at(c).trimmed().compare(header().at(c), Qt::CaseInsensitive) == 0;
+            if (!matches)
+                return lineError(shownName, record.line, expected);
+            headerSeen = true;
+            continue;
+        }
+        if (record.fields.size() != CobIdTable::CellCount)
+            return lineError(shownName, record.line,
+                             QStringLiteral("%1 fields, expected %2").arg(record.fields.size()).arg(CobIdTable::CellCount));
+        if (CobIdTable::blank(record.fields.at(CobIdTable::OrigCobId)))
+            return lineError(shownName, record.line,
+                             QStringLiteral("the Original CobID is empty; a row without it would end the table"));
+        ImportedRow row;
+        row.line = record.line;
+        for (int c = 0; c < CobIdTable::CellCount; ++c) {
+            if (!DocumentXml::storable(record.fields.at(c)))
+                return lineError(shownName, record.line,
+                                 QStringLiteral("field %1 (%2) holds a control character that cannot be saved")
+                                     .arg(c + 1)
+                                     .arg(header().at(c)));
+            row.cells[size_t(c)] = record.fields.at(c);
+        }
+        read.push_back(std::move(row));
+    }
+    if (!headerSeen)
+        return lineError(shownName, 1, QStringLiteral("the file is empty; ") + expected);
+    rows = std::move(read);
+    return QString();
+}
+
+} // namespace CobIdCsv

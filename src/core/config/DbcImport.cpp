@@ -1,0 +1,160 @@
+#include "core/config/DbcImport.h"
+
+#include "core/config/CobIdChecks.h"
+
+namespace DbcImport {
+
+namespace {
+
+constexpr quint32 ExtendedFlag = 0x80000000u;
+constexpr quint32 Max11Bit = 0x7FF;
+constexpr quint32 Max29Bit = 0x1FFFFFFF;
+// Holds the signals that belong to no message; not a frame on the bus.
+constexpr quint32 IndependentSignals = 0xC0000000u;
+
+QString lineError(const QString &shownName, int line, const QString &reason)
+{
+    return QStringLiteral("%1, line %2: %3").arg(shownName, QString::number(line), reason);
+}
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+bool isNameChar(QChar c, bool first)
+{
+    const char16_t u = c.unicode();
+    return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || u == u'_' || (!first && u >= u'0' && u <= u'9');
+}
+
+// Reads "BO_ <id> <name> : <size> <transmitter>" after the keyword. Empty text on success.
+QString readMessage(QStringView s, quint32 &rawId, QString &name)
+{
+    qsizetype i = 0;
+    const qsizetype n = s.size();
+    const auto skipBlanks = [&] {
+        while (i < n && isBlank(s[i]))
+            ++i;
+    };
+    const auto token = [&] {
+        const qsizetype start = i;
+        while (i < n && !isBlank(s[i]) && s[i] != u':')
+            ++i;
+        return s.sliced(start, i - start);
+    };
+
+    skipBlanks();
+    const QStringView id = token();
+    if (id.isEmpty())
+        return QStringLiteral("the message identifier is missing");
+    bool ok = false;
+    rawId = id.toUInt(&ok, 10);
+    if (!ok || !id.front().isDigit())
+        return QStringLiteral("the message identifier %1 is not a decimal number up to 4294967295").arg(id);
+
+    skipBlanks();
+    const QStringView nameText = token();
+    if (nameText.isEmpty())
+        return QStringLiteral("the message name is missing");
+    for (qsizetype k = 0; k < nameText.size(); ++k) {
+        if (!isNameChar(nameText[k], k == 0))
+            return QStringLiteral("%1 is not a message name (letters, digits and _, not starting with a digit)").arg(nameText);
+    }
+    name = nameText.toString();
+
+    skipBlanks();
+    if (i >= n || s[i] != u':')
+        return QStringLiteral("\":\" missing after the message name %1").arg(name);
+    ++i;
+    skipBlanks();
+    const QStringView size = token();
+    bool sizeOk = false;
+    const uint bytes = size.toUInt(&sizeOk, 10);
+    Q_UNUSED(bytes)
+    if (!sizeOk || !size.front().isDigit())
+        return QStringLiteral("the message size of %1 is missing or not a number").arg(name);
+    skipBlanks();
+    if (token().isEmpty())
+        return QStringLiteral("the transmitter of %1 is missing").arg(name);
+    skipBlanks();
+    if (i < n)
+        return QStringLiteral("unexpected text after the transmitter of %1").arg(name);
+    return QString();
+}
+
+// Tracks whether a line ends inside a quoted string (comments and attribute values may span
+// lines), so a comment line starting with BO_ is not taken for a message.
+bool endsInsideString(QStringView line, bool inside)
+{
+    for (qsizetype k = 0; k < line.size(); ++k) {
+        if (inside && line[k] == u'\\') {
+            ++k;
+            continue;
+        }
+        if (line[k] == u'"')
+            inside = !inside;
+    }
+    return inside;
+}
+
+} // namespace
+
+QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify, std::vector<ImportedRow> &rows)
+{
+    // Names are ASCII; comments in any 8-bit code page are passed over, so Latin-1 is enough.
+    const QString text = QString::fromLatin1(bytes);
+    const QStringList lines = text.split(u'\n');
+    std::vector<ImportedRow> read;
+    bool insideString = false;
+    for (int k = 0; k < lines.size(); ++k) {
+        QStringView line(lines.at(k));
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        const bool startsInside = insideString;
+        insideString = endsInsideString(line, insideString);
+        if (startsInside)
+            continue;
+        qsizetype start = 0;
+        while (start < line.size() && isBlank(line[start]))
+            ++start;
+        const QStringView body = line.sliced(start);
+        // BO_TX_BU_ and other keywords share the prefix; only "BO_" on its own counts.
+        if (!body.startsWith(QLatin1String("BO_")) || (body.size() > 3 && !isBlank(body[3])))
+            continue;
+        const int lineNumber = k + 1;
+        quint32 rawId = 0;
+        QString name;
+        const QString reason = readMessage(body.sliced(3), rawId, name);
+        if (!reason.isEmpty())
+            return lineError(shownName, lineNumber, reason);
+        if (rawId == IndependentSignals)
+            continue;
+        const bool extended = (rawId & ExtendedFlag) != 0;
+        const quint32 id = rawId & ~ExtendedFlag;
+        if (!extended && id > Max11Bit)
+            return lineError(shownName, lineNumber,
+                             QStringLiteral("the identifier %1 of %2 is beyond 0x7FF for an 11-bit message (bit 31 clear)")
+                                 .arg(rawId)
+                                 .arg(name));
+        if (extended && id > Max29Bit)
+            return lineError(shownName, lineNumber,
+                             QStringLiteral("the identifier %1 of %2 is beyond 0x1FFFFFFF for a 29-bit message")
+                                 .arg(rawId)
+                                 .arg(name));
+        ImportedRow row;
+        row.line = lineNumber;
+        row.cells[CobIdTable::OrigCobId] = CobIdChecks::idText(id, extended);
+        row.cells[CobIdTable::TypeCobId] = extended ? CobIdTable::type29Bit() : CobIdTable::type11Bit();
+        if (fillModify) {
+            row.cells[CobIdTable::ModCobId] = row.cells[CobIdTable::OrigCobId];
+            row.cells[CobIdTable::TypeMCobId] = row.cells[CobIdTable::TypeCobId];
+        }
+        row.cells[CobIdTable::Desc] = name;
+        read.push_back(std::move(row));
+    }
+    rows = std::move(read);
+    return QString();
+}
+
+} // namespace DbcImport

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "core/config/CobIdImport.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+// CAN message identifiers from a DBC database: one row per "BO_ <id> <name>: <size>
+// <transmitter>" line, in file order. Bit 31 of the DBC id marks a 29-bit identifier.
+namespace DbcImport {
+
+// The row of a message: Original CobID in hexadecimal (0x181, 0x18FEF100), its type, the
+// message name as Mnemonic; with `fillModify` the Modify columns repeat the identifier and
+// type, so the message passes unchanged. The pseudo message that collects unassigned signals
+// (id 0xC0000000) is skipped. A malformed BO_ line is refused with "<shownName>, line N:
+// <reason>"; `rows` is set only when the whole file was read.
+QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify, std::vector<ImportedRow> &rows);
+
+} // namespace DbcImport

@@ -1,0 +1,148 @@
+#include "core/image/FilterImage.h"
+
+#include "core/app/AppState.h"
+#include "core/app/FileIo.h"
+#include "core/config/CobIdChecks.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QtEndian>
+
+namespace {
+
+constexpr int TableBytes = FilterImage::Entries * 8;
+constexpr int BlockOffset = 2 * TableBytes;
+constexpr int ParFlags = BlockOffset + 0x170;
+constexpr int CountOffsets[2] = {BlockOffset + 0x178, BlockOffset + 0x180};
+constexpr int ChecksumOffset = BlockOffset + 0x7FC;
+constexpr quint32 FlagPositive = 4;
+
+quint32 u32(const QByteArray &bytes, int offset)
+{
+    return qFromLittleEndian<quint32>(bytes.constData() + offset);
+}
+
+} // namespace
+
+QString FilterImage::fileName()
+{
+    return QStringLiteral("bank_K60.bin");
+}
+
+QString FilterImage::load(const QString &binDir)
+{
+    *this = FilterImage();
+    const QString path = joinPath(binDir, fileName());
+    const QString shown = QDir::toNativeSeparators(path);
+    if (!QFileInfo::exists(path))
+        return QStringLiteral("%1 does not exist: build the configuration first").arg(shown);
+    QByteArray bytes;
+    // Read a little more than an image so a larger file is told apart by its size.
+    const QString error = FileIo::readFile(path, bytes, 1024 * 1024);
+    if (!error.isEmpty())
+        return error;
+    return parse(bytes, shown);
+}
+
+QString FilterImage::parse(const QByteArray &bytes, const QString &shownName)
+{
+    *this = FilterImage();
+    if (bytes.size() != FileSize)
+        return QStringLiteral("%1 has %2 bytes; a configuration image has %3").arg(shownName, QString::number(bytes.size()), QString::number(FileSize));
+    quint32 sum = 0;
+    for (int i = BlockOffset; i < ChecksumOffset; ++i)
+        sum += quint8(bytes.at(i));
+    const quint32 stored = u32(bytes, ChecksumOffset);
+    if (sum != stored)
+        return QStringLiteral("%1 is damaged: its parameter block sums to %2 but its checksum reads %3")
+            .arg(shownName, QString::number(sum), QString::number(stored));
+    FilterImage image;
+    for (int t = 0; t < 2; ++t) {
+        const quint32 count = u32(bytes, CountOffsets[t]);
+        if (count > quint32(Entries))
+            return QStringLiteral("%1 is damaged: the %2 table claims %3 rows, more than its %4 entries")
+                .arg(shownName, t == 0 ? QStringLiteral("CAN 0 to CAN 1") : QStringLiteral("CAN 1 to CAN 0"),
+                     QString::number(count), QString::number(Entries));
+        std::vector<Entry> &table = image.m_tables[size_t(t)];
+        table.resize(count);
+        const int base = t * TableBytes;
+        for (quint32 k = 0; k < count; ++k)
+            table[k] = Entry{u32(bytes, base + int(8 * k)), u32(bytes, base + int(8 * k) + 4)};
+    }
+    image.m_positive = (u32(bytes, ParFlags) & FlagPositive) != 0;
+    *this = std::move(image);
+    return QString();
+}
+
+FilterImage::Route FilterImage::route(int from, quint32 id, bool extended) const
+{
+    const quint32 word = extended ? (id | Ext_Mark) : id;
+    Route r;
+    const Entry *first = nullptr;
+    for (const Entry &e : entries(from)) {
+        if (e.Orig != word)
+            continue;
+        if (!first)
+            first = &e;
+        ++r.listedIn;
+    }
+    if (m_positive) {
+        r.passes = first != nullptr;
+        if (first) {
+            r.id = first->Mod & ~Ext_Mark;
+            r.extended = (first->Mod & Ext_Mark) != 0;
+        }
+    } else {
+        r.passes = first == nullptr;
+        if (r.passes) {
+            r.id = id;
+            r.extended = extended;
+        }
+    }
+    return r;
+}
+
+FilterImage::IdSpace FilterImage::idSpace(int from) const
+{
+    // The first row of each 11-bit identifier in one pass, as route() would find it.
+    std::array<const Entry *, Max11Bit + 1> first{};
+    for (const Entry &e : entries(from)) {
+        if (e.Orig <= Max11Bit && !first[e.Orig])
+            first[e.Orig] = &e;
+    }
+    IdSpace space;
+    for (quint32 id = 0; id <= Max11Bit; ++id) {
+        const Entry *e = first[id];
+        if (m_positive)
+            space[id] = !e ? Fate::Block : (e->Mod == id ? Fate::Pass : Fate::Remap);
+        else
+            space[id] = e ? Fate::Block : Fate::Pass;
+    }
+    return space;
+}
+
+QString FilterImage::frameText(quint32 id, bool extended)
+{
+    return QStringLiteral("%1 (%2)").arg(CobIdChecks::idText(id, extended),
+                                         extended ? QStringLiteral("29-bit") : QStringLiteral("11-bit"));
+}
+
+QString FilterImage::routeText(int from, quint32 id, bool extended, const Route &route)
+{
+    const QString head = QStringLiteral("%1: frame %2")
+                             .arg(from == FromCan1 ? QStringLiteral("From CAN 1 to CAN 0") : QStringLiteral("From CAN 0 to CAN 1"),
+                                  frameText(id, extended));
+    if (!route.passes)
+        return head + QStringLiteral(" is blocked");
+    return head + QStringLiteral(" passes and leaves CAN %1 as %2").arg(from == FromCan1 ? 0 : 1).arg(frameText(route.id, route.extended));
+}
+
+QString FilterImage::reasonText(const Route &route) const
+{
+    const bool listed = route.listedIn > 0;
+    if (m_positive)
+        return listed ? QStringLiteral("listed; with positive implementation a listed identifier passes under its replacement")
+                      : QStringLiteral("not listed; with positive implementation only listed identifiers pass");
+    return listed ? QStringLiteral("listed; without positive implementation a listed identifier is blocked")
+                  : QStringLiteral("not listed; without positive implementation every identifier that is not listed passes unchanged");
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "core/image/FilterImage.h"
+
+#include <QString>
+
+class CobIdDocument;
+struct XmlSource;
+
+// What the device would do with the filter tables as they stand in the window, before they
+// are saved: the tables are written as OK would write them and built by the image builder
+// in memory, so the answer follows the same rules as a device update.
+namespace TablePreview {
+
+// Returns an empty text, or why the build failed (the image is then empty).
+QString build(const XmlSource &parGen, const CobIdDocument &tables, FilterImage &image);
+
+} // namespace TablePreview

@@ -1,0 +1,133 @@
+#include "ui/config/IdSpaceView.h"
+
+#include "core/config/CobIdChecks.h"
+#include "ui/config/IdSpacePainter.h"
+
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+namespace {
+const FilterImage::Fate kFates[] = {FilterImage::Fate::Pass, FilterImage::Fate::Block, FilterImage::Fate::Remap};
+} // namespace
+
+IdSpaceView::IdSpaceView(QWidget *parent)
+    : QWidget(parent)
+{
+    m_space.fill(FilterImage::Fate::Pass);
+    setMouseTracking(true);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+}
+
+void IdSpaceView::setSpace(const FilterImage::IdSpace &space)
+{
+    m_space = space;
+    m_message.clear();
+    update();
+}
+
+void IdSpaceView::setMessage(const QString &message)
+{
+    m_message = message;
+    update();
+}
+
+int IdSpaceView::legendHeight() const
+{
+    return fontMetrics().height() + 8;
+}
+
+QRectF IdSpaceView::cellArea() const
+{
+    // Square cells, as large as fit above the legend.
+    const QRectF room = QRectF(rect()).adjusted(1, 1, -1, -1 - legendHeight());
+    const qreal cell = qMax<qreal>(1, qMin(room.width() / IdSpacePainter::Columns, room.height() / IdSpacePainter::Rows));
+    return QRectF(room.left(), room.top(), cell * IdSpacePainter::Columns, cell * IdSpacePainter::Rows);
+}
+
+void IdSpaceView::setMarked(int id)
+{
+    m_marked = id >= 0 && id < int(m_space.size()) ? id : -1;
+    update();
+}
+
+QString IdSpaceView::legendText() const
+{
+    QStringList parts;
+    for (const FilterImage::Fate f : kFates)
+        parts.append(QStringLiteral("%1 %2").arg(IdSpacePainter::label(f)).arg(std::count(m_space.begin(), m_space.end(), f)));
+    return parts.join(QStringLiteral("  "));
+}
+
+QSize IdSpaceView::sizeHint() const
+{
+    return QSize(4 * IdSpacePainter::Columns + 2, 4 * IdSpacePainter::Rows + 2 + legendHeight());
+}
+
+QSize IdSpaceView::minimumSizeHint() const
+{
+    return QSize(2 * IdSpacePainter::Columns + 2, 2 * IdSpacePainter::Rows + 2 + legendHeight());
+}
+
+void IdSpaceView::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    if (!m_message.isEmpty()) {
+        p.drawText(rect().adjusted(4, 4, -4, -4), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, m_message);
+        return;
+    }
+    const QRectF cells = cellArea();
+    IdSpacePainter::paintCells(p, cells, m_space);
+    p.setPen(Qt::gray);
+    p.drawRect(cells.adjusted(-0.5, -0.5, 0.5, 0.5));
+    if (m_marked >= 0) {
+        const qreal w = cells.width() / IdSpacePainter::Columns;
+        const qreal h = cells.height() / IdSpacePainter::Rows;
+        const QRectF cell(cells.left() + (m_marked % IdSpacePainter::Columns) * w,
+                          cells.top() + (m_marked / IdSpacePainter::Columns) * h, w, h);
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        p.drawRect(cell.adjusted(-1.5, -1.5, 1.5, 1.5));
+    }
+
+    // Legend: a swatch and the count of each fate.
+    const int swatch = fontMetrics().height() - 4;
+    qreal x = cells.left();
+    const qreal y = cells.bottom() + 5;
+    for (const FilterImage::Fate f : kFates) {
+        p.fillRect(QRectF(x, y + 2, swatch, swatch), IdSpacePainter::colour(f));
+        p.setPen(palette().color(QPalette::WindowText));
+        const QString text = QStringLiteral("%1 %2").arg(IdSpacePainter::label(f)).arg(std::count(m_space.begin(), m_space.end(), f));
+        p.drawText(QPointF(x + swatch + 4, y + fontMetrics().ascent()), text);
+        x += swatch + 4 + fontMetrics().horizontalAdvance(text) + 12;
+    }
+}
+
+bool IdSpaceView::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const int id = m_message.isEmpty() ? IdSpacePainter::idAt(cellArea(), help->pos()) : -1;
+        if (id < 0) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(),
+                               QStringLiteral("%1: %2").arg(CobIdChecks::idText(quint32(id), false),
+                                                            IdSpacePainter::label(m_space[size_t(id)])),
+                               this);
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void IdSpaceView::mouseReleaseEvent(QMouseEvent *event)
+{
+    const int id = m_message.isEmpty() && event->button() == Qt::LeftButton
+        ? IdSpacePainter::idAt(cellArea(), event->position())
+        : -1;
+    if (id >= 0)
+        Q_EMIT idClicked(id);
+    QWidget::mouseReleaseEvent(event);
+}
