@@ -86,9 +86,14 @@ QChar separator(const QString &text)
     return first.contains(u';') && !first.contains(u',') ? u';' : u',';
 }
 
-// Splits the text into records. Returns an empty text or "line N: reason".
-QString split(const QString &text, QChar sep, const QString &shownName, std::vector<Record> &records)
+// Splits the text into records, leaving out those with nothing in them. Returns an empty text
+// or "line N: reason". Stops after the header and one row more than a table holds, with
+// `overflowLine` set to the line of that row: the rest cannot be imported anyway, and a file
+// of millions of short lines would otherwise take gigabytes.
+QString split(const QString &text, QChar sep, const QString &shownName, std::vector<Record> &records,
+              int &overflowLine)
 {
+    overflowLine = 0;
     const qsizetype n = text.size();
     qsizetype i = 0;
     int line = 1;
@@ -140,7 +145,14 @@ QString split(const QString &text, QChar sep, const QString &shownName, std::vec
         if (i < n && text[i] == u'\n')
             ++i;
         ++line;
+        if (allBlank(record.fields))
+            continue;
         records.push_back(std::move(record));
+        if (records.size() > size_t(CobIdTable::RowCount) + 1) {
+            overflowLine = records.back().line;
+            records.pop_back();
+            break;
+        }
     }
     return QString();
 }
@@ -191,7 +203,8 @@ QString parse(const QByteArray &bytes, const QString &shownName, std::vector<Imp
     const QChar sep = separator(text);
 
     std::vector<Record> records;
-    const QString error = split(text, sep, shownName, records);
+    int overflowLine = 0;
+    const QString error = split(text, sep, shownName, records, overflowLine);
     if (!error.isEmpty())
         return error;
 
@@ -230,6 +243,9 @@ QString parse(const QByteArray &bytes, const QString &shownName, std::vector<Imp
     }
     if (!headerSeen)
         return lineError(shownName, 1, QStringLiteral("the file is empty; ") + expected);
+    if (overflowLine > 0)
+        return lineError(shownName, overflowLine,
+                         QStringLiteral("more than %1 rows; a table has %1 rows").arg(CobIdTable::RowCount));
     rows = std::move(read);
     return QString();
 }

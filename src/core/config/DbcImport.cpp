@@ -104,11 +104,16 @@ QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify
 {
     // Names are ASCII; comments in any 8-bit code page are passed over, so Latin-1 is enough.
     const QString text = QString::fromLatin1(bytes);
-    const QStringList lines = text.split(u'\n');
     std::vector<ImportedRow> read;
     bool insideString = false;
-    for (int k = 0; k < lines.size(); ++k) {
-        QStringView line(lines.at(k));
+    // Line by line without a list of them: a file of millions of empty lines stays small.
+    qsizetype from = 0;
+    for (int k = 0; from <= text.size(); ++k) {
+        qsizetype to = text.indexOf(u'\n', from);
+        if (to < 0)
+            to = text.size();
+        QStringView line = QStringView(text).sliced(from, to - from);
+        from = to + 1;
         if (line.endsWith(u'\r'))
             line.chop(1);
         const bool startsInside = insideString;
@@ -142,6 +147,10 @@ QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify
                              QStringLiteral("the identifier %1 of %2 is beyond 0x1FFFFFFF for a 29-bit message")
                                  .arg(rawId)
                                  .arg(name));
+        // No table takes more; the rest of the file need not be read.
+        if (read.size() == size_t(CobIdTable::RowCount))
+            return lineError(shownName, lineNumber,
+                             QStringLiteral("more than %1 rows; a table has %1 rows").arg(CobIdTable::RowCount));
         ImportedRow row;
         row.line = lineNumber;
         row.cells[CobIdTable::OrigCobId] = CobIdChecks::idText(id, extended);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/config/ParGen.h"
+
 #include <QByteArray>
 #include <QDomDocument>
 #include <QString>
@@ -16,6 +18,6 @@ struct XmlSource
 
     // A missing file is not an error: `exists` stays false. A file larger than `maxBytes` is
     // refused unread.
-    static XmlSource load(const QString &path, qint64 maxBytes);
+    static XmlSource load(const QString &path, qint64 maxBytes = ParGen::MaxFileBytes);
     static XmlSource fromBytes(const QByteArray &bytes, const QString &shownName);
 };

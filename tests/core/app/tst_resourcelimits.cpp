@@ -5,7 +5,9 @@
 #include "core/app/FileIo.h"
 #include "core/app/SettingsFile.h"
 #include "core/app/XmlFile.h"
+#include "core/config/CobIdCsv.h"
 #include "core/config/CobIdDocument.h"
+#include "core/config/DbcImport.h"
 #include "core/config/ParGen.h"
 #include "core/config/SelectType.h"
 #include "core/i18n/Catalog.h"
@@ -249,6 +251,35 @@ private Q_SLOTS:
         QCOMPARE(XmlFile::parse(text, QStringLiteral("x"), doc), QString());
         const QByteArray nested = QByteArray("<a>").repeated(XmlFile::MaxDepth) + QByteArray("</a>").repeated(XmlFile::MaxDepth);
         QCOMPARE(XmlFile::parse(nested, QStringLiteral("x"), doc), QString());
+    }
+
+    // An import file of many short rows is refused at the first row no table can take, before
+    // the rest is kept in memory; empty lines cost nothing.
+    void importOfTooManyRows_data()
+    {
+        QTest::addColumn<bool>("dbc");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("line");
+        QTest::newRow("CSV") << false
+                             << "Original CobID,Type CobID,Modify CobID,Type CobID,Mnemonic\r\n" + QByteArray("\r\n").repeated(1000)
+                + QByteArray("1,,,,\r\n").repeated(100000)
+                             << 1001 + 2049;
+        QByteArray messages = QByteArray("\n").repeated(1000);
+        for (int i = 0; i < 3000; ++i)
+            messages += "BO_ " + QByteArray::number(i % 2048) + " M" + QByteArray::number(i) + ": 8 ECU\n";
+        QTest::newRow("DBC") << true << messages << 1000 + 2049;
+    }
+
+    void importOfTooManyRows()
+    {
+        QFETCH(bool, dbc);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, line);
+        std::vector<ImportedRow> rows;
+        const QString error = dbc ? DbcImport::parse(bytes, QStringLiteral("f"), false, rows)
+                                  : CobIdCsv::parse(bytes, QStringLiteral("f"), rows);
+        QCOMPARE(error, QStringLiteral("f, line %1: more than 2048 rows; a table has 2048 rows").arg(line));
+        QVERIFY(rows.empty());
     }
 
     // Two full filter tables stay well inside the node limit.
