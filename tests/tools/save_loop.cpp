@@ -5,11 +5,12 @@
 //   save_loop KIND DIR loop       saves A, B, A, B, ... until killed; prints "ready" after
 //                                 the first save
 //
-// KIND: settings, pargen, cobid, job, image, firmware. Each variant is complete and differs
+// KIND: settings, pargen, cobid, csv (a table export), job, image, firmware. Each variant is complete and differs
 // from the other in content and length, so a torn or mixed file matches neither.
 #include "core/app/AppState.h"
 #include "core/app/FileIo.h"
 #include "core/app/SettingsFile.h"
+#include "core/config/CobIdCsv.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
 #include "core/image/ConfigBuild.h"
@@ -141,6 +142,8 @@ QString save(const QString &kind, const QString &dir, bool b)
         return ParGen::save(parGenValues(b), joinPath(dir, QStringLiteral("ParGen.xml")));
     if (kind == QLatin1String("cobid"))
         return cobIdDocument(b).save(joinPath(dir, QStringLiteral("CanCanCobID.xml")));
+    if (kind == QLatin1String("csv"))
+        return CobIdCsv::save(cobIdDocument(b).table(0), joinPath(dir, QStringLiteral("table.csv")));
     if (kind == QLatin1String("job"))
         return job(dir, b);
     if (kind == QLatin1String("image"))

@@ -60,6 +60,7 @@ private Q_SLOTS:
         QTest::newRow("settings") << QStringLiteral("settings") << QStringLiteral("Praxedo.xml");
         QTest::newRow("ParGen.xml") << QStringLiteral("pargen") << QStringLiteral("ParGen.xml");
         QTest::newRow("CanCanCobID.xml") << QStringLiteral("cobid") << QStringLiteral("CanCanCobID.xml");
+        QTest::newRow("table export") << QStringLiteral("csv") << QStringLiteral("table.csv");
         QTest::newRow("job file") << QStringLiteral("job") << QStringLiteral("Lanvesk.xml");
         QTest::newRow("image outputs") << QStringLiteral("image") << QStringLiteral("PROJECTS/P/bin/bank_K60.bin");
         QTest::newRow("new firmware") << QStringLiteral("firmware") << QStringLiteral("PROJECTS/P/New_FX58104.sx");
