@@ -28,6 +28,22 @@ void PraxDialog::reject()
     done(ModalCancel);
 }
 
+int PraxDialog::exec()
+{
+    if (!prepareToShow())
+        return ModalCancel;
+    return QDialog::exec();
+}
+
+void PraxDialog::open()
+{
+    if (!prepareToShow()) {
+        done(ModalCancel);
+        return;
+    }
+    QDialog::open();
+}
+
 void PraxDialog::showEvent(QShowEvent *event)
 {
     placeOnScreen();

@@ -18,7 +18,14 @@ public:
 
     void reject() override;
 
+    // Both run prepareToShow() first; when it refuses, the window is not shown and the
+    // result is Cancel.
+    int exec() override;
+    void open() override;
+
 protected:
+    // Reads what the window shows; false (after telling the user why) keeps it closed.
+    virtual bool prepareToShow() { return true; }
     void showEvent(QShowEvent *event) override;
     // Windows that place themselves (not centred) override this.
     virtual void placeOnScreen();

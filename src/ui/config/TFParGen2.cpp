@@ -273,20 +273,9 @@ void TFParGen2::Set_Lang()
     }
 }
 
-int TFParGen2::exec()
+bool TFParGen2::prepareToShow()
 {
-    if (!FormShow())
-        return ModalCancel;
-    return PraxDialog::exec();
-}
-
-void TFParGen2::open()
-{
-    if (!FormShow()) {
-        done(ModalCancel);
-        return;
-    }
-    PraxDialog::open();
+    return FormShow();
 }
 
 bool TFParGen2::FormShow()

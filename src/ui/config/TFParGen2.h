@@ -28,8 +28,6 @@ public:
 
     // Opening: reads the document into the controls. A document that cannot be read is reported
     // and the window does not open (exec() then returns ModalCancel at once).
-    int exec() override;
-    void open() override;
     bool FormShow();
 
     void Btn_OKClick();
@@ -40,6 +38,7 @@ public:
     ParGenValues values() const;
 
 protected:
+    bool prepareToShow() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 

@@ -249,20 +249,9 @@ void TFSetCobIDAccess::Set_Lang()
     }
 }
 
-int TFSetCobIDAccess::exec()
+bool TFSetCobIDAccess::prepareToShow()
 {
-    if (!FormShow())
-        return ModalCancel;
-    return PraxDialog::exec();
-}
-
-void TFSetCobIDAccess::open()
-{
-    if (!FormShow()) {
-        done(ModalCancel);
-        return;
-    }
-    PraxDialog::open();
+    return FormShow();
 }
 
 bool TFSetCobIDAccess::FormShow()

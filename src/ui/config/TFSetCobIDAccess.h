@@ -30,8 +30,6 @@ public:
 
     // Opening: reads ParGen.xml and the tables. A document that cannot be read is reported and
     // the window does not open (exec() then returns ModalCancel at once).
-    int exec() override;
-    void open() override;
     bool FormShow();
 
     void Btn_OKClick();
@@ -71,6 +69,7 @@ public:
     QStringList Hint_C1_C0;
 
 protected:
+    bool prepareToShow() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
