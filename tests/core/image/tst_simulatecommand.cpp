@@ -9,34 +9,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "CliRun.h"
+
 namespace {
 
 constexpr quint32 X = 0x80000000u;
 
-struct Result
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using CliRun::Result;
+using CliRun::put;
 
 Result runCli(const QStringList &args)
 {
-    QProcess p;
-    p.start(TestPaths::cli(), args);
-    Result r;
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-        return r;
-    r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
-
-bool put(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    return CliRun::run(args);
 }
 
 // A project whose bin folder holds a hand-made image.
