@@ -11,6 +11,8 @@
 #include "ui/app/TFAbout.h"
 #include "ui/app/WindowStyle.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
+#include "ui/i18n/TFSoftOptions.h"
+#include "ui/image/TFModifyFileSx.h"
 #include "ui/projects/TFNew_Project.h"
 #include "ui/projects/TFOpenConf.h"
 #include "ui/update/TFBoot.h"
@@ -18,6 +20,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEnterEvent>
+#include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -107,6 +110,20 @@ int main(int argc, char *argv[])
     const QDir root(workspace.path());
     for (const char *name : {"Line 2 - Gateway", "Plant A", "Test bench"})
         root.mkpath(QStringLiteral("PROJECTS/%1/bin").arg(QLatin1String(name)));
+    // The shipped languages, a firmware file and built banks, so the options and the
+    // generate-firmware windows open as a user meets them.
+    root.mkpath(QStringLiteral("LANGUAGE"));
+    const QDir shipped(QStringLiteral(PRAXEDO_SHIPPED_LANGUAGES));
+    for (const QString &name : shipped.entryList(QDir::Files))
+        QFile::copy(shipped.filePath(name), root.filePath(QStringLiteral("LANGUAGE/") + name));
+    root.mkpath(QStringLiteral("MASTER"));
+    {
+        QFile firmware(root.filePath(QStringLiteral("MASTER/FX58104.sx")));
+        if (!firmware.open(QIODevice::WriteOnly) || firmware.write("S00600004844521B\r\nS9030000FC\r\n") <= 0) {
+            err << "cannot write a sample firmware file\n";
+            return 1;
+        }
+    }
     {
         AppState last;
         last.Name_Project = QStringLiteral("Line 2 - Gateway");
@@ -127,6 +144,8 @@ int main(int argc, char *argv[])
     w.openConf = new TFOpenConf(state, texts, &mainWindow);
     w.about = new TFAbout(state, texts, &mainWindow);
     w.boot = new TFBoot(state, texts, &mainWindow);
+    w.softOptions = new TFSoftOptions(state, texts, &mainWindow);
+    w.modifyFileSx = new TFModifyFileSx(state, texts, &mainWindow);
     mainWindow.setWindows(w);
 
     const std::unique_ptr<QWidget> sheet(controlsSheet());
@@ -157,6 +176,16 @@ int main(int argc, char *argv[])
          [&]() -> QWidget * {
              sheet->show();
              return sheet.get();
+         }},
+        {QStringLiteral("software-options.png"),
+         [&]() -> QWidget * {
+             w.softOptions->show();
+             return w.softOptions;
+         }},
+        {QStringLiteral("generate-firmware.png"),
+         [&]() -> QWidget * {
+             w.modifyFileSx->show();
+             return w.modifyFileSx;
          }},
         {QStringLiteral("about.png"),
          [&]() -> QWidget * {
