@@ -1,3 +1,4 @@
+#include "EditorProject.h"
 #include "RecordingPrompt.h"
 #include "TestPaths.h"
 
@@ -79,12 +80,7 @@ private:
 void TestParGen2::init()
 {
     m_dir = new QTemporaryDir;
-    m_state = AppState();
-    m_state.SW_Code = QStringLiteral("PK58104");
-    m_state.Dir_Project = m_dir->path();
-    Set_Files(m_state);
-    m_catalog = Catalog();
-    m_catalog.Load_Default_Texts();
+    prepareEditorProject(m_dir->path(), m_state, m_catalog);
     m_prompt = new RecordingPrompt;
     m_window = new TFParGen2(m_state, m_catalog);
 }
