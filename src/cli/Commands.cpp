@@ -1,5 +1,8 @@
 #include "cli/Commands.h"
 
+#include <QFileDevice>
+
+#include <cerrno>
 #include <cstdio>
 
 namespace Cli {
@@ -22,7 +25,8 @@ const Command kCommands[] = {
     {"firmware", "PROJECT_DIR FIRMWARE_SX",
      "Merge PROJECT_DIR/bin/bank1.bin and bank2.bin into a copy of FIRMWARE_SX: PROJECT_DIR/New_<name>",
      runFirmware},
-    {"export", "PROJECT_DIR --table 0|1 FILE.csv", "Write one filter table (0: CAN 0 to CAN 1, 1: CAN 1 to CAN 0) as CSV",
+    {"export", "PROJECT_DIR --table 0|1 FILE.csv|-",
+     "Write one filter table (0: CAN 0 to CAN 1, 1: CAN 1 to CAN 0) as CSV; - for standard output",
      runExport},
     {"import", "PROJECT_DIR --table 0|1 FILE.csv|FILE.dbc [--append]",
      "Replace (or extend) one filter table from CSV or from the messages of a DBC file; saved only when valid",
@@ -30,8 +34,8 @@ const Command kCommands[] = {
     {"simulate", "PROJECT_DIR --from 0|1 ID [--ext]",
      "Tell from PROJECT_DIR/bin/bank_K60.bin whether a frame arriving on CAN 0 or 1 passes, and as which identifier",
      runSimulate},
-    {"map", "PROJECT_DIR --from 0|1 OUT.png",
-     "Draw the 2048 11-bit identifiers of one direction as pass / block / remapped from PROJECT_DIR/bin/bank_K60.bin",
+    {"map", "PROJECT_DIR --from 0|1 OUT.png|-",
+     "Draw the 2048 11-bit identifiers of one direction as pass / block / remapped from PROJECT_DIR/bin/bank_K60.bin; - for standard output",
      runMap},
     {"inspect", "FILE", "Decodes bank_K60.bin or a bank file into readable text; checks its size and checksum", cmdInspect},
     {nullptr, nullptr, nullptr, nullptr},
@@ -54,10 +58,37 @@ bool needsGui(const QString &command)
     return command == QLatin1String("map");
 }
 
+namespace {
+// Whatever a command printed must have reached standard output; a full disk or a closed pipe
+// there is a failure of the command, not a success.
+int checkedExit(int code, QTextStream &out, QTextStream &err)
+{
+    out.flush();
+    const auto *device = qobject_cast<QFileDevice *>(out.device());
+    QString why = device && device->error() != QFileDevice::NoError ? device->errorString() : QString();
+    errno = 0;
+    const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) || !why.isEmpty() || out.status() != QTextStream::Ok;
+    if (!failed)
+        return code;
+    if (code == 2)
+        return code; // the command said already what went wrong
+    if (why.isEmpty())
+        why = errno ? qt_error_string(errno) : QStringLiteral("the output was not accepted");
+    err << "praxedo-cli: cannot write to standard output: " << why << '\n';
+    err.flush();
+    return 2;
+}
+} // namespace
+
 int run(const QStringList &args)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
+    return checkedExit(runCommand(args, out, err), out, err);
+}
+
+int runCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
     Io io{out, err};
     if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")
         || args.first() == QLatin1String("help")) {

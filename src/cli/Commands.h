@@ -24,6 +24,8 @@ struct Command
 };
 
 int run(const QStringList &args);
+// The command alone; run() adds that an output standard output did not take fails it.
+int runCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 
 // The command draws text, which takes a QGuiApplication; the others run without one.
 bool needsGui(const QString &command);

@@ -1,8 +1,13 @@
 #include "cli/ProjectArgs.h"
 
+#include "core/app/FileIo.h"
+
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <cstdio>
 
 namespace Cli {
 
@@ -49,6 +54,32 @@ QString openProject(const QString &dir, AppState &state)
     state.Dir_Project = info.absoluteFilePath();
     Set_Files(state);
     return QString();
+}
+
+bool isStandardOutput(const QString &path)
+{
+    return path == QLatin1String("-");
+}
+
+QString writeOutput(const QString &path, const QByteArray &bytes)
+{
+    if (!isStandardOutput(path))
+        return FileIo::saveFile(path, bytes);
+    std::fflush(stdout);
+    QFile out;
+    QString error;
+    if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered))
+        error = out.errorString();
+    if (error.isEmpty())
+        error = FileIo::writeAll(out, bytes);
+    if (error.isEmpty() && !out.flush())
+        error = out.errorString();
+    return error.isEmpty() ? QString() : QStringLiteral("Cannot write to standard output: %1").arg(error);
+}
+
+QString outputName(const QString &path)
+{
+    return isStandardOutput(path) ? QStringLiteral("standard output") : QDir::toNativeSeparators(path);
 }
 
 QString staleImageWarning(const AppState &state, const QString &imagePath)

@@ -28,6 +28,13 @@ QString directionTitle(int direction);
 // folder does not exist.
 QString openProject(const QString &dir, AppState &state);
 
+// Writes a command's output file, or standard output for "-". A file is saved like every file
+// the user owns (FileIo::saveFile: a path that is a folder, device or pipe is refused).
+bool isStandardOutput(const QString &path);
+QString writeOutput(const QString &path, const QByteArray &bytes);
+// The output as the messages name it.
+QString outputName(const QString &path);
+
 // A warning when a document is newer than the image built from it; empty otherwise.
 QString staleImageWarning(const AppState &state, const QString &imagePath);
 

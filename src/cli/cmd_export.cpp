@@ -18,7 +18,7 @@ int runExport(const QStringList &args, Io &io)
     if (!a.error.isEmpty() || a.positional.size() != 2 || table < 0) {
         if (!a.error.isEmpty())
             io.err << "praxedo-cli export: " << a.error << '\n';
-        io.err << "Usage: praxedo-cli export PROJECT_DIR --table 0|1 FILE.csv\n";
+        io.err << "Usage: praxedo-cli export PROJECT_DIR --table 0|1 FILE.csv|-\n";
         return 1;
     }
     AppState state;
@@ -35,16 +35,18 @@ int runExport(const QStringList &args, Io &io)
     if (error.isEmpty())
         error = document.read(state.File_CobID, &report);
     if (error.isEmpty())
-        error = CobIdCsv::save(document.table(table), a.positional.at(1));
+        error = writeOutput(a.positional.at(1), CobIdCsv::toBytes(document.table(table)));
     if (!error.isEmpty()) {
         io.err << error << '\n';
         return 2;
     }
     if (report.hasSurplus())
         io.err << "warning: " << CobIdDocument::surplusWarning(report, state.File_CobID) << '\n';
+    // With the table on standard output, the summary goes where the messages go.
+    QTextStream &summary = isStandardOutput(a.positional.at(1)) ? io.err : io.out;
     const int count = document.table(table).usedRowCount();
-    io.out << "Exported " << count << (count == 1 ? " row of " : " rows of ") << directionTitle(table) << " to "
-           << QDir::toNativeSeparators(a.positional.at(1)) << '\n';
+    summary << "Exported " << count << (count == 1 ? " row of " : " rows of ") << directionTitle(table) << " to "
+            << outputName(a.positional.at(1)) << '\n';
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "core/image/SrecMerge.h"
+#include "core/projects/ProjectLock.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,7 +16,13 @@ int runFirmware(const QStringList &args, Io &io)
     }
     const QFileInfo firmware(args.at(1));
     const SrecMerge::SxFiles files = SrecMerge::filesFor(args.at(0), firmware.absolutePath(), firmware.fileName());
+    ProjectLock lock(args.at(0));
+    if (!lock.acquire()) {
+        io.err << lock.refusal() << '\n';
+        return 2;
+    }
     const SrecMerge::ChainOutcome chain = SrecMerge::runChain(files);
+    lock.release();
     if (chain.stopped()) {
         io.err << chain.message << '\n';
         return 2;

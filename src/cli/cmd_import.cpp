@@ -6,6 +6,7 @@
 #include "core/config/CobIdImport.h"
 #include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"
+#include "core/projects/ProjectLock.h"
 
 #include <QDir>
 
@@ -36,6 +37,12 @@ int runImport(const QStringList &args, Io &io)
         return 1;
     }
 
+    // From reading the tables to saving them, so that another import in between is not lost.
+    ProjectLock lock(state.Dir_Project);
+    if (!lock.acquire()) {
+        io.err << lock.refusal() << '\n';
+        return 2;
+    }
     ParGenFilterValues filter;
     error = ParGen::readForFilterWindow(state.File_ParGen, filter);
     CobIdDocument document(filter);

@@ -17,7 +17,7 @@ int runMap(const QStringList &args, Io &io)
     if (!a.error.isEmpty() || a.positional.size() != 2 || from < 0) {
         if (!a.error.isEmpty())
             io.err << "praxedo-cli map: " << a.error << '\n';
-        io.err << "Usage: praxedo-cli map PROJECT_DIR --from 0|1 OUT.png\n";
+        io.err << "Usage: praxedo-cli map PROJECT_DIR --from 0|1 OUT.png|-\n";
         return 1;
     }
     AppState state;
@@ -46,7 +46,7 @@ int runMap(const QStringList &args, Io &io)
         io.err << "praxedo-cli map: the picture could not be encoded as PNG\n";
         return 2;
     }
-    error = FileIo::saveFile(a.positional.at(1), png);
+    error = writeOutput(a.positional.at(1), png);
     if (!error.isEmpty()) {
         io.err << error << '\n';
         return 2;
@@ -54,8 +54,9 @@ int runMap(const QStringList &args, Io &io)
     int counts[3] = {0, 0, 0};
     for (const FilterImage::Fate f : space)
         ++counts[int(f)];
-    io.out << "Wrote " << QDir::toNativeSeparators(a.positional.at(1)) << ": " << counts[0] << " pass, " << counts[1]
-           << " blocked, " << counts[2] << " remapped\n";
+    QTextStream &summary = isStandardOutput(a.positional.at(1)) ? io.err : io.out;
+    summary << "Wrote " << outputName(a.positional.at(1)) << ": " << counts[0] << " pass, " << counts[1] << " blocked, "
+            << counts[2] << " remapped\n";
     return 0;
 }
 

@@ -5,8 +5,9 @@
 //   save_loop KIND DIR loop       saves A, B, A, B, ... until killed; prints "ready" after
 //                                 the first save
 //
-// KIND: settings, pargen, cobid, csv (a table export), job, image, firmware. Each variant is complete and differs
-// from the other in content and length, so a torn or mixed file matches neither.
+// KIND: settings, pargen, cobid, csv (a table export), job, image (both documents and the build),
+// documents, build (from the documents there are), firmware. Each variant is complete and
+// differs from the other in content and length, so a torn or mixed file matches neither.
 #include "core/app/AppState.h"
 #include "core/app/FileIo.h"
 #include "core/app/SettingsFile.h"
@@ -88,19 +89,34 @@ QString job(const QString &dir, bool b)
     return JobFile::Compile_XML_Parameter(j);
 }
 
-// The update's build: both documents, then the images, banks and C source of the project.
-QString image(const QString &dir, bool b)
+AppState projectState(const QString &dir)
 {
     AppState s;
     s.Dir_Exe = dir;
     s.Dir_Project = projectDir(dir);
     Set_Files(s);
-    QString error = ParGen::save(parGenValues(b), s.File_ParGen);
-    if (error.isEmpty())
-        error = cobIdDocument(b).save(s.File_CobID);
-    if (error.isEmpty())
-        error = ConfigBuild::buildAndWrite(s);
-    return error;
+    return s;
+}
+
+// Both documents of the project.
+QString documents(const QString &dir, bool b)
+{
+    const AppState s = projectState(dir);
+    const QString error = ParGen::save(parGenValues(b), s.File_ParGen);
+    return error.isEmpty() ? cobIdDocument(b).save(s.File_CobID) : error;
+}
+
+// The update's build from the documents there are: images, banks and C source.
+QString build(const QString &dir)
+{
+    return ConfigBuild::buildAndWrite(projectState(dir));
+}
+
+// Both documents, then the build.
+QString image(const QString &dir, bool b)
+{
+    const QString error = documents(dir, b);
+    return error.isEmpty() ? build(dir) : error;
 }
 
 // The new firmware file: the banks of the variant merged into the firmware in MASTER.
@@ -146,6 +162,10 @@ QString save(const QString &kind, const QString &dir, bool b)
         return CobIdCsv::save(cobIdDocument(b).table(0), joinPath(dir, QStringLiteral("table.csv")));
     if (kind == QLatin1String("job"))
         return job(dir, b);
+    if (kind == QLatin1String("documents"))
+        return documents(dir, b);
+    if (kind == QLatin1String("build"))
+        return build(dir);
     if (kind == QLatin1String("image"))
         return image(dir, b);
     if (kind == QLatin1String("firmware"))

@@ -1,9 +1,11 @@
 #include "core/app/FileIo.h"
 
-#include <QCoreApplication>
+#include "core/app/FileIoPlatform.h"
+
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <future>
 #include <memory>
@@ -11,6 +13,92 @@
 #include <vector>
 
 namespace FileIo {
+
+namespace {
+
+QString cannotWrite(const QString &path, const QString &why)
+{
+    return QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), why);
+}
+
+// A file being written beside its target, which it replaces only when every byte of it is on
+// the disk. Opened unbuffered, so a write that fails fails here and not later, unseen.
+struct Replacement
+{
+    QString target;
+    QFile file;
+
+    ~Replacement()
+    {
+        if (!file.fileName().isEmpty()) {
+            file.close();
+            QFile::remove(file.fileName());
+        }
+    }
+
+    // What stands at the target decides: a regular file is replaced and keeps its permissions;
+    // a link is replaced by a regular file, whatever it points to; anything else is left alone.
+    QString open(const QString &path)
+    {
+        target = path;
+        const QFileInfo existing(path);
+        const bool link = existing.isSymbolicLink();
+        if (!link && existing.isDir())
+            return cannotWrite(path, QStringLiteral("it is a folder"));
+        if (!link && existing.exists() && !existing.isFile())
+            return cannotWrite(path, QStringLiteral("it is not a regular file (a device, pipe or socket), so it is left as it is"));
+        if (!link && existing.exists() && !existing.isWritable())
+            return cannotWrite(path, QStringLiteral("the file is read-only"));
+        const QString dir = existing.absolutePath();
+        QString why;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const QString name = QStringLiteral(".%1.%2.new").arg(existing.fileName()).arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+            file.setFileName(QDir(dir).filePath(name));
+            if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+                break;
+            why = file.errorString();
+            const bool taken = QFileInfo::exists(file.fileName()) || QFileInfo(file.fileName()).isSymbolicLink();
+            file.setFileName(QString());
+            if (!taken)
+                return cannotWrite(path, why);
+        }
+        if (!file.isOpen())
+            return cannotWrite(path, why);
+        if (!link && existing.exists())
+            file.setPermissions(existing.permissions());
+        return QString();
+    }
+
+    QString write(const QByteArray &bytes)
+    {
+        const QString why = writeAll(file, bytes);
+        if (!why.isEmpty())
+            return cannotWrite(target, why);
+        if (!file.flush())
+            return cannotWrite(target, file.errorString());
+        return QString();
+    }
+
+    QString sync()
+    {
+        QString why = FileIoPlatform::syncToDisk(file);
+        file.close();
+        if (why.isEmpty() && file.error() != QFileDevice::NoError)
+            why = file.errorString();
+        return why.isEmpty() ? QString() : cannotWrite(target, why);
+    }
+
+    QString replace()
+    {
+        const QString why = FileIoPlatform::renameOver(file.fileName(), target);
+        if (!why.isEmpty())
+            return cannotWrite(target, why);
+        file.setFileName(QString());
+        return QString();
+    }
+};
+
+} // namespace
 
 QString writeAll(QIODevice &device, const QByteArray &bytes)
 {
@@ -26,54 +114,57 @@ QString writeAll(QIODevice &device, const QByteArray &bytes)
 
 QString saveFile(const QString &path, const QByteArray &bytes)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("Cannot write %1: %2").arg(shown, file.errorString());
-    const QString error = writeAll(file, bytes);
-    if (!error.isEmpty()) {
-        file.cancelWriting();
-        return QStringLiteral("Cannot write %1: %2").arg(shown, error);
-    }
-    if (!file.commit())
-        return QStringLiteral("Cannot write %1: %2").arg(shown, file.errorString());
-    return QString();
+    return saveFiles({{path, bytes}});
 }
 
 QString saveFiles(const QList<PendingFile> &files)
 {
-    std::vector<std::unique_ptr<QSaveFile>> open;
+    std::vector<std::unique_ptr<Replacement>> pending;
     for (const PendingFile &f : files) {
-        const QString shown = QDir::toNativeSeparators(f.path);
-        auto file = std::make_unique<QSaveFile>(f.path);
-        if (!file->open(QIODevice::WriteOnly))
-            return QStringLiteral("Cannot write %1: %2").arg(shown, file->errorString());
-        const QString error = writeAll(*file, f.bytes);
+        auto r = std::make_unique<Replacement>();
+        QString error = r->open(f.path);
+        if (error.isEmpty())
+            error = r->write(f.bytes);
         if (!error.isEmpty())
-            return QStringLiteral("Cannot write %1: %2").arg(shown, error); // unsaved temporaries are discarded
-        open.push_back(std::move(file));
+            return error; // every temporary written so far is removed with `pending`
+        pending.push_back(std::move(r));
     }
-    // Each commit waits for its bytes to reach the disk; side by side the waits overlap.
-    std::vector<std::future<QString>> commits;
-    for (const auto &file : open) {
-        QSaveFile *f = file.get();
-        const auto commit = [f] {
-            return f->commit() ? QString()
-                               : QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(f->fileName()), f->errorString());
-        };
+    // Each sync waits for the disk; side by side the waits overlap.
+    std::vector<std::future<QString>> syncs;
+    for (const auto &r : pending) {
+        Replacement *p = r.get();
         try {
-            commits.push_back(std::async(std::launch::async, commit));
+            syncs.push_back(std::async(std::launch::async, [p] { return p->sync(); }));
         } catch (const std::system_error &) {
-            commits.push_back(std::async(std::launch::deferred, commit));
+            syncs.push_back(std::async(std::launch::deferred, [p] { return p->sync(); }));
         }
     }
     QString firstError;
-    for (auto &c : commits) {
-        const QString error = c.get();
+    for (auto &s : syncs) {
+        const QString error = s.get();
         if (firstError.isEmpty())
             firstError = error;
     }
-    return firstError;
+    if (!firstError.isEmpty())
+        return firstError;
+    QStringList folders;
+    for (const auto &r : pending) {
+        const QString error = r->replace();
+        if (!error.isEmpty())
+            return error;
+        const QString folder = QFileInfo(r->target).absolutePath();
+        if (!folders.contains(folder))
+            folders.append(folder);
+    }
+    for (const QString &folder : folders)
+        FileIoPlatform::syncFolder(folder);
+    return QString();
+}
+
+bool absent(const QString &path)
+{
+    const QFileInfo info(path);
+    return !info.exists() && !info.isSymbolicLink();
 }
 
 QString sizeText(qint64 bytes)
@@ -95,12 +186,21 @@ QString readFile(const QString &path, QByteArray &bytes, qint64 maxBytes)
         return QStringLiteral("Cannot read %1: the file is larger than %2, the most this program reads for such a file")
             .arg(shown, sizeText(maxBytes));
     };
+    bytes.clear();
+    const QFileInfo info(path);
+    if (info.isSymbolicLink() && !info.exists())
+        return QStringLiteral("Cannot read %1: it is a link to %2, which does not exist")
+            .arg(shown, QDir::toNativeSeparators(info.symLinkTarget()));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Cannot read %1: %2").arg(shown, file.errorString());
+    bool notRegular = false;
+    const QString why = FileIoPlatform::openRegularForReading(file, &notRegular);
+    if (notRegular)
+        return QStringLiteral("Cannot read %1: it is not a regular file (a folder, device, pipe or socket)").arg(shown);
+    if (!why.isEmpty())
+        return QStringLiteral("Cannot read %1: %2").arg(shown, why);
     if (file.size() > maxBytes)
         return tooLarge();
-    // A device or pipe reports no size; never read more than one byte past the limit.
+    // The file may still grow while it is read; never read more than one byte past the limit.
     bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return QStringLiteral("Cannot read %1: %2").arg(shown, file.errorString());

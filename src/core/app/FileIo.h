@@ -6,10 +6,12 @@
 
 class QIODevice;
 
-// Every file the user owns is written through here: the bytes go to a temporary file that
-// replaces the target only when everything was written, so a failed or interrupted save
-// leaves the previous file as it was. Returns an empty text on success, else the reason,
-// naming the file.
+// Every file the user owns is written through here: the bytes go to a temporary file beside
+// the target that replaces it only when every byte was written and is on the disk, so a full
+// disk or an interrupted save leaves the previous file byte for byte, and no temporary file
+// behind. A link at the target is replaced by a regular file, never written through; a folder,
+// device, pipe or socket there is refused and left alone. Returns an empty text on success,
+// else the reason, naming the file and giving the system's error.
 namespace FileIo {
 
 QString saveFile(const QString &path, const QByteArray &bytes);
@@ -28,11 +30,16 @@ QString saveFiles(const QList<PendingFile> &files);
 // Writes all bytes to an open device; returns the device's error text on failure.
 QString writeAll(QIODevice &device, const QByteArray &bytes);
 
-// Reads a whole file, refusing one larger than maxBytes (also a device or pipe that never
-// ends: at most maxBytes + 1 bytes are ever read). Empty error on success, else a text naming
-// the file and, for a file that is too large, the limit.
+// Reads a whole regular file, refusing one larger than maxBytes (at most maxBytes + 1 bytes
+// are ever read, even from a file that grows meanwhile). A folder, device, pipe or socket is
+// refused at once, without waiting for it; so is a link to nothing. Empty error on success,
+// else a text naming the file and, for a file that is too large, the limit.
 inline constexpr qint64 DefaultMaxBytes = 64ll * 1024 * 1024;
 QString readFile(const QString &path, QByteArray &bytes, qint64 maxBytes = DefaultMaxBytes);
+
+// True when nothing at all is at `path`, not even a link to nothing: readers then take their
+// defaults. Anything else is read, and readFile says why it cannot be.
+bool absent(const QString &path);
 
 // "64 MiB", "512 KiB", "100 bytes": a size limit as the messages show it.
 QString sizeText(qint64 bytes);

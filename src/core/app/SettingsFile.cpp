@@ -90,7 +90,7 @@ void readBytes(AppState &state, const QByteArray &data, bool *wellFormed)
 bool read(AppState &state, const QString &path, QString *error)
 {
     setDefaults(state);
-    if (!QFileInfo::exists(path))
+    if (FileIo::absent(path))
         return true;
     QByteArray data;
     QString why = FileIo::readFile(path, data, MaxFileBytes);

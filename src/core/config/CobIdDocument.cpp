@@ -175,7 +175,7 @@ QString CobIdDocument::read(const QString &path, ReadReport *report)
 {
     if (report)
         *report = ReadReport();
-    if (!QFileInfo::exists(path))
+    if (FileIo::absent(path))
         return QString();
     QByteArray bytes;
     const QString error = FileIo::readFile(path, bytes, MaxFileBytes);

@@ -1,8 +1,8 @@
 #include "core/config/DocumentXml.h"
 
+#include "core/app/FileIo.h"
 #include "core/app/XmlFile.h"
 
-#include <QFileInfo>
 
 namespace DocumentXml {
 
@@ -10,7 +10,7 @@ Load loadRoot(const QString &path, qint64 maxBytes, QDomDocument &doc, QDomNode 
 {
     error.clear();
     root = QDomNode();
-    if (!QFileInfo::exists(path))
+    if (FileIo::absent(path))
         return Load::NoFile;
     error = XmlFile::load(path, doc, maxBytes);
     if (!error.isEmpty())

@@ -53,6 +53,8 @@ const DefaultText kDefaultTexts[] = {
     {205, u"Select from this list the configuration to open"},
     {206, u"Open the Selected Configuration"},
     {207, u"Cancel open of Configuration"},
+    {230, u"The configuration is being changed by another program, "},
+    {231, u". Nothing was saved: try again when it has finished."},
     {300, u"Software Options"},
     {301, u"Software Options"},
     {302, u"Language"},

@@ -2,6 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/image/ConfigBuilder.h"
+#include "core/projects/ProjectLock.h"
 
 namespace ConfigBuild {
 
@@ -9,6 +10,11 @@ QString buildAndWrite(const AppState &state)
 {
     if (!state.projectOpen())
         return QStringLiteral("No project is open.");
+    // Held from the reading of the documents to the last output, so that a save or another
+    // build in between cannot give banks of two different builds.
+    ProjectLock lock(state.Dir_Project);
+    if (!lock.acquire())
+        return lock.refusal();
     return configBuilder().buildAndWrite(state.File_ParGen, state.File_CobID, state.binDir());
 }
 

@@ -34,7 +34,7 @@ FilterDocument FilterDocument::load(const QString &path)
 {
     FilterDocument doc;
     doc.shownName = QDir::toNativeSeparators(path);
-    if (!QFileInfo::exists(path))
+    if (FileIo::absent(path))
         return doc;
     QByteArray bytes;
     const QString error = FileIo::readFile(path, bytes, CobIdDocument::MaxFileBytes);

@@ -34,7 +34,7 @@ QString FilterImage::load(const QString &binDir)
     *this = FilterImage();
     const QString path = joinPath(binDir, fileName());
     const QString shown = QDir::toNativeSeparators(path);
-    if (!QFileInfo::exists(path))
+    if (FileIo::absent(path))
         return QStringLiteral("%1 does not exist: build the configuration first").arg(shown);
     QByteArray bytes;
     // Read a little more than an image so a larger file is told apart by its size.

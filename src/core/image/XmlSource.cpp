@@ -1,15 +1,15 @@
 #include "core/image/XmlSource.h"
 
+#include "core/app/FileIo.h"
 #include "core/app/XmlFile.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 XmlSource XmlSource::load(const QString &path, qint64 maxBytes)
 {
     XmlSource source;
     source.shownName = QDir::toNativeSeparators(path);
-    if (!QFileInfo::exists(path))
+    if (FileIo::absent(path))
         return source;
     source.exists = true;
     source.error = XmlFile::load(path, source.doc, maxBytes);

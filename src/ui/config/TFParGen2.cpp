@@ -3,6 +3,7 @@
 #include "core/app/AppState.h"
 #include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"
+#include "core/projects/ProjectLock.h"
 #include "ui/app/Prompt.h"
 #include "ui/app/StyledButton.h"
 #include "ui/app/WindowStyle.h"
@@ -420,6 +421,11 @@ void TFParGen2::Btn_OKClick()
 {
     if (!Controllo_Dati())
         return;
+    ProjectLock lock(m_state.Dir_Project);
+    if (!lock.acquire()) {
+        prompt().error(this, lock.refusal(m_catalog));
+        return;
+    }
     const QString error = ParGen::save(values(), m_state.File_ParGen);
     if (!error.isEmpty()) {
         prompt().error(this, error);

@@ -7,6 +7,7 @@
 #include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"
 #include "core/image/TablePreview.h"
+#include "core/projects/ProjectLock.h"
 #include "ui/app/FileChooser.h"
 #include "ui/app/Prompt.h"
 #include "ui/app/StyledButton.h"
@@ -480,6 +481,11 @@ void TFSetCobIDAccess::Btn_OKClick()
     commitEditors();
     if (!Controllo_dati() || !duplicatesAccepted())
         return;
+    ProjectLock lock(m_state.Dir_Project);
+    if (!lock.acquire()) {
+        prompt().error(this, lock.refusal(m_catalog));
+        return;
+    }
     const QString error = m_document.save(m_state.File_CobID);
     if (!error.isEmpty()) {
         prompt().error(this, error);

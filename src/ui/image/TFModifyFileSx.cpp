@@ -2,6 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/image/FlashTool.h"
+#include "core/projects/ProjectLock.h"
 #include "ui/app/Prompt.h"
 #include "ui/app/StyledButton.h"
 #include "ui/app/WindowStyle.h"
@@ -125,7 +126,13 @@ bool TFModifyFileSx::ExeModFileSxClick()
     SrecMerge::Progress progress;
     progress.setMaximum = [this](int maximum) { Avanzamento->setRange(0, maximum); };
     progress.setValue = [this](int value) { Avanzamento->setValue(value); };
+    ProjectLock lock(m_state.Dir_Project);
+    if (!lock.acquire()) {
+        prompt().error(this, lock.refusal());
+        return false;
+    }
     const SrecMerge::ChainOutcome chain = SrecMerge::runChain(m_files, progress);
+    lock.release();
     if (!chain.stopped())
         return true;
     if (chain.fileError)

@@ -1,0 +1,118 @@
+#include "core/projects/ProjectLock.h"
+
+#include "core/app/AppState.h"
+#include "core/i18n/Catalog.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QLockFile>
+
+namespace {
+
+std::chrono::milliseconds g_wait{5000};
+
+// How often each lock is held by this process: the build inside a window's work takes it again.
+QHash<QString, int> &heldHere()
+{
+    static QHash<QString, int> held;
+    return held;
+}
+
+QString key(const QString &path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
+
+} // namespace
+
+ProjectLock::ProjectLock(const QString &projectDir)
+    : m_path(joinPath(projectDir, fileName()))
+{
+}
+
+ProjectLock::~ProjectLock()
+{
+    release();
+}
+
+QString ProjectLock::fileName()
+{
+    // A file, and a hidden one: the project list shows folders only.
+    return QStringLiteral(".praxedo.lock");
+}
+
+std::chrono::milliseconds ProjectLock::waitTime()
+{
+    return g_wait;
+}
+
+void ProjectLock::setWaitTime(std::chrono::milliseconds wait)
+{
+    g_wait = wait;
+}
+
+bool ProjectLock::acquire()
+{
+    if (m_held)
+        return true;
+    m_holder.clear();
+    int &count = heldHere()[key(m_path)];
+    if (count > 0) {
+        ++count;
+        m_held = true;
+        return true;
+    }
+    m_lock = std::make_unique<QLockFile>(m_path);
+    // Nothing here holds a project for minutes; a lock that old is left over from elsewhere.
+    m_lock->setStaleLockTime(std::chrono::minutes(10));
+    if (m_lock->tryLock(g_wait)) {
+        ++count;
+        m_held = true;
+        return true;
+    }
+    if (m_lock->error() != QLockFile::LockFailedError) {
+        // No lock file can be made here, so no other program holds one either.
+        m_lock.reset();
+        heldHere().remove(key(m_path));
+        return true;
+    }
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    if (m_lock->getLockInfo(&pid, &host, &app))
+        m_holder = QStringLiteral("%1 (process %2 on host %3)").arg(app.isEmpty() ? QStringLiteral("a program") : app).arg(pid).arg(host);
+    else
+        m_holder = QStringLiteral("another program");
+    m_lock.reset();
+    heldHere().remove(key(m_path));
+    return false;
+}
+
+void ProjectLock::release()
+{
+    if (!m_held)
+        return;
+    m_held = false;
+    auto it = heldHere().find(key(m_path));
+    if (it != heldHere().end() && --it.value() <= 0)
+        heldHere().erase(it);
+    m_lock.reset(); // unlocks when this object took the file itself
+}
+
+QString ProjectLock::holder() const
+{
+    return m_holder;
+}
+
+QString ProjectLock::refusal() const
+{
+    return QStringLiteral("%1 is being changed by another program, %2, which holds %3. Nothing was written; "
+                          "try again when it has finished.")
+        .arg(QDir::toNativeSeparators(QFileInfo(m_path).absolutePath()), m_holder, QDir::toNativeSeparators(m_path));
+}
+
+QString ProjectLock::refusal(const Catalog &catalog) const
+{
+    return catalog.text(230) + m_holder + catalog.text(231);
+}
