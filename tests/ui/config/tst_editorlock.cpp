@@ -61,9 +61,10 @@ private Q_SLOTS:
         QVERIFY(ok);
         QTest::mouseClick(ok, Qt::LeftButton);
         QCOMPARE(prompt.lastKind(), Prompt::Kind::Error);
-        const QString holderText = QStringLiteral("hold_lock (process %1 ").arg(holder.processId());
+        const QString holderText = QStringLiteral("process %1 on host ").arg(holder.processId());
         QCOMPARE(prompt.lastText().left(catalog.text(230).size()), catalog.text(230));
-        QVERIFY2(prompt.lastText().contains(holderText), qPrintable(prompt.lastText()));
+        QVERIFY2(prompt.lastText().contains(holderText) && prompt.lastText().contains(QStringLiteral("hold_lock")),
+                 qPrintable(prompt.lastText()));
         QVERIFY(prompt.lastText().endsWith(catalog.text(231)));
         QVERIFY(window->isVisible());
         QVERIFY(!QFileInfo::exists(document));
