@@ -3,10 +3,13 @@
 #include "core/app/AppState.h"
 #include "core/i18n/Catalog.h"
 
+#include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QLockFile>
+#include <QThread>
 
 namespace {
 
@@ -66,7 +69,24 @@ bool ProjectLock::acquire()
     m_lock = std::make_unique<QLockFile>(m_path);
     // Nothing here holds a project for minutes; a lock that old is left over from elsewhere.
     m_lock->setStaleLockTime(std::chrono::minutes(10));
-    if (m_lock->tryLock(g_wait)) {
+    QDeadlineTimer deadline(g_wait);
+    bool locked = false;
+    for (;;) {
+        locked = m_lock->tryLock(0);
+        if (locked || m_lock->error() != QLockFile::LockFailedError)
+            break;
+        // A program that died between creating the lock file and writing who it is leaves a file
+        // that names nobody; QLockFile would wait for its age. A live holder keeps its file
+        // locked, so the removal fails for it.
+        if (!m_lock->getLockInfo(nullptr, nullptr, nullptr)
+            && QFileInfo(m_path).lastModified().msecsTo(QDateTime::currentDateTime()) > 1000
+            && m_lock->removeStaleLockFile())
+            continue;
+        if (deadline.hasExpired())
+            break;
+        QThread::msleep(quint64(qMin<qint64>(50, qMax<qint64>(1, deadline.remainingTime()))));
+    }
+    if (locked) {
         ++count;
         m_held = true;
         return true;

@@ -5,6 +5,7 @@
 
 #include "core/projects/ProjectLock.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -130,19 +131,32 @@ private Q_SLOTS:
         QCOMPARE(QDir(QDir(project).filePath(QStringLiteral("bin"))).entryList(QDir::Files), QStringList());
     }
 
-    // A writer that died holding the lock does not block the next one.
+    // A writer that died holding the lock does not block the next one, even when it died
+    // before it could write who it is into the lock file.
+    void lockOfADeadProgramIsTakenOver_data()
+    {
+        QTest::addColumn<bool>("named");
+        QTest::newRow("killed holder") << true;
+        QTest::newRow("lock file naming nobody") << false;
+    }
+
     void lockOfADeadProgramIsTakenOver()
     {
+        QFETCH(bool, named);
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString project = dir.filePath(QStringLiteral("P"));
         QVERIFY(QDir().mkpath(project));
         const QString csv = dir.filePath(QStringLiteral("rows.csv"));
         QVERIFY(CliRun::put(csv, row(7)));
-        {
+        if (named) {
             Holder holder;
             QVERIFY(holder.start(project));
             holder.kill();
+        } else {
+            QFile empty(QDir(project).filePath(ProjectLock::fileName()));
+            QVERIFY(empty.open(QIODevice::WriteOnly));
+            QVERIFY(empty.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
         }
         QVERIFY(QFileInfo::exists(QDir(project).filePath(ProjectLock::fileName())));
         const CliRun::Result r = CliRun::run({QStringLiteral("import"), project, QStringLiteral("--table"), QStringLiteral("0"), csv});
