@@ -28,10 +28,11 @@ const Command kCommands[] = {
      "Replace (or extend) one filter table from CSV or from the messages of a DBC file; saved only when valid",
      runImport},
     {"simulate", "PROJECT_DIR --from 0|1 ID [--ext]",
-     "Tell from PROJECT_DIR/bin/bank_K60.bin whether a frame arriving on CAN 0 or 1 passes, and as which identifier",
+     "Tell from the built files the device runs (bin/bank_K60.bin, or bin/bank1.bin and bank2.bin for the serial variant) "
+     "whether a frame arriving on CAN 0 or 1 passes, and as which identifier",
      runSimulate},
     {"map", "PROJECT_DIR --from 0|1 OUT.png",
-     "Draw the 2048 11-bit identifiers of one direction as pass / block / remapped from PROJECT_DIR/bin/bank_K60.bin",
+     "Draw the 2048 11-bit identifiers of one direction as pass / block / remapped, from the built files the device runs",
      runMap},
     {"inspect", "FILE", "Decodes bank_K60.bin or a bank file into readable text; checks its size and checksum", cmdInspect},
     {nullptr, nullptr, nullptr, nullptr},

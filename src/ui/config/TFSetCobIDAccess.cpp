@@ -401,8 +401,8 @@ void TFSetCobIDAccess::showFramePanel(int table, bool shown)
 
 void TFSetCobIDAccess::refreshPreview()
 {
-    FilterImage image;
-    const QString error = TablePreview::build(m_parGenSource, m_document, image);
+    DevicePrediction device;
+    const QString error = TablePreview::predict(m_parGenSource, m_document, device);
     m_previewStale = false;
     if (!error.isEmpty()) {
         for (const TableTools &tools : m_tools)
@@ -413,12 +413,12 @@ void TFSetCobIDAccess::refreshPreview()
     const auto failure = m_document.Controllo_dati(Imp_Pos);
     if (failure)
         note = QStringLiteral("The tables are not valid yet (%1); OK refuses them.").arg(CobIdDocument::message(*failure, m_catalog));
-    else if (image.positive() != Imp_Pos)
-        note = image.positive()
+    else if (device.positive() != Imp_Pos)
+        note = device.positive()
             ? QStringLiteral("ParGen.xml gives the device positive implementation, which these tables were opened without.")
             : QStringLiteral("The device gets positive implementation off: ParGen.xml is missing or does not switch it on.");
     for (const TableTools &tools : m_tools)
-        tools.panel->setImage(image, note);
+        tools.panel->setPrediction(device, note);
 }
 
 void TFSetCobIDAccess::importInto(int table)

@@ -67,6 +67,8 @@ private Q_SLOTS:
     void frameCheckNamesWhatTheDeviceWillGet();
     void pictureShowsEachDirection();
     void clickOnTheMapAsksAboutThatIdentifier();
+    void frameCheckFollowsTheVariant_data();
+    void frameCheckFollowsTheVariant();
 
 private:
     void writeDocs(const QByteArray &parGen, const QByteArray &rows0, const QByteArray &rows1 = QByteArray());
@@ -444,6 +446,37 @@ void TestFilterTools::clickOnTheMapAsksAboutThatIdentifier()
     QVERIFY(!child<QCheckBox>(u"CB_Ext_C0_C1"_qs)->isChecked());
     QCOMPARE(map->marked(), 0x181);
     QVERIFY(child<QLabel>(u"L_Frame_C0_C1"_qs)->text().contains(u"leaves CAN 1 as 0x281 (11-bit)"_qs));
+}
+
+void TestFilterTools::frameCheckFollowsTheVariant_data()
+{
+    QTest::addColumn<QByteArray>("parGen");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("source");
+    // 0x200 listed twice: the image answers with the first row, the banks hold the last.
+    QTest::newRow("Ethernet") << QByteArray("<Device_Type>1</Device_Type><Positive>1</Positive>")
+                              << u"leaves CAN 1 as 0x300 (11-bit)"_qs
+                              << u"Answers as the device runs bank_K60.bin (Ethernet variant), built from these tables."_qs;
+    QTest::newRow("serial") << QByteArray("<Boud0>8</Boud0><Boud1>8</Boud1><Type>0</Type><Positive>1</Positive>"
+                                          "<Baud_Dip_C0>0</Baud_Dip_C0><Baud_Dip_C1>0</Baud_Dip_C1><TypeC1>1</TypeC1>"
+                                          "<Device_Type>0</Device_Type>")
+                            << u"leaves CAN 1 as 0x00000301 (29-bit)"_qs
+                            << u"Answers as the device runs bank1.bin and bank2.bin (serial variant), built from these tables."_qs;
+}
+
+void TestFilterTools::frameCheckFollowsTheVariant()
+{
+    QFETCH(QByteArray, parGen);
+    QFETCH(QString, answer);
+    QFETCH(QString, source);
+    const QByteArray modType = parGen.contains("<TypeC1>1") ? kB : kA;
+    writeDocs(parGen, row("0x200", kA, "0x300", modType) + row("0x200", kA, "0x301", modType));
+    openWindow();
+    showFrames(u"_C0_C1"_qs);
+    const QString got = ask(u"_C0_C1"_qs, u"0x200"_qs);
+    QVERIFY2(got.contains(answer), qPrintable(got));
+    const QString shown = child<FrameCheckPanel>(u"P_Frames_C0_C1"_qs)->sourceText();
+    QVERIFY2(shown.startsWith(source), qPrintable(shown));
 }
 
 QTEST_MAIN(TestFilterTools)
