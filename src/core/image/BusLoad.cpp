@@ -18,23 +18,25 @@ int BusLoad::frameBits(bool extended, int dataBytes, bool worstStuffing)
 
 void BusLoad::add(qint64 timeNs, bool extended, int dataBytes)
 {
-    const int bits[2] = {frameBits(extended, dataBytes, false), frameBits(extended, dataBytes, true)};
+    const quint64 bits[2] = {quint64(frameBits(extended, dataBytes, false)), quint64(frameBits(extended, dataBytes, true))};
     if (!m_started) {
         m_started = true;
         m_first = m_last = timeNs;
         m_window = 0;
+        m_windowEnd = m_first + WindowNs;
     }
-    const qint64 window = timeNs >= m_first ? (timeNs - m_first) / WindowNs : m_window;
-    if (window > m_window) {
+    // Divide only when a window ends, not for every frame.
+    if (timeNs >= m_windowEnd) {
         closeWindow();
-        m_window = window;
+        m_window = (timeNs - m_first) / WindowNs;
+        m_windowEnd = m_first + (m_window + 1) * WindowNs;
     }
-    m_last = std::max(m_last, timeNs);
-    if (m_bitRate > 0)
-        m_lastBitsNs = qint64(bits[1]) * 1'000'000'000 / m_bitRate;
+    if (timeNs > m_last)
+        m_last = timeNs;
+    m_lastBits = bits[1];
     for (int s = 0; s < 2; ++s) {
-        m_bits[s] += quint64(bits[s]);
-        m_windowBits[s] += quint64(bits[s]);
+        m_bits[s] += bits[s];
+        m_windowBits[s] += bits[s];
     }
     ++m_frames;
 }
@@ -51,7 +53,10 @@ void BusLoad::closeWindow()
 
 qint64 BusLoad::durationNs() const
 {
-    return m_started ? m_last - m_first + m_lastBitsNs : 0;
+    if (!m_started)
+        return 0;
+    const qint64 lastFrameNs = m_bitRate > 0 ? qint64(m_lastBits) * 1'000'000'000 / m_bitRate : 0;
+    return m_last - m_first + lastFrameNs;
 }
 
 double BusLoad::mean(bool worstStuffing) const

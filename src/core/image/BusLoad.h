@@ -44,7 +44,8 @@ private:
     bool m_started = false;
     qint64 m_first = 0;
     qint64 m_last = 0;
-    qint64 m_lastBitsNs = 0; // how long the last frame took on the wire, so one frame has a duration
+    quint64 m_lastBits = 0; // the last frame's length, so that one frame has a duration
+    qint64 m_windowEnd = 0;
     quint64 m_bits[2] = {0, 0};
     qint64 m_window = 0;
     quint64 m_windowBits[2] = {0, 0};

@@ -11,7 +11,7 @@ namespace {
 
 constexpr qint64 BlockSize = 1 << 20;
 // Distinct 29-bit identifiers kept for the summary; a trace with more is counted as "at least".
-constexpr size_t MaxTrackedExtended = 1'000'000;
+constexpr size_t MaxTrackedExtended = 65536;
 
 int hexValue(char c)
 {
