@@ -52,6 +52,13 @@ FrameCheckPanel::FrameCheckPanel(int from, const QString &suffix, QWidget *paren
     P_Map->setObjectName(QStringLiteral("P_Map") + suffix);
     layout->addWidget(P_Map, 1);
 
+    L_Replay = new QLabel(this);
+    L_Replay->setObjectName(QStringLiteral("L_Replay") + suffix);
+    L_Replay->setWordWrap(true);
+    L_Replay->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    L_Replay->hide();
+    layout->addWidget(L_Replay);
+
     connect(E_Frame, &QLineEdit::textChanged, this, &FrameCheckPanel::check);
     connect(CB_Ext, &QCheckBox::toggled, this, &FrameCheckPanel::check);
     // A click on a cell asks about that identifier.
@@ -90,6 +97,18 @@ void FrameCheckPanel::setUnavailable(const QString &reason)
 QString FrameCheckPanel::answer() const
 {
     return L_Frame->text();
+}
+
+void FrameCheckPanel::setReplay(const QString &summary, const std::vector<quint64> &framesPerId)
+{
+    L_Replay->setText(summary);
+    L_Replay->setVisible(!summary.isEmpty());
+    P_Map->setTraffic(framesPerId);
+}
+
+QString FrameCheckPanel::replayText() const
+{
+    return L_Replay->text();
 }
 
 QString FrameCheckPanel::sourceText() const

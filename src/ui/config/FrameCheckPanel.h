@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <vector>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -23,6 +25,11 @@ public:
     void setPrediction(const DevicePrediction &device, const QString &note);
     void setUnavailable(const QString &reason);
 
+    // What a replayed trace did: the summary under the map, and the map coloured by traffic.
+    void setReplay(const QString &summary, const std::vector<quint64> &framesPerId);
+    QString replayText() const;
+    IdSpaceView *map() const { return P_Map; }
+
     QString answer() const;
     // Which files the answers follow, and the assumptions they make.
     QString sourceText() const;
@@ -41,4 +48,5 @@ private:
     QLabel *L_Frame = nullptr;
     QLabel *L_Frame_Source = nullptr;
     IdSpaceView *P_Map = nullptr;
+    QLabel *L_Replay = nullptr;
 };
