@@ -78,7 +78,7 @@ const DefaultText kDefaultTexts[] = {
     {330, u"Replay trace..."},
     {331, u"Replay a recorded bus trace (candump log or .asc) through this table: what passes, the load on the other port, and the traffic on the map"},
     {332, u"Take them as 29-bit identifiers?"},
-    {333, u"Replay a trace recorded for "},
+    {333, u"Replay a trace through "},
     {400, u"Set Communication"},
     {401, u"Set Communication Setting"},
     {402, u"OK"},

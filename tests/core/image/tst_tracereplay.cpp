@@ -51,6 +51,12 @@ Replayed replay(const QByteArray &trace, bool strict = false)
     return r;
 }
 
+// Messages and summaries are text, written with CR LF on Windows; the replayed trace is not.
+QByteArray lf(QByteArray text)
+{
+    return text.replace("\r\n", "\n");
+}
+
 } // namespace
 
 class TestTraceReplay : public QObject
@@ -266,7 +272,7 @@ void TestTraceReplay::command()
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitCode(), 0);
     QCOMPARE(p.readAllStandardOutput(), QByteArray("(1.000000) can0 456#11\n"));
-    const QByteArray err = p.readAllStandardError();
+    const QByteArray err = lf(p.readAllStandardError());
     QVERIFY2(err.startsWith("standard input, line 3: "), err.constData());
     QVERIFY2(err.contains("  passed:   1 frame, 1 identifier\n"), err.constData());
     QVERIFY2(err.contains("Load on CAN 1 at 125 kbit/s"), err.constData());
@@ -276,7 +282,7 @@ void TestTraceReplay::command()
     const QString outPath = dir.filePath(u"out.log"_qs);
     CliRun::Result r = CliRun::run({u"replay"_qs, dir.path(), u"--from"_qs, u"0"_qs, tracePath, u"-o"_qs, outPath});
     QCOMPARE(r.exitCode, 0);
-    QVERIFY2(r.out.startsWith("From CAN 0 to CAN 1, candump log of 3 lines:\n"), r.out.constData());
+    QVERIFY2(lf(r.out).startsWith("From CAN 0 to CAN 1, candump log of 3 lines:\n"), r.out.constData());
     QFile out(outPath);
     QVERIFY(out.open(QIODevice::ReadOnly));
     QCOMPARE(out.readAll(), QByteArray("(1.000000) can0 456#11\n"));
@@ -284,7 +290,7 @@ void TestTraceReplay::command()
     QVERIFY(out.remove());
     r = CliRun::run({u"replay"_qs, dir.path(), u"--from"_qs, u"0"_qs, tracePath, u"-o"_qs, outPath, u"--strict"_qs});
     QCOMPARE(r.exitCode, 2);
-    QCOMPARE(r.err, QDir::toNativeSeparators(tracePath).toUtf8() + ", line 3: a line starts with the time stamp in parentheses\n");
+    QCOMPARE(lf(r.err), QDir::toNativeSeparators(tracePath).toUtf8() + ", line 3: a line starts with the time stamp in parentheses\n");
     QVERIFY(!QFile::exists(outPath));
 
     r = CliRun::run({u"replay"_qs, dir.path(), u"--from"_qs, u"0"_qs, dir.filePath(u"missing.log"_qs)});
