@@ -37,5 +37,7 @@ QString outputName(const QString &path);
 
 // A warning when a document is newer than the image built from it; empty otherwise.
 QString staleImageWarning(const AppState &state, const QString &imagePath);
+// The same for a prediction read from one or more files (the oldest of them counts).
+QString staleImageWarning(const AppState &state, const QStringList &builtFiles);
 
 } // namespace Cli
