@@ -40,8 +40,9 @@ int runExport(const QStringList &args, Io &io)
         io.err << error << '\n';
         return 2;
     }
-    if (report.hasSurplus())
-        io.err << "warning: " << CobIdDocument::surplusWarning(report, state.File_CobID) << '\n';
+    const QString warning = CobIdDocument::warning(report, state.File_CobID);
+    if (!warning.isEmpty())
+        io.err << "warning: " << warning << '\n';
     const int count = document.table(table).usedRowCount();
     io.out << "Exported " << count << (count == 1 ? " row of " : " rows of ") << directionTitle(table) << " to "
            << QDir::toNativeSeparators(a.positional.at(1)) << '\n';

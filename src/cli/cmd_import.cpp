@@ -61,8 +61,9 @@ int runImport(const QStringList &args, Io &io)
         io.err << error << '\n';
         return 2;
     }
-    if (report.hasSurplus())
-        io.err << "warning: " << CobIdDocument::surplusWarning(report, state.File_CobID) << '\n';
+    const QString warning = CobIdDocument::warning(report, state.File_CobID);
+    if (!warning.isEmpty())
+        io.err << "warning: " << warning << '\n';
     const QString duplicates = CobIdChecks::duplicatesText(CobIdChecks::duplicates(document.table(table)));
     if (!duplicates.isEmpty())
         io.err << "warning: original identifiers listed more than once in " << directionTitle(table) << ":\n"
