@@ -93,6 +93,7 @@ private Q_SLOTS:
     void rowsPastTheTableEndAreReported_data();
     void rowsPastTheTableEndAreReported();
     void cellLengthIsCapped();
+    void utf16FileReadsAsUtf8Does();
     void tablesTooLargeToReadAreNotWritten();
     void documentsWithOnlyRowElementsReadAsThroughTheTree_data();
     void documentsWithOnlyRowElementsReadAsThroughTheTree();
@@ -322,6 +323,17 @@ void TestCobIdDocument::cellLengthIsCapped()
     tables.table(1).setCell(0, CobIdTable::Desc, fits + u'd');
     QCOMPARE(tables.toBytes(bytes), QStringLiteral("In row 1 of \"From CAN 1 to CAN 0\" the Mnemonic holds 1025 "
                                                    "characters; a cell holds at most 1024"));
+}
+
+// What Windows editors save as "Unicode": UTF-16 with a byte-order mark, indented, 80 rows.
+void TestCobIdDocument::utf16FileReadsAsUtf8Does()
+{
+    CobIdDocument doc;
+    CobIdDocument::ReadReport report;
+    QCOMPARE(doc.read(TestPaths::data(QStringLiteral("config/CanCanCobID-utf16.xml")), &report), QString());
+    QVERIFY(!report.hasHidden());
+    QCOMPARE(doc.table(0).usedRowCount(), 80);
+    QCOMPARE(doc.table(0).cell(79, CobIdTable::Desc), QStringLiteral("Zähler 79"));
 }
 
 // Escaping makes a text longer in the file ("&" takes five bytes): tables whose file would

@@ -249,6 +249,7 @@ private Q_SLOTS:
     void chainRefusesMissingBank();
     void chainLeavesLinkedIntermediatesAlone();
     void twoMergesAtOnce();
+    void chainOnCrLinesAcrossEdges();
     void cli();
 };
 
@@ -755,6 +756,33 @@ void TestSrecMerge::twoMergesAtOnce()
         QCOMPARE(readAll(ws.newFile()), expected);
     }
     QCOMPARE(ws.leftovers(), QStringList());
+}
+
+// A firmware with CR line ends, records running over the edges of both banks and a record count.
+void TestSrecMerge::chainOnCrLinesAcrossEdges()
+{
+    const QByteArray firmware = fixture("edges-cr.sx");
+    Workspace ws(firmware);
+    const ChainOutcome c = runChain(ws.files);
+    QCOMPARE(c.result, 1);
+    const QByteArray merged = readAll(ws.newFile());
+    bool ok;
+    const QMap<quint32, quint8> before = decodeAll(QByteArray(firmware).replace("\r", "\r\n"), &ok);
+    QVERIFY(ok);
+    QMap<quint32, quint8> wanted;
+    for (auto it = before.begin(); it != before.end(); ++it) {
+        if ((it.key() < bankFirstAddress(1) || it.key() >= bankFirstAddress(1) + BankSize)
+            && (it.key() < bankFirstAddress(2) || it.key() >= bankFirstAddress(2) + BankSize))
+            wanted.insert(it.key(), it.value());
+    }
+    for (int k = 1; k <= 2; ++k) {
+        for (int i = 0; i < BankSize; ++i)
+            wanted.insert(bankFirstAddress(k) + quint32(i), quint8(ws.banks[k - 1][i]));
+    }
+    QCOMPARE(decodeAll(merged, &ok), wanted);
+    QVERIFY(ok);
+    QVERIFY(merged.contains("\r\n" + countRecord(3 + 2 * RecordsPerBank)));
+    SREC_CAT_READS(merged);
 }
 
 void TestSrecMerge::cli()
