@@ -335,6 +335,11 @@ QString shapeError(const QByteArray &data, const QString &shownName)
         decoder = QStringDecoder(declared.constData());
         if (!decoder.isValid())
             return refuse(QStringLiteral("its encoding %1 is not one this program reads").arg(QString::fromLatin1(declared)));
+        // Whether the parser follows the declaration or its own reading of the bytes, both
+        // views must keep within the limits.
+        const QString onBytes = ShapeScan<char>(data.constData(), data.constData() + data.size()).run();
+        if (!onBytes.isEmpty())
+            return refuse(onBytes);
     }
     const QString text = decoder.decode(data);
     const auto *chars = reinterpret_cast<const char16_t *>(text.constData());

@@ -235,11 +235,12 @@ QString CobIdDocument::hiddenWarning(const ReadReport &report, const QString &pa
         if (hidden == 0)
             continue;
         const int end = report.endRow[size_t(t)];
-        parts << QStringLiteral("In %1 (%2), row %3 is %4, which ends the table: %5 from row %3 on %6 not shown as "
+        parts << QStringLiteral("In %1 (%2), row %3 is %4, which ends the table: %5 %6 not shown as "
                                 "part of the table and the next save drops %7, while a build still puts %7 into "
                                 "the device's filter.")
                      .arg(listName(t), kTableTitles[t], QString::number(end), report.endNode[size_t(t)],
-                          hidden == 1 ? QStringLiteral("that row") : QStringLiteral("the %1 rows").arg(hidden),
+                          hidden == 1 ? QStringLiteral("that row")
+                                      : QStringLiteral("the %1 rows from row %2 on").arg(hidden).arg(end),
                           hidden == 1 ? QStringLiteral("is") : QStringLiteral("are"),
                           hidden == 1 ? QStringLiteral("it") : QStringLiteral("them"));
     }
