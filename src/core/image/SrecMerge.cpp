@@ -201,9 +201,10 @@ struct Line
 
 Line lineAt(const char *p, const char *end)
 {
-    const char *e = p;
-    while (e < end && *e != '\n' && *e != '\r')
-        ++e;
+    const char *nl = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+    const char *limit = nl ? nl : end;
+    const char *cr = static_cast<const char *>(std::memchr(p, '\r', size_t(limit - p)));
+    const char *e = cr ? cr : limit;
     const char *next = e;
     if (next < end && *next == '\r')
         ++next;
@@ -357,24 +358,24 @@ TextMerge mergeText(const QByteArray &source, int bank, const QByteArray &record
 
         const char *t = line.begin;
         if (const int addrBytes = addressBytes(t, length)) {
-            const QString kind = QStringLiteral("is an S%1 record").arg(QLatin1Char(t[1]));
+            const auto kind = [t] { return QStringLiteral("is an S%1 record").arg(QLatin1Char(t[1])); };
             quint32 byteCount = 0;
             quint32 address = 0;
             if (length < 4 + 2 * addrBytes) {
-                refuse(kind + QStringLiteral(" too short to hold its address"));
+                refuse(kind() + QStringLiteral(" too short to hold its address"));
                 break;
             }
             if (!readHex(t + 2, 2, byteCount)) {
-                refuse(kind + QStringLiteral(" whose byte count \"%1\" is not hexadecimal").arg(QString::fromLatin1(t + 2, 2)));
+                refuse(kind() + QStringLiteral(" whose byte count \"%1\" is not hexadecimal").arg(QString::fromLatin1(t + 2, 2)));
                 break;
             }
             if (!readHex(t + 4, 2 * addrBytes, address)) {
-                refuse(kind + QStringLiteral(" whose address \"%1\" is not hexadecimal")
+                refuse(kind() + QStringLiteral(" whose address \"%1\" is not hexadecimal")
                                   .arg(QString::fromLatin1(t + 4, 2 * addrBytes)));
                 break;
             }
             if (int(byteCount) < addrBytes + 1 || length < 4 + 2 * int(byteCount)) {
-                refuse(kind + QStringLiteral(" whose byte count %1 does not fit the %2 digits after it")
+                refuse(kind() + QStringLiteral(" whose byte count %1 does not fit the %2 digits after it")
                                   .arg(byteCount)
                                   .arg(length - 4));
                 break;
@@ -401,7 +402,7 @@ TextMerge mergeText(const QByteArray &source, int bank, const QByteArray &record
                 data[i] = char(v);
             }
             if (!hex) {
-                refuse(kind + QStringLiteral(" whose data is not hexadecimal"));
+                refuse(kind() + QStringLiteral(" whose data is not hexadecimal"));
                 break;
             }
             const auto *bytes = reinterpret_cast<const quint8 *>(data.constData());
