@@ -23,8 +23,9 @@ namespace {
 const Command kCommands[] = {
     {"build", "PROJECT_DIR", "Builds bank1..5.bin, bankg.c and bank_K60.bin into PROJECT_DIR/bin as Update Device does", cmdBuild},
     {"check", "PROJECT_DIR", "Validate ParGen.xml and CanCanCobID.xml as the editors do on OK", runCheck},
-    {"firmware", "PROJECT_DIR FIRMWARE_SX",
-     "Merge PROJECT_DIR/bin/bank1.bin and bank2.bin into a copy of FIRMWARE_SX: PROJECT_DIR/New_<name>",
+    {"firmware", "PROJECT_DIR FIRMWARE_SX [--allow-missing-bank]",
+     "Merge PROJECT_DIR/bin/bank1.bin and bank2.bin into a copy of FIRMWARE_SX: PROJECT_DIR/New_<name>; "
+     "refused when the firmware has no data in a bank's range, unless --allow-missing-bank",
      runFirmware},
     {"export", "PROJECT_DIR --table 0|1 FILE.csv|-",
      "Write one filter table (0: CAN 0 to CAN 1, 1: CAN 1 to CAN 0) as CSV; - for standard output",

@@ -4,6 +4,7 @@
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"
+#include "core/image/ConfigBuilder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,7 +13,8 @@ namespace Cli {
 
 // Both documents are checked as their windows would check them on OK: ParGen.xml as the
 // communication settings window reads it, then the filter tables with the device type, port
-// types and positive option as the filter window reads them. Messages are the English texts.
+// types and positive option as the filter window reads them; then as a build reads them.
+// Messages are the English texts.
 int runCheck(const QStringList &args, Io &io)
 {
     if (args.size() != 1 || args.first().startsWith(u'-')) {
@@ -52,8 +54,21 @@ int runCheck(const QStringList &args, Io &io)
         io.err << error << '\n';
         return 2;
     }
-    if (report.hasSurplus())
-        io.err << "warning: " << CobIdDocument::surplusWarning(report, state.File_CobID) << '\n';
+    // OK means the project builds, so the build's own readers, stricter than the editors', have
+    // their say too.
+    ConfigBuilder builder;
+    error = builder.Build_Config(state.File_ParGen, state.File_CobID);
+    if (!error.isEmpty()) {
+        io.err << error << '\n';
+        return 2;
+    }
+    const QString warning = CobIdDocument::warning(report, state.File_CobID);
+    if (report.hasHidden()) {
+        io.err << warning << "\nThe filter window and a build see different tables.\n";
+        return 2;
+    }
+    if (!warning.isEmpty())
+        io.err << "warning: " << warning << '\n';
     io.out << "OK\n";
     return 0;
 }

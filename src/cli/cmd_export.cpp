@@ -40,8 +40,9 @@ int runExport(const QStringList &args, Io &io)
         io.err << error << '\n';
         return 2;
     }
-    if (report.hasSurplus())
-        io.err << "warning: " << CobIdDocument::surplusWarning(report, state.File_CobID) << '\n';
+    const QString warning = CobIdDocument::warning(report, state.File_CobID);
+    if (!warning.isEmpty())
+        io.err << "warning: " << warning << '\n';
     // With the table on standard output, the summary goes where the messages go.
     QTextStream &summary = isStandardOutput(a.positional.at(1)) ? io.err : io.out;
     const int count = document.table(table).usedRowCount();

@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include "cli/ProjectArgs.h"
 #include "core/image/SrecMerge.h"
 #include "core/projects/ProjectLock.h"
 
@@ -10,13 +11,18 @@ namespace Cli {
 
 int runFirmware(const QStringList &args, Io &io)
 {
-    if (args.size() != 2) {
-        io.err << "Usage: praxedo-cli firmware PROJECT_DIR FIRMWARE_SX\n";
+    const QString allowMissing = QStringLiteral("--allow-missing-bank");
+    const ParsedArgs a = parseArgs(args, {}, {allowMissing});
+    if (!a.error.isEmpty() || a.positional.size() != 2) {
+        if (!a.error.isEmpty())
+            io.err << "praxedo-cli firmware: " << a.error << '\n';
+        io.err << "Usage: praxedo-cli firmware PROJECT_DIR FIRMWARE_SX [--allow-missing-bank]\n";
         return 1;
     }
-    const QFileInfo firmware(args.at(1));
-    const SrecMerge::SxFiles files = SrecMerge::filesFor(args.at(0), firmware.absolutePath(), firmware.fileName());
-    ProjectLock lock(args.at(0));
+    const QFileInfo firmware(a.positional.at(1));
+    SrecMerge::SxFiles files = SrecMerge::filesFor(a.positional.at(0), firmware.absolutePath(), firmware.fileName());
+    files.allowMissingBank = a.flags.contains(allowMissing);
+    ProjectLock lock(a.positional.at(0));
     if (!lock.acquire()) {
         io.err << lock.refusal() << '\n';
         return 2;
@@ -27,11 +33,9 @@ int runFirmware(const QStringList &args, Io &io)
         io.err << chain.message << '\n';
         return 2;
     }
-    // The window says nothing here, but a script should hear that a bank did not go in.
     for (int k = 1; k <= SrecMerge::BankCount; ++k) {
         if (files.banks[size_t(k - 1)] && chain.bankResults[size_t(k - 1)] == 0)
-            io.err << "warning: " << firmware.fileName() << " has no data records in the range of bank " << k
-                   << "; the bank is not in the new file\n";
+            io.err << "warning: " << SrecMerge::missingBankMessage(k, firmware.fileName()) << '\n';
     }
     io.out << QDir::toNativeSeparators(files.newFilePath()) << '\n';
     return 0;

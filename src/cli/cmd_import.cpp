@@ -80,8 +80,9 @@ int runImport(const QStringList &args, Io &io)
     if (as29Bit && dbc.wideIds > 0)
         io.err << "warning: " << dbc.wideIds << (dbc.wideIds == 1 ? " identifier" : " identifiers")
                << " beyond 0x7FF without the 29-bit flag taken as 29-bit\n";
-    if (report.hasSurplus())
-        io.err << "warning: " << CobIdDocument::surplusWarning(report, state.File_CobID) << '\n';
+    const QString warning = CobIdDocument::warning(report, state.File_CobID);
+    if (!warning.isEmpty())
+        io.err << "warning: " << warning << '\n';
     const QString duplicates = CobIdChecks::duplicatesText(CobIdChecks::duplicates(document.table(table)));
     if (!duplicates.isEmpty())
         io.err << "warning: original identifiers listed more than once in " << directionTitle(table) << ":\n"

@@ -3,9 +3,12 @@
 #include "core/app/FileIo.h"
 
 #include <QDir>
+#include <QHash>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace XmlFile {
 
@@ -22,29 +25,199 @@ struct Shape
 
 } // namespace
 
+namespace {
+
+// Text that entity references may add beyond the file's own length.
+constexpr qint64 ExpansionAllowance = 64 * 1024;
+
+template<typename Char>
+class ShapeScan
+{
+public:
+    ShapeScan(const Char *begin, const Char *end) : p(begin), m_end(end) {}
+
+    // Empty when the text keeps within the limits, else why it does not.
+    QString run();
+
+private:
+    bool startsWith(const char *text) const
+    {
+        const size_t n = std::strlen(text);
+        if (size_t(m_end - p) < n)
+            return false;
+        for (size_t i = 0; i < n; ++i) {
+            if (p[i] != Char(text[i]))
+                return false;
+        }
+        return true;
+    }
+    void skipPast(const char *marker)
+    {
+        const size_t n = std::strlen(marker);
+        while (p < m_end && !startsWith(marker))
+            ++p;
+        p = p < m_end ? p + n : m_end;
+    }
+    static bool isSpace(Char c) { return c == Char(' ') || c == Char('\t') || c == Char('\n') || c == Char('\r'); }
+    void skipSpace()
+    {
+        while (p < m_end && isSpace(*p))
+            ++p;
+    }
+    QString word()
+    {
+        const Char *start = p;
+        while (p < m_end && !isSpace(*p) && *p != Char('>') && *p != Char('"') && *p != Char('\''))
+            ++p;
+        QString text;
+        for (const Char *c = start; c < p; ++c)
+            text += QChar(char16_t(quint16(*c)));
+        return text;
+    }
+    // A quoted literal; false when there is none here.
+    bool literal(const Char *&from, const Char *&to)
+    {
+        if (p >= m_end || (*p != Char('"') && *p != Char('\'')))
+            return false;
+        const Char quote = *p++;
+        from = p;
+        while (p < m_end && *p != quote)
+            ++p;
+        to = p;
+        if (p < m_end)
+            ++p;
+        return true;
+    }
+    QString internalSubset();
+    QString declaration();
+    // At the '&' of a reference: counts what a declared entity expands to; true when it was one.
+    bool reference(const Char *amp)
+    {
+        if (m_entities.isEmpty())
+            return false;
+        const Char *name = amp + 1;
+        const Char *stop = name;
+        while (stop < m_end && stop - name < 256 && *stop != Char(';') && *stop != Char('<') && !isSpace(*stop))
+            ++stop;
+        if (stop >= m_end || *stop != Char(';'))
+            return false;
+        QString text;
+        for (const Char *c = name; c < stop; ++c)
+            text += QChar(char16_t(quint16(*c)));
+        const auto found = m_entities.constFind(text);
+        if (found == m_entities.constEnd())
+            return false;
+        m_expanded += *found;
+        return true;
+    }
+
+    const Char *p;
+    const Char *const m_end;
+    QHash<QString, qint64> m_entities; // general entities with a literal value, by name: its length
+    qint64 m_expanded = 0;             // characters the references in the document expand to
+};
+
+// The declarations of a document type's internal subset. The parser expands entities, so an
+// entity holding markup would give a tree the counts below never see, and one holding other
+// references grows with each level; default attribute values add attributes to every element
+// of a name. None of these occur in a document this program reads, and they are refused.
+template<typename Char>
+QString ShapeScan<Char>::internalSubset()
+{
+    while (p < m_end) {
+        skipSpace();
+        if (p >= m_end)
+            break;
+        if (*p == Char(']')) {
+            ++p;
+            return QString();
+        }
+        if (startsWith("<!--")) {
+            skipPast("-->");
+        } else if (startsWith("<?")) {
+            skipPast("?>");
+        } else if (*p == Char('%')) {
+            return QStringLiteral("its document type uses a parameter entity");
+        } else if (startsWith("<!")) {
+            const QString why = declaration();
+            if (!why.isEmpty())
+                return why;
+        } else {
+            ++p; // not well-formed; the parser reports it
+        }
+    }
+    return QString();
+}
+
+template<typename Char>
+QString ShapeScan<Char>::declaration()
+{
+    p += 2;
+    const QString keyword = word();
+    if (keyword == QLatin1String("ENTITY")) {
+        skipSpace();
+        if (p < m_end && *p == Char('%'))
+            return QStringLiteral("its document type declares a parameter entity");
+        skipSpace();
+        const QString name = word();
+        skipSpace();
+        const Char *from = nullptr;
+        const Char *to = nullptr;
+        if (literal(from, to)) {
+            for (const Char *c = from; c < to; ++c) {
+                if (*c == Char('<') || *c == Char('&'))
+                    return QStringLiteral("its document type declares the entity %1 holding markup or references").arg(name);
+            }
+            if (!m_entities.contains(name))
+                m_entities.insert(name, qint64(to - from));
+        }
+    } else if (keyword == QLatin1String("ATTLIST")) {
+        // Anything quoted in an attribute list declaration is a default value.
+        while (p < m_end && *p != Char('>')) {
+            if (*p == Char('"') || *p == Char('\''))
+                return QStringLiteral("its document type declares default attribute values");
+            ++p;
+        }
+    }
+    // The rest of the declaration, its literals skipped whole.
+    while (p < m_end && *p != Char('>')) {
+        const Char *from;
+        const Char *to;
+        if (!literal(from, to))
+            ++p;
+    }
+    if (p < m_end)
+        ++p;
+    return QString();
+}
+
 // Stops as soon as one limit is passed; a document that is not well-formed is left for the
 // parser to report.
-QString shapeError(const QByteArray &data, const QString &shownName)
+template<typename Char>
+QString ShapeScan<Char>::run()
 {
-    const char *p = data.constData();
-    const char *const end = p + data.size();
-    const auto startsWith = [&](const char *text) {
-        const size_t n = std::strlen(text);
-        return size_t(end - p) >= n && std::memcmp(p, text, n) == 0;
-    };
-    const auto skipPast = [&](const char *marker) {
-        const size_t n = std::strlen(marker);
-        const char *hit = std::search(p, end, marker, marker + n);
-        p = hit == end ? end : hit + n;
-    };
-    const auto refuse = [&](const QString &why) {
-        return QStringLiteral("%1 is not a document this program reads: %2").arg(shownName, why);
-    };
     Shape shape;
     int depth = 0;
-    while (p < end) {
-        const char *tag = static_cast<const char *>(std::memchr(p, '<', size_t(end - p)));
-        if (!tag)
+    const qint64 size = qint64(m_end - p);
+    const auto exceeded = [&]() -> QString {
+        if (shape.nodes > MaxNodes)
+            return QStringLiteral("it holds more than %1 XML elements, attributes and texts").arg(MaxNodes);
+        if (shape.depth > MaxDepth)
+            return QStringLiteral("its elements are nested more than %1 deep").arg(MaxDepth);
+        if (shape.attributes > MaxAttributes)
+            return QStringLiteral("an element holds more than %1 attributes").arg(MaxAttributes);
+        if (m_expanded > size + ExpansionAllowance)
+            return QStringLiteral("its entity references expand to more text than the file holds");
+        return QString();
+    };
+    while (p < m_end) {
+        const Char *tag = p;
+        while (tag < m_end && *tag != Char('<')) {
+            if (*tag == Char('&') && reference(tag))
+                ++shape.nodes;
+            ++tag;
+        }
+        if (tag == m_end)
             break;
         if (tag > p)
             ++shape.nodes; // the text before it
@@ -58,11 +231,23 @@ QString shapeError(const QByteArray &data, const QString &shownName)
         } else if (startsWith("<?")) {
             ++shape.nodes;
             skipPast("?>");
+        } else if (startsWith("<!DOCTYPE")) {
+            // The name and external identifier, then the internal subset if there is one.
+            p += 9;
+            while (p < m_end && *p != Char('[') && *p != Char('>')) {
+                const Char *from;
+                const Char *to;
+                if (!literal(from, to))
+                    ++p;
+            }
+            if (p < m_end && *p == Char('[')) {
+                ++p;
+                const QString why = internalSubset();
+                if (!why.isEmpty())
+                    return why;
+            }
+            skipPast(">");
         } else if (startsWith("<!")) {
-            // A document type declaration, with or without an internal subset.
-            const char *close = std::find(p, end, '>');
-            const char *open = std::find(p, close, '[');
-            p = open < close ? std::find(open, end, ']') : close;
             skipPast(">");
         } else if (startsWith("</")) {
             --depth;
@@ -70,35 +255,95 @@ QString shapeError(const QByteArray &data, const QString &shownName)
         } else {
             ++shape.nodes;
             qint64 attributes = 0;
-            char quote = 0;
-            char previous = 0;
-            for (++p; p < end; previous = *p++) {
+            Char quote = 0;
+            Char previous = 0;
+            for (++p; p < m_end; ++p) {
+                const Char c = *p;
                 if (quote) {
-                    if (*p == quote)
+                    if (c == quote)
                         quote = 0;
-                } else if (*p == '"' || *p == '\'') {
-                    quote = *p;
-                } else if (*p == '=') {
+                    else if (c == Char('&'))
+                        reference(p);
+                } else if (c == Char('"') || c == Char('\'')) {
+                    quote = c;
+                } else if (c == Char('=')) {
                     ++attributes;
-                } else if (*p == '>') {
+                } else if (c == Char('>')) {
                     break;
                 }
+                previous = c;
             }
-            if (p < end)
+            if (p < m_end)
                 ++p;
-            if (previous != '/')
+            if (previous != Char('/'))
                 shape.depth = std::max(shape.depth, ++depth);
             shape.nodes += attributes;
             shape.attributes = std::max(shape.attributes, attributes);
         }
-        if (shape.nodes > MaxNodes)
-            return refuse(QStringLiteral("it holds more than %1 XML elements, attributes and texts").arg(MaxNodes));
-        if (shape.depth > MaxDepth)
-            return refuse(QStringLiteral("its elements are nested more than %1 deep").arg(MaxDepth));
-        if (shape.attributes > MaxAttributes)
-            return refuse(QStringLiteral("an element holds more than %1 attributes").arg(MaxAttributes));
+        const QString why = exceeded();
+        if (!why.isEmpty())
+            return why;
     }
-    return QString();
+    return exceeded();
+}
+
+bool asciiCompatible(const QByteArray &name)
+{
+    const QByteArray n = name.toLower();
+    return n.isEmpty() || n == "utf-8" || n == "utf8" || n == "us-ascii" || n == "ascii" || n.startsWith("iso-8859-")
+        || n.startsWith("windows-125") || n.startsWith("cp125") || n == "latin1" || n == "iso_8859-1";
+}
+
+// The encoding named by a leading XML declaration, empty when there is none.
+QByteArray declaredEncoding(const QByteArray &data)
+{
+    if (!data.startsWith("<?xml"))
+        return QByteArray();
+    const qsizetype close = data.indexOf("?>");
+    const QByteArray declaration = data.left(close < 0 ? 200 : close);
+    const qsizetype at = declaration.indexOf("encoding");
+    if (at < 0)
+        return QByteArray();
+    qsizetype q = at + 8;
+    while (q < declaration.size() && (declaration[q] == ' ' || declaration[q] == '=' || declaration[q] == '\t'))
+        ++q;
+    if (q >= declaration.size() || (declaration[q] != '"' && declaration[q] != '\''))
+        return QByteArray();
+    const qsizetype end = declaration.indexOf(declaration[q], q + 1);
+    return end < 0 ? QByteArray() : declaration.mid(q + 1, end - q - 1);
+}
+
+} // namespace
+
+// The counts are taken on the text as the parser decodes it: UTF-8 and the 8-bit code pages
+// on their bytes, UTF-16 and UTF-32 (found by their byte-order mark or their first character)
+// and any other declared encoding on the decoded characters.
+QString shapeError(const QByteArray &data, const QString &shownName)
+{
+    const auto refuse = [&](const QString &why) {
+        return why.isEmpty() ? QString()
+                             : QStringLiteral("%1 is not a document this program reads: %2").arg(shownName, why);
+    };
+    std::optional<QStringConverter::Encoding> encoding = QStringConverter::encodingForData(data, u'<');
+    QStringDecoder decoder;
+    if (encoding && *encoding != QStringConverter::Utf8) {
+        decoder = QStringDecoder(*encoding);
+    } else {
+        const QByteArray declared = declaredEncoding(data.startsWith("\xEF\xBB\xBF") ? data.mid(3) : data);
+        if (asciiCompatible(declared))
+            return refuse(ShapeScan<char>(data.constData(), data.constData() + data.size()).run());
+        decoder = QStringDecoder(declared.constData());
+        if (!decoder.isValid())
+            return refuse(QStringLiteral("its encoding %1 is not one this program reads").arg(QString::fromLatin1(declared)));
+        // Whether the parser follows the declaration or its own reading of the bytes, both
+        // views must keep within the limits.
+        const QString onBytes = ShapeScan<char>(data.constData(), data.constData() + data.size()).run();
+        if (!onBytes.isEmpty())
+            return refuse(onBytes);
+    }
+    const QString text = decoder.decode(data);
+    const auto *chars = reinterpret_cast<const char16_t *>(text.constData());
+    return refuse(ShapeScan<char16_t>(chars, chars + text.size()).run());
 }
 
 QString load(const QString &path, QDomDocument &doc, qint64 maxBytes)

@@ -37,15 +37,44 @@ bool inRange(const QString &id, const QString &type)
     return value >= 0 && value <= (type == CobIdTable::type11Bit() ? Max11Bit : Max29Bit);
 }
 
-void readList(const QDomElement &list, CobIdTable &table, int &surplus)
+// What a node among the rows is, for the warning about rows left out of a table.
+QString nodeKind(const QDomNode &node)
+{
+    if (node.isElement())
+        return QStringLiteral("a row without Original CobID");
+    if (node.isComment())
+        return QStringLiteral("a comment");
+    if (node.isCDATASection())
+        return QStringLiteral("a CDATA section");
+    if (node.isText())
+        return QStringLiteral("a text");
+    if (node.isProcessingInstruction())
+        return QStringLiteral("a processing instruction");
+    if (node.isEntityReference())
+        return QStringLiteral("an entity reference");
+    return QStringLiteral("a node that is no row");
+}
+
+// The nodes of a list read into the table: how many (up to the table's rows) and, for the one
+// that ends the table, what it is.
+struct ListRead
+{
+    int nodes = 0;
+    int surplus = 0;
+    std::vector<QDomNode> domNodes; // tree reading only
+};
+
+void readList(const QDomElement &list, CobIdTable &table, ListRead &found)
 {
     const bool readTypes = !table.typesFollowPorts();
     int row = 0;
     for (QDomNode node = list.firstChild(); !node.isNull(); node = node.nextSibling(), ++row) {
         if (row >= CobIdTable::RowCount) {
-            ++surplus;
+            ++found.surplus;
             continue;
         }
+        ++found.nodes;
+        found.domNodes.push_back(node);
         // The node's name is not looked at; a node that is not an element gives empty cells.
         const QDomElement element = node.toElement();
         for (int c = 0; c < CobIdTable::CellCount; ++c) {
@@ -58,7 +87,7 @@ void readList(const QDomElement &list, CobIdTable &table, int &surplus)
 
 // The rows of a list that holds nothing but elements (and blanks), read from the stream.
 // False when the list holds anything else: such a document is read through the tree.
-bool readPlainList(QXmlStreamReader &xml, CobIdTable &table, int &surplus)
+bool readPlainList(QXmlStreamReader &xml, CobIdTable &table, ListRead &found)
 {
     const bool readTypes = !table.typesFollowPorts();
     int row = 0;
@@ -68,13 +97,14 @@ bool readPlainList(QXmlStreamReader &xml, CobIdTable &table, int &surplus)
             return true;
         case QXmlStreamReader::StartElement:
             if (row < CobIdTable::RowCount) {
+                ++found.nodes;
                 const QXmlStreamAttributes attributes = xml.attributes();
                 for (int c = 0; c < CobIdTable::CellCount; ++c) {
                     if (readTypes || (c != CobIdTable::TypeCobId && c != CobIdTable::TypeMCobId))
                         table.setCell(row, c, attributes.value(kAttributes[c]).toString());
                 }
             } else {
-                ++surplus;
+                ++found.surplus;
             }
             ++row;
             xml.skipCurrentElement();
@@ -96,7 +126,7 @@ bool readPlainList(QXmlStreamReader &xml, CobIdTable &table, int &surplus)
 // text or comments among the rows, a missing list, a parse error) returns false, and the tree
 // reading, which defines how such documents read and what their errors say, takes over.
 bool readPlain(const QByteArray &bytes, std::array<CobIdTable, CobIdDocument::TableCount> &tables,
-               CobIdDocument::ReadReport &found)
+               std::array<ListRead, CobIdDocument::TableCount> &found)
 {
     QXmlStreamReader xml(bytes);
     xml.setNamespaceProcessing(false);
@@ -128,12 +158,38 @@ bool readPlain(const QByteArray &bytes, std::array<CobIdTable, CobIdDocument::Ta
             continue;
         }
         seen[t] = true;
-        if (!readPlainList(xml, tables[size_t(t)], found.surplusRows[size_t(t)]))
+        if (!readPlainList(xml, tables[size_t(t)], found[size_t(t)]))
             return false;
     }
     while (!xml.atEnd())
         xml.readNext();
     return !xml.hasError() && seen[0] && seen[1];
+}
+
+// The report of a read, and the refusal of a cell too long for the tables.
+QString finishRead(const std::array<CobIdTable, CobIdDocument::TableCount> &tables,
+                   const std::array<ListRead, CobIdDocument::TableCount> &found, const QString &shownName,
+                   CobIdDocument::ReadReport &report)
+{
+    for (int t = 0; t < CobIdDocument::TableCount; ++t) {
+        const CobIdTable &table = tables[size_t(t)];
+        const ListRead &list = found[size_t(t)];
+        for (int r = 0; r < list.nodes; ++r) {
+            const QString why = CobIdTable::cellLengthError(table.row(r));
+            if (!why.isEmpty())
+                return QStringLiteral("%1 is not a document this program reads: in row %2 of %3 %4")
+                    .arg(shownName, QString::number(r + 1), CobIdDocument::listName(t), why);
+        }
+        report.surplusRows[size_t(t)] = list.surplus;
+        const int used = table.usedRowCount();
+        if (list.nodes > used) {
+            report.hiddenRows[size_t(t)] = list.nodes - used;
+            report.endRow[size_t(t)] = used + 1;
+            report.endNode[size_t(t)] = size_t(used) < list.domNodes.size() ? nodeKind(list.domNodes[size_t(used)])
+                                                                           : QStringLiteral("a row without Original CobID");
+        }
+    }
+    return QString();
 }
 
 } // namespace
@@ -171,6 +227,39 @@ QString CobIdDocument::surplusWarning(const ReadReport &report, const QString &p
         .arg(CobIdTable::RowCount);
 }
 
+QString CobIdDocument::hiddenWarning(const ReadReport &report, const QString &path)
+{
+    QStringList parts;
+    for (int t = 0; t < TableCount; ++t) {
+        const int hidden = report.hiddenRows[size_t(t)];
+        if (hidden == 0)
+            continue;
+        const int end = report.endRow[size_t(t)];
+        parts << QStringLiteral("In %1 (%2), row %3 is %4, which ends the table: %5 %6 not shown as "
+                                "part of the table and the next save drops %7, while a build still puts %7 into "
+                                "the device's filter.")
+                     .arg(listName(t), kTableTitles[t], QString::number(end), report.endNode[size_t(t)],
+                          hidden == 1 ? QStringLiteral("that row")
+                                      : QStringLiteral("the %1 rows from row %2 on").arg(hidden).arg(end),
+                          hidden == 1 ? QStringLiteral("is") : QStringLiteral("are"),
+                          hidden == 1 ? QStringLiteral("it") : QStringLiteral("them"));
+    }
+    if (parts.isEmpty())
+        return QString();
+    return QStringLiteral("%1: %2 Delete the row that ends the table to take the rows after it back in.")
+        .arg(QDir::toNativeSeparators(path), parts.join(QLatin1Char(' ')));
+}
+
+QString CobIdDocument::warning(const ReadReport &report, const QString &path)
+{
+    QStringList parts;
+    for (const QString &part : {surplusWarning(report, path), hiddenWarning(report, path)}) {
+        if (!part.isEmpty())
+            parts << part;
+    }
+    return parts.join(QLatin1Char('\n'));
+}
+
 QString CobIdDocument::read(const QString &path, ReadReport *report)
 {
     if (report)
@@ -193,11 +282,15 @@ QString CobIdDocument::read(const QByteArray &bytes, const QString &shownName, R
     if (!shapeError.isEmpty())
         return shapeError;
     std::array<CobIdTable, TableCount> tables = m_tables;
-    ReadReport found;
+    std::array<ListRead, TableCount> found;
+    ReadReport result;
     if (readPlain(bytes, tables, found)) {
+        const QString error = finishRead(tables, found, shownName, result);
+        if (!error.isEmpty())
+            return error;
         m_tables = std::move(tables);
         if (report)
-            *report = found;
+            *report = result;
         return QString();
     }
     QDomDocument doc;
@@ -224,11 +317,17 @@ QString CobIdDocument::readRoot(const QDomNode &root, const QString &shownName, 
                 .arg(holder, listName(t));
         }
     }
-    ReadReport found;
+    std::array<CobIdTable, TableCount> tables = m_tables;
+    std::array<ListRead, TableCount> found;
     for (int t = 0; t < TableCount; ++t)
-        readList(lists[t], m_tables[size_t(t)], found.surplusRows[size_t(t)]);
+        readList(lists[t], tables[size_t(t)], found[size_t(t)]);
+    ReadReport result;
+    const QString error = finishRead(tables, found, shownName, result);
+    if (!error.isEmpty())
+        return error;
+    m_tables = std::move(tables);
     if (report)
-        *report = found;
+        *report = result;
     return QString();
 }
 
@@ -244,6 +343,9 @@ QString CobIdDocument::toBytes(QByteArray &bytes) const
                         .arg(r + 1)
                         .arg(kTableTitles[t]);
             }
+            const QString tooLong = CobIdTable::cellLengthError(table.row(r));
+            if (!tooLong.isEmpty())
+                return QStringLiteral("In row %1 of \"%2\" %3").arg(QString::number(r + 1), kTableTitles[t], tooLong);
         }
     }
 
@@ -264,6 +366,16 @@ QString CobIdDocument::toBytes(QByteArray &bytes) const
     w.writeEndElement();
     w.writeComment(QString::fromUtf16(DocumentXml::VersionComment));
     w.writeCharacters(QStringLiteral("\n"));
+    // Escaping can make a text several times longer ("&" takes five bytes); a file larger than
+    // the readers take could never be opened again.
+    if (bytes.size() > MaxFileBytes) {
+        const qint64 size = bytes.size();
+        bytes.clear();
+        return QStringLiteral("The tables would take %1 bytes as a file, more than the %2 bytes (16 MiB) a filter "
+                              "document may hold; shorten the longest texts, such as the Mnemonic cells")
+            .arg(size)
+            .arg(MaxFileBytes);
+    }
     return QString();
 }
 

@@ -57,6 +57,11 @@ QString apply(CobIdTable &table, const std::vector<ImportedRow> &rows, Mode mode
             .arg(shownName, QString::number(line), QString::number(kept), QString::number(rows.size()),
                  QString::number(CobIdTable::RowCount));
     }
+    for (const ImportedRow &row : rows) {
+        const QString tooLong = CobIdTable::cellLengthError(row.cells);
+        if (!tooLong.isEmpty())
+            return QStringLiteral("%1, line %2: %3").arg(shownName, QString::number(row.line), tooLong);
+    }
     if (table.typesFollowPorts()) {
         for (const ImportedRow &row : rows) {
             for (const int c : {int(CobIdTable::TypeCobId), int(CobIdTable::TypeMCobId)}) {

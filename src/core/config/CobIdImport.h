@@ -42,7 +42,8 @@ QString readFile(const QString &path, bool fillModify, std::vector<ImportedRow> 
 // Puts `rows` into the table. Afterwards the table holds the kept used rows (none for
 // Replace) followed by `rows`, and every row behind them is empty: rows that lay beyond a blank
 // Original CobID were outside the table already and the next save would drop them.
-// Refused, the table untouched, when the rows would not fit in the 2048 rows, or when the
+// Refused, the table untouched, when the rows would not fit in the 2048 rows, when a cell is
+// longer than CobIdTable::MaxCellLength, or when the
 // table's types follow the ports and a row names a different type (an empty type cell takes
 // the port's type). `shownName` names the file in the message.
 QString apply(CobIdTable &table, const std::vector<ImportedRow> &rows, Mode mode, const QString &shownName);

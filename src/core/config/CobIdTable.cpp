@@ -32,6 +32,24 @@ void CobIdTable::setCell(int row, int column, const QString &text)
         m_rows[size_t(row)][size_t(column)] = text;
 }
 
+const QString &CobIdTable::columnTitle(int column)
+{
+    static const QString titles[CellCount] = {QStringLiteral("Original CobID"), QStringLiteral("Type CobID"),
+                                              QStringLiteral("Modify CobID"), QStringLiteral("Type CobID"),
+                                              QStringLiteral("Mnemonic")};
+    return titles[column >= 0 && column < CellCount ? column : 0];
+}
+
+QString CobIdTable::cellLengthError(const Row &cells)
+{
+    for (int c = 0; c < CellCount; ++c) {
+        if (cells[size_t(c)].size() > MaxCellLength)
+            return QStringLiteral("the %1 holds %2 characters; a cell holds at most %3")
+                .arg(columnTitle(c), QString::number(cells[size_t(c)].size()), QString::number(MaxCellLength));
+    }
+    return QString();
+}
+
 bool CobIdTable::blank(const QString &text)
 {
     return IntText::trimmed(text).isEmpty();

@@ -15,8 +15,15 @@ class CobIdTable
 public:
     static constexpr int RowCount = 2048;
     static constexpr int CellCount = 5;
+    // The longest text one cell holds. Far beyond any identifier or description, and short
+    // enough that the grid draws and sizes a column of such cells at once.
+    static constexpr int MaxCellLength = 1024;
     enum Column { OrigCobId = 0, TypeCobId = 1, ModCobId = 2, TypeMCobId = 3, Desc = 4 };
     using Row = std::array<QString, CellCount>;
+    // Empty when every cell of `cells` fits, else "the <column> holds N characters; a cell
+    // holds at most 1024".
+    static QString cellLengthError(const Row &cells);
+    static const QString &columnTitle(int column); // "Original CobID", ... "Mnemonic"
 
     static const QString &type11Bit(); // "2.0A 11bits"
     static const QString &type29Bit(); // "2.0B 29bits"

@@ -9,8 +9,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 namespace SrecMerge {
 
@@ -68,51 +66,11 @@ QString shown(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-// Replaces `to` by `from` in one step, so the target is either the old file or the whole new
-// one. (QFile::rename refuses an existing target, and removing it first would leave nothing
-// behind if the rename then failed.)
-QString renameOver(const QString &from, const QString &to)
-{
-    std::error_code ec;
-    std::filesystem::rename(QFileInfo(from).filesystemFilePath(), QFileInfo(to).filesystemFilePath(), ec);
-    if (ec)
-        return QStringLiteral("Cannot rename %1 to %2: %3")
-            .arg(shown(from), shown(to), QString::fromLocal8Bit(ec.message().c_str()));
-    return QString();
-}
-
 Outcome stop(const QString &message, bool fileError = false)
 {
     Outcome o;
     o.message = message;
     o.fileError = fileError;
-    return o;
-}
-
-// A bank that is not merged: its step hands the previous result on under the new name.
-Outcome passThrough(const QString &source, const QString &destinationName, bool sourceIsFirmware,
-                    const SxFiles &files)
-{
-    if (files.NomeDirSxNew.isEmpty() || destinationName.isEmpty())
-        return stop(kNoNewName);
-    if (!QFileInfo(source).isFile())
-        return stop(kNoSource);
-    const QString destination = joinPath(files.NomeDirSxNew, destinationName);
-    QString error;
-    if (sourceIsFirmware) {
-        // Renaming would move the firmware out of its folder, and the chain deletes its
-        // intermediate files at the end.
-        QByteArray bytes;
-        error = FileIo::readFile(source, bytes, MaxFileBytes);
-        if (error.isEmpty())
-            error = FileIo::saveFile(destination, bytes);
-    } else {
-        error = renameOver(source, destination);
-    }
-    if (!error.isEmpty())
-        return stop(error, true);
-    Outcome o;
-    o.result = 1;
     return o;
 }
 
@@ -230,16 +188,126 @@ QByteArray bankRecords(quint32 first, const QByteArray &bank)
     return out;
 }
 
-TextMerge mergeText(const QByteArray &source, int bank, const QByteArray &records, const Progress &progress)
+namespace {
+
+// One line of the source: [begin, end) without its line end, and where the next one starts.
+// A line ends in CR LF, LF or CR alone.
+struct Line
 {
-    const quint32 first = bankFirstAddress(bank);
-    const quint32 last = first + BankSize - 1;
+    const char *begin;
+    const char *end;
+    const char *next;
+};
+
+Line lineAt(const char *p, const char *end)
+{
+    const char *nl = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+    const char *limit = nl ? nl : end;
+    const char *cr = static_cast<const char *>(std::memchr(p, '\r', size_t(limit - p)));
+    const char *e = cr ? cr : limit;
+    const char *next = e;
+    if (next < end && *next == '\r')
+        ++next;
+    if (next < end && *next == '\n' && (next == e || next[-1] == '\r'))
+        ++next;
+    return Line{p, e, next};
+}
+
+int countLines(const char *p, const char *end)
+{
+    int lines = 0;
+    while (p < end) {
+        p = lineAt(p, end).next;
+        ++lines;
+    }
+    return lines;
+}
+
+// Address bytes of a data record type (S1, S2, S3), or 0 for any other line.
+int addressBytes(const char *p, int length)
+{
+    if (length < 2 || p[0] != 'S')
+        return 0;
+    switch (p[1]) {
+    case '1':
+        return 2;
+    case '2':
+        return 3;
+    case '3':
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+// A data record of `type` ('1'..'3') at `address` holding `data`, with its checksum and CR LF.
+void appendRecord(QByteArray &out, char type, int addrBytes, quint64 address, const quint8 *data, int count)
+{
+    const int byteCount = addrBytes + count + 1;
+    char head[2 + 2 + 8];
+    head[0] = 'S';
+    head[1] = type;
+    putHexByte(head + 2, quint8(byteCount));
+    unsigned sum = unsigned(byteCount);
+    for (int i = 0; i < addrBytes; ++i) {
+        const quint8 b = quint8(address >> (8 * (addrBytes - 1 - i)));
+        putHexByte(head + 4 + 2 * i, b);
+        sum += b;
+    }
+    out.append(head, 4 + 2 * addrBytes);
+    char digits[2];
+    for (int i = 0; i < count; ++i) {
+        putHexByte(digits, data[i]);
+        out.append(digits, 2);
+        sum += data[i];
+    }
+    putHexByte(digits, quint8(~sum & 0xFF));
+    out.append(digits, 2);
+    out.append("\r\n", 2);
+}
+
+// The record count (S5 up to 65535 records, S6 above) for the data records written before it.
+void appendCount(QByteArray &out, int records)
+{
+    const bool wide = records > 0xFFFF;
+    const quint8 bytes[3] = {quint8(records >> 16), quint8(records >> 8), quint8(records)};
+    const quint8 *value = wide ? bytes : bytes + 1;
+    const int n = wide ? 3 : 2;
+    char text[2 + 2 + 6 + 2];
+    text[0] = 'S';
+    text[1] = wide ? '6' : '5';
+    putHexByte(text + 2, quint8(n + 1));
+    unsigned sum = unsigned(n + 1);
+    for (int i = 0; i < n; ++i) {
+        putHexByte(text + 4 + 2 * i, value[i]);
+        sum += value[i];
+    }
+    putHexByte(text + 4 + 2 * n, quint8(~sum & 0xFF));
+    out.append(text, 4 + 2 * n + 2);
+    out.append("\r\n", 2);
+}
+
+// How a line that is no S9 record looks, for the message refusing a file without one.
+QString describeLine(const char *p, int length)
+{
+    if (length >= 2 && p[0] == 'S' && p[1] >= '0' && p[1] <= '9')
+        return QStringLiteral("an S%1 record").arg(QLatin1Char(p[1]));
+    return QStringLiteral("no S-record (it begins \"%1\")")
+        .arg(QString::fromLatin1(p, std::min(length, 16)));
+}
+
+} // namespace
+
+TextMerge mergeText(const QByteArray &source, int bank, const QByteArray &records, const Progress &progress,
+                    const QString &sourceName)
+{
+    const quint64 first = bankFirstAddress(bank);
+    const quint64 last = first + BankSize - 1;
     const char *p = source.constData();
     const char *const end = p + source.size();
+    const QString name = sourceName.isEmpty() ? QString::fromUtf16(Name_Firmware) : sourceName;
 
-    int lines = int(std::count(p, end, '\n'));
-    if (p != end && end[-1] != '\n')
-        ++lines;
+    const int lines = countLines(p, end);
     const int counter = RecordsPerBank + lines;
     report(progress.setMaximum, counter);
 
@@ -247,58 +315,172 @@ TextMerge mergeText(const QByteArray &source, int bank, const QByteArray &record
     QByteArray &out = m.bytes;
     out.reserve(source.size() + lines + records.size());
     int position = 0;
+    int lineNumber = 0;
+    int dataRecords = 0; // written so far, for a record count
+    int lastLine = 0;    // the last line that was not empty
+    const char *lastText = nullptr;
+    int lastLength = 0;
     bool inserted = false;
     bool endRecord = false;
+    QByteArray data;
+    const auto refuse = [&](const QString &why) {
+        m.message = kBadLine + QStringLiteral("\nLine %1 of %2 %3.").arg(lineNumber).arg(name, why);
+    };
+    const auto insert = [&] {
+        if (inserted)
+            return;
+        out += records;
+        dataRecords += RecordsPerBank;
+        position += RecordsPerBank;
+        report(progress.setValue, position);
+        inserted = true;
+    };
     while (p < end) {
-        const char *nl = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-        const char *next = nl ? nl + 1 : end;
-        const char *e = nl ? nl : end;
-        if (e > p && e[-1] == '\r')
-            --e;
-        const int length = int(e - p);
+        const Line line = lineAt(p, end);
+        const int length = int(line.end - line.begin);
+        ++lineNumber;
         report(progress.setValue, ++position);
+        p = line.next;
 
         if (length == 0) {
             // Blank lines after the end record are harmless trailing text; before it they mean
             // a damaged file.
             if (!endRecord) {
-                m.message = kBadLine;
+                refuse(QStringLiteral("is empty; only the end of the file may hold empty lines"));
                 break;
             }
-        } else if (length >= 2 && p[0] == 'S' && p[1] == '2') {
-            quint32 address;
-            if (length < 10 || !readHex(p + 4, 6, address)) {
-                m.message = kBadLine;
+            out.append("\r\n", 2);
+            continue;
+        }
+        lastLine = lineNumber;
+        lastText = line.begin;
+        lastLength = length;
+
+        const char *t = line.begin;
+        if (const int addrBytes = addressBytes(t, length)) {
+            const auto kind = [t] { return QStringLiteral("is an S%1 record").arg(QLatin1Char(t[1])); };
+            quint32 byteCount = 0;
+            quint32 address = 0;
+            if (length < 4 + 2 * addrBytes) {
+                refuse(kind() + QStringLiteral(" too short to hold its address"));
                 break;
             }
-            if (address >= first && address <= last) {
-                if (!inserted) {
-                    out += records;
-                    position += RecordsPerBank;
-                    report(progress.setValue, position);
-                    inserted = true;
-                }
-                p = next;
+            if (!readHex(t + 2, 2, byteCount)) {
+                refuse(kind() + QStringLiteral(" whose byte count \"%1\" is not hexadecimal").arg(QString::fromLatin1(t + 2, 2)));
+                break;
+            }
+            if (!readHex(t + 4, 2 * addrBytes, address)) {
+                refuse(kind() + QStringLiteral(" whose address \"%1\" is not hexadecimal")
+                                  .arg(QString::fromLatin1(t + 4, 2 * addrBytes)));
+                break;
+            }
+            if (int(byteCount) < addrBytes + 1 || length < 4 + 2 * int(byteCount)) {
+                refuse(kind() + QStringLiteral(" whose byte count %1 does not fit the %2 digits after it")
+                                  .arg(byteCount)
+                                  .arg(length - 4));
+                break;
+            }
+            const int count = int(byteCount) - addrBytes - 1;
+            const quint64 from = address;
+            const quint64 to = count > 0 ? from + quint64(count) - 1 : from;
+            if (to < first || from > last) {
+                out.append(line.begin, length);
+                out.append("\r\n", 2);
+                ++dataRecords;
                 continue;
             }
-        } else if (length >= 2 && p[0] == 'S' && p[1] == '1') {
-            quint32 address;
-            if (length < 8 || !readHex(p + 4, 4, address)) {
-                m.message = kBadLine;
+            if (from >= first && to <= last) {
+                insert();
+                continue;
+            }
+            // The record runs over an edge of the range: the bytes outside it stay.
+            data.resize(count);
+            bool hex = true;
+            for (int i = 0; i < count && hex; ++i) {
+                quint32 v;
+                hex = readHex(t + 4 + 2 * addrBytes + 2 * i, 2, v);
+                data[i] = char(v);
+            }
+            if (!hex) {
+                refuse(kind() + QStringLiteral(" whose data is not hexadecimal"));
                 break;
             }
-        } else if (length >= 2 && p[0] == 'S' && p[1] == '9') {
+            const auto *bytes = reinterpret_cast<const quint8 *>(data.constData());
+            if (from < first) {
+                appendRecord(out, t[1], addrBytes, from, bytes, int(first - from));
+                ++dataRecords;
+            }
+            insert();
+            if (to > last) {
+                const int skip = int(last + 1 - from);
+                appendRecord(out, t[1], addrBytes, last + 1, bytes + skip, count - skip);
+                ++dataRecords;
+            }
+            continue;
+        }
+        if (length >= 2 && t[0] == 'S' && (t[1] == '5' || t[1] == '6')) {
+            // The number of data records before it changes with the merge.
+            appendCount(out, dataRecords);
+            continue;
+        }
+        if (length >= 2 && t[0] == 'S' && t[1] == '9') {
             endRecord = true;
             m.result = inserted ? 1 : 0;
         }
-        out.append(p, length);
+        out.append(line.begin, length);
         out.append("\r\n", 2);
-        p = next;
     }
-    if (!m.message.isEmpty() || !endRecord)
+    if (m.message.isEmpty() && !endRecord) {
+        m.message = QStringLiteral("File %1 Has No S9 Record,Abort Procedure\n").arg(name)
+            + (lastText ? QStringLiteral("Line %1 is %2; the file must end with S9.")
+                              .arg(lastLine)
+                              .arg(describeLine(lastText, lastLength))
+                        : QStringLiteral("The file is empty."));
+    }
+    if (!m.message.isEmpty())
         m.result = -1;
     report(progress.setValue, counter);
     return m;
+}
+
+namespace {
+
+// The checks of one step that concern the bank, then the bank file itself.
+Outcome readBank(int bank, const SxFiles &files, QByteArray &bytes)
+{
+    if (files.NomeDirBin.isEmpty() || !QFileInfo(files.NomeDirBin).isDir())
+        return stop(kNoBinDir);
+    const QString bankName = QStringLiteral("bank%1.bin").arg(bank);
+    const QString bankPath = joinPath(files.NomeDirBin, bankName);
+    if (!QFileInfo(bankPath).isFile())
+        return stop(QStringLiteral("File %1 Not Found,Abort Procedure").arg(bankName));
+
+    QFile bankFile(bankPath);
+    if (!bankFile.open(QIODevice::ReadOnly))
+        return stop(QStringLiteral("Cannot read %1: %2").arg(shown(bankPath), bankFile.errorString()), true);
+    bytes = bankFile.read(BankSize);
+    if (bankFile.error() != QFileDevice::NoError)
+        return stop(QStringLiteral("Cannot read %1: %2").arg(shown(bankPath), bankFile.errorString()), true);
+    // Records past the end of a short file would hold nothing defined.
+    if (bytes.size() < BankSize)
+        return stop(QStringLiteral("File %1 Holds %2 Bytes Instead Of %3,Abort Procedure")
+                        .arg(bankName)
+                        .arg(bytes.size())
+                        .arg(BankSize));
+    Outcome o;
+    o.result = 1;
+    return o;
+}
+
+} // namespace
+
+QString missingBankMessage(int bank, const QString &firmwareName)
+{
+    const quint32 first = bankFirstAddress(bank);
+    return QStringLiteral("Bank %1 Not Merged: %2 Has No Data Record Between 0x%3 And 0x%4,Abort Procedure\n"
+                          "A device flashed with it would run without this configuration.")
+        .arg(QString::number(bank), firmwareName, QString::number(first, 16).toUpper(),
+             QString::number(first + BankSize - 1, 16).toUpper());
 }
 
 Outcome Merge_Bank(int bank, const QString &source, const QString &destinationName, const SxFiles &files,
@@ -311,37 +493,20 @@ Outcome Merge_Bank(int bank, const QString &source, const QString &destinationNa
         return stop(kNoSource);
     if (files.NomeFileSxNew.isEmpty() || files.NomeDirSxNew.isEmpty() || destinationName.isEmpty())
         return stop(kNoNewName);
-    if (files.NomeDirBin.isEmpty() || !QFileInfo(files.NomeDirBin).isDir())
-        return stop(kNoBinDir);
-    const QString bankName = QStringLiteral("bank%1.bin").arg(bank);
-    const QString bankPath = joinPath(files.NomeDirBin, bankName);
-    if (!QFileInfo(bankPath).isFile())
-        return stop(QStringLiteral("File %1 Not Found,Abort Procedure").arg(bankName));
-
-    QFile bankFile(bankPath);
-    if (!bankFile.open(QIODevice::ReadOnly))
-        return stop(QStringLiteral("Cannot read %1: %2").arg(shown(bankPath), bankFile.errorString()), true);
-    const QByteArray bankBytes = bankFile.read(BankSize);
-    if (bankFile.error() != QFileDevice::NoError)
-        return stop(QStringLiteral("Cannot read %1: %2").arg(shown(bankPath), bankFile.errorString()), true);
-    // Records past the end of a short file would hold nothing defined.
-    if (bankBytes.size() < BankSize)
-        return stop(QStringLiteral("File %1 Holds %2 Bytes Instead Of %3,Abort Procedure")
-                        .arg(bankName)
-                        .arg(bankBytes.size())
-                        .arg(BankSize));
+    QByteArray bankBytes;
+    const Outcome bankRead = readBank(bank, files, bankBytes);
+    if (bankRead.stopped())
+        return bankRead;
 
     QByteArray sourceBytes;
     QString error = FileIo::readFile(source, sourceBytes, MaxFileBytes);
     if (!error.isEmpty())
         return stop(error, true);
 
-    const TextMerge merged = mergeText(sourceBytes, bank, bankRecords(bankFirstAddress(bank), bankBytes), progress);
-    if (merged.result < 0) {
-        if (!merged.message.isEmpty())
-            return stop(merged.message);
-        return stop(QStringLiteral("File %1 Has No S9 Record,Abort Procedure").arg(QFileInfo(source).fileName()));
-    }
+    const TextMerge merged = mergeText(sourceBytes, bank, bankRecords(bankFirstAddress(bank), bankBytes), progress,
+                                       QFileInfo(source).fileName());
+    if (merged.result < 0)
+        return stop(merged.message);
     error = FileIo::saveFile(joinPath(files.NomeDirSxNew, destinationName), merged.bytes);
     if (!error.isEmpty())
         return stop(error, true);
@@ -350,9 +515,18 @@ Outcome Merge_Bank(int bank, const QString &source, const QString &destinationNa
     return o;
 }
 
+// Every step works on the text in memory, so the chain writes one file, the new firmware
+// file: no intermediate file of this run can be met by another run or stand behind a link.
+// The bank files are read once, before the first step, so a build running meanwhile cannot
+// give the new file bank 1 of one build and bank 2 of another.
 ChainOutcome runChain(const SxFiles &files, const Progress &progress)
 {
     ChainOutcome chain;
+    const auto stopChain = [&chain](const Outcome &step) {
+        chain.message = step.message;
+        chain.fileError = step.fileError;
+        return chain;
+    };
     if (files.NomeDirSxNew.isEmpty() || files.NomeFileSxNew.isEmpty()) {
         chain.message = kNoNewName;
         return chain;
@@ -360,22 +534,48 @@ ChainOutcome runChain(const SxFiles &files, const Progress &progress)
     chain.message = nameClash(files);
     if (!chain.message.isEmpty())
         return chain;
-
+    // Files of these names left by an earlier version or a crashed run.
     const IntermediateFiles cleanup(files.NomeDirSxNew);
-    QString source = files.sourcePath();
+
+    report(progress.setValue, 0);
+    const QString source = files.sourcePath();
+    if (!QFileInfo(source).isFile())
+        return stopChain(stop(kNoSource));
+    std::array<QByteArray, BankCount> banks;
     for (int k = 1; k <= BankCount; ++k) {
-        const QString destination = k < BankCount ? intermediateName(k) : files.NomeFileSxNew;
-        const Outcome step = files.banks[size_t(k - 1)] ? Merge_Bank(k, source, destination, files, progress)
-                                                         : passThrough(source, destination, k == 1, files);
-        chain.bankResults[size_t(k - 1)] = step.result;
-        if (step.stopped()) {
-            chain.message = step.message;
-            chain.fileError = step.fileError;
-            return chain;
+        if (!files.banks[size_t(k - 1)])
+            continue;
+        const Outcome read = readBank(k, files, banks[size_t(k - 1)]);
+        if (read.stopped())
+            return stopChain(read);
+    }
+    QByteArray text;
+    const QString error = FileIo::readFile(source, text, MaxFileBytes);
+    if (!error.isEmpty())
+        return stopChain(stop(error, true));
+
+    for (int k = 1; k <= BankCount; ++k) {
+        if (!files.banks[size_t(k - 1)]) {
+            chain.bankResults[size_t(k - 1)] = 1;
+            continue;
         }
-        source = joinPath(files.NomeDirSxNew, destination);
+        report(progress.setValue, 0);
+        TextMerge merged = mergeText(text, k, bankRecords(bankFirstAddress(k), banks[size_t(k - 1)]), progress,
+                                     files.NomeFileSx);
+        chain.bankResults[size_t(k - 1)] = merged.result;
+        if (merged.result < 0)
+            return stopChain(stop(merged.message));
+        if (merged.result == 0 && !files.allowMissingBank)
+            return stopChain(stop(missingBankMessage(k, files.NomeFileSx)));
+        text = std::move(merged.bytes);
+    }
+    const QString saved = FileIo::saveFile(files.newFilePath(), text);
+    if (!saved.isEmpty()) {
+        chain.bankResults[BankCount - 1] = -1;
+        return stopChain(stop(saved, true));
     }
     chain.result = 1;
+    chain.message.clear();
     return chain;
 }
 

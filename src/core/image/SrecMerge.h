@@ -47,6 +47,9 @@ struct SxFiles
     QString NomeDirBin;    // the project's bin folder, or empty when it had none
     // Banks merged by the chain; the others are passed through untouched.
     std::array<bool, BankCount> banks{{true, true, false, false, false}};
+    // A merged bank whose range holds no data record of the firmware stops the chain: the new
+    // file would lack that configuration. A caller that knows better lets the chain go on.
+    bool allowMissingBank = false;
 
     QString sourcePath() const;  // the firmware file
     QString newFilePath() const; // the new firmware file
@@ -73,15 +76,22 @@ QString Sx_Checksum(QString &record);
 QByteArray bankRecords(quint32 first, const QByteArray &bank);
 
 // The merge of one bank on text already in memory: `source` is the firmware text, `records`
-// the bank's records (bankRecords). Lines are accepted with CR LF or LF and written with CR LF.
+// the bank's records (bankRecords). Lines are accepted with CR LF, LF or CR and written with
+// CR LF. A data record (S1, S2, S3) that runs over an edge of the bank's range is split there:
+// its bytes outside the range stay, those inside give way to the bank. A record count (S5,
+// S6) is written anew for the data records before it. `sourceName` names the file in the
+// messages, which give the line and what it holds after the fixed text.
 struct TextMerge
 {
     QByteArray bytes;
     int result = -1;
-    QString message;
+    QString message; // set whenever result is -1
 };
 TextMerge mergeText(const QByteArray &source, int bank, const QByteArray &records,
-                    const Progress &progress = {});
+                    const Progress &progress = {}, const QString &sourceName = QString());
+
+// The text stopping a chain whose firmware has no data in a merged bank's range.
+QString missingBankMessage(int bank, const QString &firmwareName);
 
 // One step of the chain: merges bank `bank` (1..5) into `source` and writes the result as
 // `destinationName` in files.NomeDirSxNew. The destination is replaced only by a complete
@@ -98,8 +108,9 @@ struct ChainOutcome
     bool stopped() const { return result < 0; }
 };
 
-// The whole chain: banks 1 to 5 in turn through B1.sx .. B4.sx to files.NomeFileSxNew. The
-// firmware file is never changed, and no intermediate file survives the call.
+// The whole chain: banks 1 to 5 in turn, the result written to files.NomeFileSxNew only when
+// every step went through. The firmware file is never changed, and B1.sx .. B5.sx, the names
+// earlier versions gave their intermediate results, do not survive the call.
 ChainOutcome runChain(const SxFiles &files, const Progress &progress = {});
 
 } // namespace SrecMerge

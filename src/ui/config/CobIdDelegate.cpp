@@ -3,6 +3,7 @@
 #include "ui/config/CobIdTableModel.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QKeyEvent>
 
 CobIdDelegate::CobIdDelegate(QObject *parent)
@@ -21,6 +22,8 @@ QWidget *CobIdDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem
         editor = list;
     } else {
         editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto *line = qobject_cast<QLineEdit *>(editor))
+            line->setMaxLength(CobIdTable::MaxCellLength);
     }
     m_editor = editor;
     return editor;

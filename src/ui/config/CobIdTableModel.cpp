@@ -153,6 +153,8 @@ bool CobIdTableModel::setData(const QModelIndex &index, const QVariant &value, i
     if (role != Qt::EditRole || !holds(index) || isColumnReadOnly(index.column()))
         return false;
     const QString text = value.toString();
+    if (text.size() > CobIdTable::MaxCellLength)
+        return false;
     if (m_table->cell(index.row(), index.column() - 1) == text)
         return true;
     m_table->setCell(index.row(), index.column() - 1, text);

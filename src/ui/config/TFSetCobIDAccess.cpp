@@ -304,8 +304,9 @@ bool TFSetCobIDAccess::FormShow()
     for (int table = 0; table < CobIdDocument::TableCount; ++table)
         tableChanged(table);
 
-    if (report.hasSurplus())
-        prompt().warning(this, CobIdDocument::surplusWarning(report, m_state.File_CobID));
+    const QString warning = CobIdDocument::warning(report, m_state.File_CobID);
+    if (!warning.isEmpty())
+        prompt().warning(this, warning);
     return true;
 }
 
@@ -468,11 +469,18 @@ void TFSetCobIDAccess::importInto(int table)
             mode = CobIdImport::Mode::Append;
         }
     }
-    error = CobIdImport::apply(m_document.table(table), rows, mode, QDir::toNativeSeparators(path));
+    // Tried on a copy first: tables that could not be saved again are refused before they
+    // replace what the user has.
+    CobIdDocument imported = m_document;
+    error = CobIdImport::apply(imported.table(table), rows, mode, QDir::toNativeSeparators(path));
+    QByteArray bytes;
+    if (error.isEmpty())
+        error = imported.toBytes(bytes);
     if (!error.isEmpty()) {
         prompt().error(this, error);
         return;
     }
+    m_document.table(table) = imported.table(table);
     m_models[table]->tableReset();
     PageControl1->setCurrentIndex(table);
 }

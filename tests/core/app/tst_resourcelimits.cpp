@@ -16,6 +16,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -238,6 +240,124 @@ private Q_SLOTS:
         QVERIFY(writeFile(path, bytes));
         QCOMPARE(readWith(reader, path, dir.path()),
                  QStringLiteral("%1 is not a document this program reads: %2").arg(QDir::toNativeSeparators(path), why));
+    }
+
+    // Entities expand inside the parser, past the counts on the file: one holding markup, one
+    // holding references to others, parameter entities and default attributes are refused, and
+    // plain text entities only while what they expand to stays within the file's own size.
+    void documentTypeTricks_data()
+    {
+        QTest::addColumn<Reader>("reader");
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("why");
+        const auto cobId = [](const QByteArray &subset, const QByteArray &rows) {
+            return "<!DOCTYPE CanCanCobID [" + subset + "]><CanCanCobID><Can0_to_Can1>" + rows
+                + "</Can0_to_Can1><Can1_to_Can0/></CanCanCobID>";
+        };
+        const QByteArray markup = cobId("<!ENTITY e \"" + QByteArray("<a/>").repeated(900) + "\">",
+                                        QByteArray("&e;").repeated(3000));
+        const QString markupWhy = QStringLiteral("its document type declares the entity e holding markup or references");
+        QTest::newRow("markup entity, filter window") << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml") << markup << markupWhy;
+        QTest::newRow("markup entity, image build") << Reader::ImageBuildCobId << QStringLiteral("CanCanCobID.xml") << markup << markupWhy;
+        QTest::newRow("markup entity, Praxedo.xml")
+            << Reader::Settings << QStringLiteral("Praxedo.xml")
+            << "<!DOCTYPE C [<!ENTITY e \"" + QByteArray("<a/>").repeated(900) + "\">]><C>" + QByteArray("&e;").repeated(3000) + "</C>"
+            << markupWhy;
+        QTest::newRow("markup by character reference")
+            << Reader::ParGenSettingsWindow << QStringLiteral("ParGen.xml")
+            << QByteArray("<!DOCTYPE P [<!ENTITY e '&#60;a/>'>]><P>&e;&e;</P>") << markupWhy;
+        QByteArray laughs = "<!ENTITY e \"lol\">";
+        for (int i = 1; i < 10; ++i)
+            laughs += "<!ENTITY e" + QByteArray::number(i) + " \"" + QByteArray("&e;").repeated(10) + "\">";
+        QTest::newRow("billion laughs") << Reader::ImageBuildCobId << QStringLiteral("CanCanCobID.xml")
+                                        << cobId(laughs, "<row Desc='&e9;'/>")
+                                        << QStringLiteral("its document type declares the entity e1 holding markup or references");
+        QTest::newRow("parameter entity")
+            << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml")
+            << cobId("<!ENTITY % p \"<!ENTITY e 'x'>\"> %p;", "")
+            << QStringLiteral("its document type declares a parameter entity");
+        QTest::newRow("default attributes")
+            << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml")
+            << cobId("<!ATTLIST row Orig_CobID CDATA '5' Desc CDATA #FIXED 'x'>", "<row/>")
+            << QStringLiteral("its document type declares default attribute values");
+        QTest::newRow("text entity used often")
+            << Reader::ImageBuildCobId << QStringLiteral("CanCanCobID.xml")
+            << cobId("<!ENTITY e \"" + QByteArray(4000, 'x') + "\">", QByteArray("<row Desc='&e;'/>").repeated(3000))
+            << QStringLiteral("its entity references expand to more text than the file holds");
+        QTest::newRow("text entity used a few times")
+            << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml")
+            << cobId("<!ENTITY e \"a description\">", QByteArray("<row Orig_CobID='1' Desc='&e;'/>").repeated(20)) << QString();
+        QTest::newRow("external entity never fetched")
+            << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml")
+            << cobId("<!ENTITY e SYSTEM \"http://127.0.0.1:9/x\">", "<row Orig_CobID='1'/>") << QString();
+    }
+
+    void documentTypeTricks()
+    {
+        QFETCH(Reader, reader);
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, why);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(fileName);
+        QVERIFY(writeFile(path, bytes));
+        const QString error = readWith(reader, path, dir.path());
+        if (why.isEmpty())
+            QVERIFY2(!error.contains(QLatin1String("not a document this program reads")), qPrintable(error));
+        else
+            QCOMPARE(error, QStringLiteral("%1 is not a document this program reads: %2").arg(QDir::toNativeSeparators(path), why));
+    }
+
+    // The shape is counted on the characters the parser decodes: UTF-16 of either byte order
+    // reads as UTF-8 does, and an encoding whose bytes hide the markup hides nothing.
+    void shapeOnDecodedText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("why");
+        CobIdDocument doc;
+        for (int r = 0; r < 300; ++r) {
+            doc.table(0).setCell(r, 0, QString::number(r));
+            doc.table(0).setCell(r, 1, QStringLiteral("2.0A 11bits"));
+            doc.table(0).setCell(r, 4, QStringLiteral("Zähler %1 ✓").arg(r));
+        }
+        QByteArray utf8;
+        QVERIFY(doc.toBytes(utf8).isEmpty());
+        const QString text = QString::fromUtf8(utf8);
+        QStringEncoder le(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+        QStringEncoder be(QStringConverter::Utf16BE, QStringConverter::Flag::WriteBom);
+        QStringEncoder leBare(QStringConverter::Utf16LE);
+        QTest::newRow("UTF-8") << utf8 << QString();
+        QTest::newRow("UTF-16 LE with BOM") << QByteArray(le.encode(text)) << QString();
+        QTest::newRow("UTF-16 BE with BOM") << QByteArray(be.encode(text)) << QString();
+        QTest::newRow("UTF-16 LE without BOM") << QByteArray(leBare.encode(text)) << QString();
+        const QString deep = QStringLiteral("<a>").repeated(100) + QStringLiteral("</a>").repeated(100);
+        QStringEncoder le2(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+        QTest::newRow("UTF-16 too deep") << QByteArray(le2.encode(deep))
+                                         << QStringLiteral("its elements are nested more than %1 deep").arg(XmlFile::MaxDepth);
+        QStringEncoder ebcdic("IBM037");
+        if (ebcdic.isValid()) {
+            QTest::newRow("EBCDIC elements")
+                << "<?xml version=\"1.0\" encoding=\"IBM037\"?>" + QByteArray(ebcdic.encode(QStringLiteral("<a/>").repeated(250000)))
+                << QStringLiteral("it holds more than %1 XML elements, attributes and texts").arg(XmlFile::MaxNodes);
+        }
+        QTest::newRow("unknown encoding") << QByteArray("<?xml version='1.0' encoding='no-such-code'?><a/>")
+                                          << QStringLiteral("its encoding no-such-code is not one this program reads");
+    }
+
+    void shapeOnDecodedText()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, why);
+        QCOMPARE(XmlFile::shapeError(bytes, QStringLiteral("x")),
+                 why.isEmpty() ? QString() : QStringLiteral("x is not a document this program reads: ") + why);
+        if (!QTest::currentDataTag() || !QByteArray(QTest::currentDataTag()).startsWith("UTF-") || !why.isEmpty())
+            return;
+        // The filter window reads the same tables from either encoding.
+        CobIdDocument read;
+        QCOMPARE(read.read(bytes, QStringLiteral("x")), QString());
+        QCOMPARE(read.table(0).usedRowCount(), 300);
+        QCOMPARE(read.table(0).cell(299, 4), QStringLiteral("Zähler 299 ✓"));
     }
 
     // Quotes, comments, a declaration and markup inside attribute values do not upset the count.

@@ -90,6 +90,11 @@ private Q_SLOTS:
     void compileAllWritesEveryIdentifierInDecimal();
     void cancelAllWritesAnEmptyList();
     void moreThan2048RowsAreReadUpTo2048();
+    void rowsPastTheTableEndAreReported_data();
+    void rowsPastTheTableEndAreReported();
+    void cellLengthIsCapped();
+    void utf16FileReadsAsUtf8Does();
+    void tablesTooLargeToReadAreNotWritten();
     void documentsWithOnlyRowElementsReadAsThroughTheTree_data();
     void documentsWithOnlyRowElementsReadAsThroughTheTree();
     void unreadableDocuments_data();
@@ -246,6 +251,126 @@ void TestCobIdDocument::moreThan2048RowsAreReadUpTo2048()
     QCOMPARE(doc.read(listWithRows(2048), QStringLiteral("full.xml"), &report), QString());
     QVERIFY(!report.hasSurplus());
     QCOMPARE(CobIdDocument::surplusWarning(report, QStringLiteral("full.xml")), QString());
+}
+
+// A node among the rows that is no row with an Original CobID ends the table for the
+// editors, while a build reads every node: the report says where and how many.
+void TestCobIdDocument::rowsPastTheTableEndAreReported_data()
+{
+    QTest::addColumn<QByteArray>("between"); // put between rows 2 and 3 of five
+    QTest::addColumn<int>("hidden");
+    QTest::addColumn<QString>("node");
+    QTest::newRow("comment") << QByteArray("<!-- hand edit -->") << 4 << QStringLiteral("a comment");
+    QTest::newRow("text") << QByteArray("stray") << 4 << QStringLiteral("a text");
+    QTest::newRow("CDATA") << QByteArray("<![CDATA[x]]>") << 4 << QStringLiteral("a CDATA section");
+    QTest::newRow("processing instruction") << QByteArray("<?note x?>") << 4 << QStringLiteral("a processing instruction");
+    QTest::newRow("row without identifier") << QByteArray("<row Orig_CobID=\" \" Desc=\"x\"/>") << 4
+                                            << QStringLiteral("a row without Original CobID");
+    QTest::newRow("blanks only") << QByteArray("\n   \t") << 0 << QString();
+}
+
+void TestCobIdDocument::rowsPastTheTableEndAreReported()
+{
+    QFETCH(QByteArray, between);
+    QFETCH(int, hidden);
+    QFETCH(QString, node);
+    QByteArray rows;
+    for (int i = 0; i < 5; ++i)
+        rows += (i == 2 ? between : QByteArray()) + "<row Orig_CobID=\"" + QByteArray::number(i) + "\"/>";
+    const QByteArray document = "<CanCanCobID><Can0_to_Can1/><Can1_to_Can0>" + rows + "</Can1_to_Can0></CanCanCobID>";
+    CobIdDocument doc;
+    CobIdDocument::ReadReport report;
+    QCOMPARE(doc.read(document, QStringLiteral("f.xml"), &report), QString());
+    QCOMPARE(report.hiddenRows[0], 0);
+    QCOMPARE(report.hiddenRows[1], hidden);
+    QCOMPARE(report.hasHidden(), hidden > 0);
+    QCOMPARE(doc.table(1).usedRowCount(), hidden ? 2 : 5);
+    const QString warning = CobIdDocument::warning(report, QStringLiteral("f.xml"));
+    if (hidden == 0) {
+        QCOMPARE(warning, QString());
+        return;
+    }
+    QCOMPARE(report.endRow[1], 3);
+    QCOMPARE(report.endNode[1], node);
+    QVERIFY2(warning.startsWith(QStringLiteral("f.xml: In Can1_to_Can0 (From CAN 1 to CAN 0), row 3 is %1, which ends "
+                                               "the table: the 4 rows from row 3 on are not shown")
+                                    .arg(node)),
+             qPrintable(warning));
+    // Deleting the row that ends the table takes the others back in.
+    doc.table(1).Delete_Row(2);
+    QCOMPARE(doc.table(1).usedRowCount(), 5);
+}
+
+// One cell may hold at most MaxCellLength characters: longer is refused when read and never
+// written.
+void TestCobIdDocument::cellLengthIsCapped()
+{
+    const QString fits(CobIdTable::MaxCellLength, u'd');
+    const QByteArray document = "<CanCanCobID><Can0_to_Can1><row Orig_CobID=\"1\" Desc=\"" + fits.toUtf8()
+        + "\"/><row Orig_CobID=\"2\" Desc=\"" + fits.toUtf8() + "d\"/></Can0_to_Can1><Can1_to_Can0/></CanCanCobID>";
+    CobIdDocument doc;
+    doc.table(0).setCell(0, CobIdTable::OrigCobId, QStringLiteral("untouched"));
+    QCOMPARE(doc.read(document, QStringLiteral("long.xml")),
+             QStringLiteral("long.xml is not a document this program reads: in row 2 of Can0_to_Can1 the Mnemonic holds "
+                            "1025 characters; a cell holds at most 1024"));
+    QCOMPARE(doc.table(0).cell(0, CobIdTable::OrigCobId), QStringLiteral("untouched"));
+
+    CobIdDocument tables;
+    tables.table(1).setCell(0, CobIdTable::OrigCobId, QStringLiteral("1"));
+    tables.table(1).setCell(0, CobIdTable::Desc, fits);
+    QByteArray bytes;
+    QCOMPARE(tables.toBytes(bytes), QString());
+    tables.table(1).setCell(0, CobIdTable::Desc, fits + u'd');
+    QCOMPARE(tables.toBytes(bytes), QStringLiteral("In row 1 of \"From CAN 1 to CAN 0\" the Mnemonic holds 1025 "
+                                                   "characters; a cell holds at most 1024"));
+}
+
+// What Windows editors save as "Unicode": UTF-16 with a byte-order mark, indented, 80 rows.
+void TestCobIdDocument::utf16FileReadsAsUtf8Does()
+{
+    CobIdDocument doc;
+    CobIdDocument::ReadReport report;
+    QCOMPARE(doc.read(TestPaths::data(QStringLiteral("config/CanCanCobID-utf16.xml")), &report), QString());
+    QVERIFY(!report.hasHidden());
+    QCOMPARE(doc.table(0).usedRowCount(), 80);
+    QCOMPARE(doc.table(0).cell(79, CobIdTable::Desc), QStringLiteral("Zähler 79"));
+}
+
+// Escaping makes a text longer in the file ("&" takes five bytes): tables whose file would
+// pass the read limit are refused before anything is written, so every file written reads.
+void TestCobIdDocument::tablesTooLargeToReadAreNotWritten()
+{
+    CobIdDocument doc;
+    const QString amps(CobIdTable::MaxCellLength, u'&');
+    for (int t = 0; t < CobIdDocument::TableCount; ++t) {
+        for (int r = 0; r < CobIdTable::RowCount; ++r) {
+            doc.table(t).setCell(r, CobIdTable::OrigCobId, QString::number(r));
+            for (int c : {int(CobIdTable::ModCobId), int(CobIdTable::Desc)})
+                doc.table(t).setCell(r, c, amps);
+        }
+    }
+    QByteArray bytes;
+    const QString error = doc.toBytes(bytes);
+    QVERIFY2(error.contains(QStringLiteral("more than the 16777216 bytes (16 MiB) a filter document may hold")),
+             qPrintable(error));
+    QVERIFY(bytes.isEmpty());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("CanCanCobID.xml"));
+    QVERIFY(!doc.save(path).isEmpty());
+    QVERIFY(!QFile::exists(path));
+
+    // Just under the limit, what is written reads back the same.
+    for (int t = 0; t < CobIdDocument::TableCount; ++t) {
+        for (int r = 0; r < CobIdTable::RowCount; ++r) {
+            doc.table(t).setCell(r, CobIdTable::ModCobId, QString());
+            if (t == 1)
+                doc.table(t).setCell(r, CobIdTable::Desc, QString());
+        }
+    }
+    QCOMPARE(doc.toBytes(bytes), QString());
+    CobIdDocument back;
+    QCOMPARE(back.read(bytes, QStringLiteral("x")), QString());
+    QVERIFY(back == doc);
 }
 
 void TestCobIdDocument::documentsWithOnlyRowElementsReadAsThroughTheTree_data()

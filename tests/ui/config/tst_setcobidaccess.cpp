@@ -69,6 +69,8 @@ private Q_SLOTS:
     void unreadableDocumentKeepsTheWindowClosed_data();
     void unreadableDocumentKeepsTheWindowClosed();
     void surplusRowsAreAnnouncedOnOpening();
+    void rowsPastTheTableEndAreAnnouncedOnOpening();
+    void overlongCellKeepsTheWindowClosed();
     void failedSaveKeepsTheWindowOpenWithTheEntries();
     void cancelAndCloseBoxWriteNothing_data();
     void cancelAndCloseBoxWriteNothing();
@@ -403,6 +405,10 @@ void TestSetCobIDAccess::pasteAsksBeforeOverwritingAUsedRow()
 {
     writeTables({row11(1, QStringLiteral("one")), row11(2), {QString(), QString(), QString(), QString(), QStringLiteral("note")}});
     openWindow();
+    // The third row, without an Original CobID, ends the table: opening says so.
+    QCOMPARE(m_prompt->shown.size(), 1);
+    QVERIFY(m_prompt->lastText().contains(QStringLiteral("row 3 is a row without Original CobID")));
+    m_prompt->shown.clear();
     setCurrent(0, 0, 3);
     click(QStringLiteral("Btn_CopyRow"));
 
@@ -751,6 +757,35 @@ void TestSetCobIDAccess::surplusRowsAreAnnouncedOnOpening()
     QCOMPARE(m_prompt->lastText(), CobIdDocument::surplusWarning(report, m_state.File_CobID));
     QVERIFY(m_prompt->lastText().contains(QStringLiteral("CanCanCobID.xml")));
     QCOMPARE(cell(0, 2047, 1), QStringLiteral("2047"));
+}
+
+// A comment among the rows ends the table here, while a build still reads the rows after it.
+void TestSetCobIDAccess::rowsPastTheTableEndAreAnnouncedOnOpening()
+{
+    QVERIFY(QFile::copy(TestPaths::data(QStringLiteral("config/CanCanCobID-comment-rows.xml")), m_state.File_CobID));
+    openWindow();
+    QCOMPARE(m_prompt->shown.size(), 1);
+    QCOMPARE(m_prompt->lastKind(), Prompt::Kind::Warning);
+    const QString text = m_prompt->lastText();
+    QVERIFY2(text.startsWith(QDir::toNativeSeparators(m_state.File_CobID)), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("In Can0_to_Can1 (From CAN 0 to CAN 1), row 2 is a comment, which ends the "
+                                          "table: the 3 rows from row 2 on are not shown")),
+             qPrintable(text));
+    QCOMPARE(cell(0, 0, 1), QStringLiteral("0x181"));
+    QCOMPARE(cell(0, 2, 1), QStringLiteral("0x281"));
+}
+
+// A cell far longer than any description would make the grid crawl: the document is refused.
+void TestSetCobIDAccess::overlongCellKeepsTheWindowClosed()
+{
+    QVERIFY(QFile::copy(TestPaths::data(QStringLiteral("config/CanCanCobID-long-cell.xml")), m_state.File_CobID));
+    QCOMPARE(m_window->exec(), int(PraxDialog::ModalCancel));
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(m_prompt->shown.size(), 1);
+    QCOMPARE(m_prompt->lastKind(), Prompt::Kind::Error);
+    QVERIFY2(m_prompt->lastText().contains(QStringLiteral("in row 2 of Can0_to_Can1 the Mnemonic holds 1200 characters; "
+                                                          "a cell holds at most 1024")),
+             qPrintable(m_prompt->lastText()));
 }
 
 void TestSetCobIDAccess::failedSaveKeepsTheWindowOpenWithTheEntries()

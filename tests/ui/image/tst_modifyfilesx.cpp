@@ -222,8 +222,16 @@ void TestModifyFileSx::stopsBeforeTool_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<bool>("newFile");
     QTest::newRow("no bin folder") << "basic.sx" << false << true << "Directory Bin Not Found,Abort Procedure" << false;
-    QTest::newRow("no S9 record") << "nos9.sx" << true << true << "File FX58104.sx Has No S9 Record,Abort Procedure"
+    QTest::newRow("no S9 record") << "nos9.sx" << true << true
+                                  << "File FX58104.sx Has No S9 Record,Abort Procedure\n"
+                                     "Line 4 is an S8 record; the file must end with S9."
                                   << false;
+    // The device would run without the user's filters while the user believes them flashed.
+    QTest::newRow("no data in bank 1's range")
+        << "outside.sx" << true << true
+        << "Bank 1 Not Merged: FX58104.sx Has No Data Record Between 0x388000 And 0x38BFFF,Abort Procedure\n"
+           "A device flashed with it would run without this configuration."
+        << false;
     QTest::newRow("tool missing") << "basic.sx" << true << false << "Burnquill.exe Not Found, Procedure Aborted"
                                   << true;
 }
