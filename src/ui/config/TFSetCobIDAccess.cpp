@@ -12,6 +12,7 @@
 #include "ui/app/StyledButton.h"
 #include "ui/app/WindowStyle.h"
 #include "ui/config/CobIdDelegate.h"
+#include "ui/config/CobIdGrid.h"
 #include "ui/config/CobIdTableModel.h"
 #include "ui/config/FrameCheckPanel.h"
 
@@ -19,9 +20,11 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QStackedWidget>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
@@ -36,7 +39,7 @@ constexpr int ColumnWidths[CobIdTableModel::ColumnCount] = {40, 130, 130, 130, 1
 constexpr int ButtonLeft = 16;
 constexpr int ButtonPitch = 118;
 constexpr int ToolButtonWidth = 110;
-constexpr int ToolButtonHeight = 24;
+constexpr int ToolButtonHeight = 22;
 constexpr int FramePanelWidth = 300;
 constexpr int FramePanelWindowHeight = 560;
 
@@ -71,6 +74,9 @@ TFSetCobIDAccess::TFSetCobIDAccess(AppState &state, Catalog &catalog, QWidget *p
     TS_CAN1_to_CAN0->setObjectName(QStringLiteral("TS_CAN1_to_CAN0"));
     PageControl1->addTab(TS_CAN0_to_CAN1, QString());
     PageControl1->addTab(TS_CAN1_to_CAN0, QString());
+    m_toolBars = new QStackedWidget;
+    PageControl1->setCornerWidget(m_toolBars, Qt::TopRightCorner);
+    connect(PageControl1, &QTabWidget::currentChanged, m_toolBars, &QStackedWidget::setCurrentIndex);
     createGrid(CobIdDocument::Can0ToCan1, QStringLiteral("ACG_C0_C1"), TS_CAN0_to_CAN1);
     createGrid(CobIdDocument::Can1ToCan0, QStringLiteral("ACG_C1_C0"), TS_CAN1_to_CAN0);
     layout->addWidget(PageControl1, 1);
@@ -120,7 +126,7 @@ TFSetCobIDAccess::~TFSetCobIDAccess()
 
 QTableView *TFSetCobIDAccess::createGrid(int table, const QString &name, QWidget *page)
 {
-    auto *grid = new QTableView(page);
+    auto *grid = new CobIdGrid(page);
     grid->setObjectName(name);
 
     auto *model = new CobIdTableModel(m_document.table(table), this);
@@ -155,8 +161,6 @@ QTableView *TFSetCobIDAccess::createGrid(int table, const QString &name, QWidget
 
     grid->setSelectionBehavior(QAbstractItemView::SelectItems);
     grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
-                          | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     grid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     grid->setWordWrap(false);
     grid->setCornerButtonEnabled(false);
@@ -183,14 +187,18 @@ void TFSetCobIDAccess::createTools(int table, QWidget *page, QTableView *grid, c
     body->addWidget(tools.panel);
     pageLayout->addLayout(body, 1);
 
-    auto *footer = new QHBoxLayout;
-    footer->setContentsMargins(6, 3, 6, 3);
-    tools.rows = new QLabel(page);
+    // The page's tools sit in the free room of the tab row, so the grid keeps the page's height.
+    auto *bar = new QWidget;
+    bar->setObjectName(QStringLiteral("P_Tools") + suffix);
+    auto *footer = new QHBoxLayout(bar);
+    footer->setContentsMargins(0, 0, 2, 0);
+    footer->setSpacing(4);
+    tools.rows = new QLabel(bar);
     tools.rows->setObjectName(QStringLiteral("L_Rows") + suffix);
     footer->addWidget(tools.rows);
-    footer->addStretch(1);
+    footer->addSpacing(8);
     const auto button = [&](const QString &name, StyledButton::Picture picture) {
-        auto *b = new StyledButton(name + suffix, picture, page);
+        auto *b = new StyledButton(name + suffix, picture, bar);
         b->setFixedSize(ToolButtonWidth, ToolButtonHeight);
         b->setAutoDefault(false);
         footer->addWidget(b);
@@ -200,7 +208,7 @@ void TFSetCobIDAccess::createTools(int table, QWidget *page, QTableView *grid, c
     tools.framesButton->setCheckable(true);
     tools.importButton = button(QStringLiteral("Btn_Import"), StyledButton::Picture::Import);
     tools.exportButton = button(QStringLiteral("Btn_Export"), StyledButton::Picture::Export);
-    pageLayout->addLayout(footer);
+    m_toolBars->addWidget(bar);
 
     connect(tools.framesButton, &QAbstractButton::toggled, this, [this, table](bool on) { showFramePanel(table, on); });
     connect(tools.importButton, &QAbstractButton::clicked, this, [this, table] { importInto(table); });
@@ -287,6 +295,12 @@ bool TFSetCobIDAccess::FormShow()
         model->setColumnReadOnly(4, !Imp_Pos || DeviceType == 0);
         model->setColumnReadOnly(5, false);
         model->tableReset();
+    }
+    // Every opening starts at the top of each table, whatever row was left current.
+    for (QTableView *grid : m_grids) {
+        grid->setCurrentIndex(grid->model()->index(0, 1));
+        grid->scrollToTop();
+        grid->horizontalScrollBar()->setValue(0);
     }
     // A row copied during an earlier opening cannot be pasted.
     Do_Copy_C0_C1 = false;
@@ -392,9 +406,17 @@ void TFSetCobIDAccess::tableChanged(int table)
 void TFSetCobIDAccess::showFramePanel(int table, bool shown)
 {
     m_tools[table].panel->setVisible(shown);
-    // The map needs more height than the table alone; grow a window left at its first size.
-    if (shown && height() < FramePanelWindowHeight)
+    // The map needs more height than the table alone: grow a window left at its first size
+    // while a panel shows, and give the height back when the last one closes.
+    const bool anyShown = m_tools[0].framesButton->isChecked() || m_tools[1].framesButton->isChecked();
+    if (shown && height() < FramePanelWindowHeight) {
+        m_heightBeforePanel = height();
         resize(width(), FramePanelWindowHeight);
+    } else if (!anyShown && m_heightBeforePanel > 0) {
+        if (height() == FramePanelWindowHeight)
+            resize(width(), m_heightBeforePanel);
+        m_heightBeforePanel = 0;
+    }
     if (shown && m_previewStale)
         refreshPreview();
 }
