@@ -43,8 +43,6 @@ constexpr int ToolButtonHeight = 22;
 constexpr int FramePanelWidth = 300;
 constexpr int FramePanelWindowHeight = 560;
 
-const QString kTableTitles[CobIdDocument::TableCount] = {QStringLiteral("From CAN 0 to CAN 1"),
-                                                         QStringLiteral("From CAN 1 to CAN 0")};
 
 } // namespace
 
@@ -245,15 +243,15 @@ void TFSetCobIDAccess::Set_Lang()
     m_models[0]->setHints(Hint_C0_C1);
     m_models[1]->setHints(Hint_C1_C0);
 
-    // These tools have no catalog texts; they stay English in every language.
     for (int table = 0; table < CobIdDocument::TableCount; ++table) {
         const TableTools &tools = m_tools[table];
-        tools.framesButton->setText(QStringLiteral("Frame check"));
-        tools.framesButton->setHint(QStringLiteral("Show what the device does with a frame, and the map of all 11-bit identifiers"));
-        tools.importButton->setText(QStringLiteral("Import..."));
-        tools.importButton->setHint(QStringLiteral("Fill this table from a CSV file or from the messages of a DBC file"));
-        tools.exportButton->setText(QStringLiteral("Export..."));
-        tools.exportButton->setHint(QStringLiteral("Save this table as a CSV file"));
+        tools.framesButton->setText(t.text(811));
+        tools.framesButton->setHint(t.text(812));
+        tools.importButton->setText(t.text(813));
+        tools.importButton->setHint(t.text(814));
+        tools.exportButton->setText(t.text(815));
+        tools.exportButton->setHint(t.text(816));
+        tools.rows->setText(usedRowsText(table));
     }
 }
 
@@ -382,7 +380,7 @@ bool TFSetCobIDAccess::duplicatesAccepted()
     const QString warning = CobIdChecks::duplicatesWarning(m_document);
     if (warning.isEmpty())
         return true;
-    if (prompt().ask(this, warning + QStringLiteral("\n\nSave the tables anyway? Choose No to go back to them.")))
+    if (prompt().ask(this, warning + QStringLiteral("\n\n") + m_catalog.text(822)))
         return true;
     for (int table = 0; table < CobIdDocument::TableCount; ++table) {
         const auto found = CobIdChecks::duplicates(m_document.table(table));
@@ -394,9 +392,14 @@ bool TFSetCobIDAccess::duplicatesAccepted()
     return false;
 }
 
+QString TFSetCobIDAccess::usedRowsText(int table) const
+{
+    return m_catalog.text(817).arg(m_document.table(table).usedRowCount()).arg(CobIdTable::RowCount);
+}
+
 void TFSetCobIDAccess::tableChanged(int table)
 {
-    m_tools[table].rows->setText(CobIdChecks::usedRowsText(m_document.table(table)));
+    m_tools[table].rows->setText(usedRowsText(table));
     m_previewStale = true;
     // Both pages answer from one build; keep it current while either shows its frame check.
     if (m_tools[0].framesButton->isChecked() || m_tools[1].framesButton->isChecked())
@@ -428,17 +431,17 @@ void TFSetCobIDAccess::refreshPreview()
     m_previewStale = false;
     if (!error.isEmpty()) {
         for (const TableTools &tools : m_tools)
-            tools.panel->setUnavailable(QStringLiteral("The tables cannot be built: ") + error);
+            tools.panel->setUnavailable(m_catalog.text(823) + error);
         return;
     }
     QString note;
     const auto failure = m_document.Controllo_dati(Imp_Pos);
     if (failure)
-        note = QStringLiteral("The tables are not valid yet (%1); OK refuses them.").arg(CobIdDocument::message(*failure, m_catalog));
+        note = m_catalog.text(824).arg(CobIdDocument::message(*failure, m_catalog));
     else if (image.positive() != Imp_Pos)
         note = image.positive()
-            ? QStringLiteral("ParGen.xml gives the device positive implementation, which these tables were opened without.")
-            : QStringLiteral("The device gets positive implementation off: ParGen.xml is missing or does not switch it on.");
+            ? m_catalog.text(825)
+            : m_catalog.text(826);
     for (const TableTools &tools : m_tools)
         tools.panel->setImage(image, note);
 }
@@ -446,8 +449,8 @@ void TFSetCobIDAccess::refreshPreview()
 void TFSetCobIDAccess::importInto(int table)
 {
     commitEditors();
-    const QString title = kTableTitles[table];
-    const QString path = fileChooser().openFile(this, QStringLiteral("Import into %1").arg(title),
+    const QString title = m_catalog.text(510 + table);
+    const QString path = fileChooser().openFile(this, m_catalog.text(818).arg(title),
                                                 m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
                                                 QStringLiteral("CSV tables and CAN databases (*.csv *.dbc);;CSV tables (*.csv);;CAN databases (*.dbc)"));
     if (path.isEmpty())
@@ -464,9 +467,9 @@ void TFSetCobIDAccess::importInto(int table)
     const int used = m_document.table(table).usedRowCount();
     const QString name = QFileInfo(path).fileName();
     if (used > 0) {
-        if (!prompt().ask(this, QStringLiteral("Replace the %1 used rows of %2 with the %3 rows of %4?")
+        if (!prompt().ask(this, m_catalog.text(820)
                                     .arg(QString::number(used), title, QString::number(rows.size()), name))) {
-            if (!prompt().ask(this, QStringLiteral("Add the %1 rows of %2 after the %3 used rows instead?")
+            if (!prompt().ask(this, m_catalog.text(821)
                                         .arg(QString::number(rows.size()), name, QString::number(used))))
                 return;
             mode = CobIdImport::Mode::Append;
@@ -487,7 +490,7 @@ void TFSetCobIDAccess::exportFrom(int table)
     const QString project = QDir(m_state.Dir_Project).dirName();
     const QString suggested = joinPath(m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
                                        QStringLiteral("%1_%2.csv").arg(project, CobIdDocument::listName(table)));
-    const QString path = fileChooser().saveFile(this, QStringLiteral("Export %1").arg(kTableTitles[table]), suggested,
+    const QString path = fileChooser().saveFile(this, m_catalog.text(819).arg(m_catalog.text(510 + table)), suggested,
                                                 QStringLiteral("CSV tables (*.csv)"), QStringLiteral("csv"));
     if (path.isEmpty())
         return;

@@ -85,6 +85,7 @@ private:
     void showCell(int table, int row, int column);
     void createTools(int table, QWidget *page, QTableView *grid, const QString &suffix);
     void tableChanged(int table);
+    QString usedRowsText(int table) const;
     void showFramePanel(int table, bool shown);
     // The warning on OK about duplicated identifiers; true to save.
     bool duplicatesAccepted();
