@@ -7,7 +7,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Praxedo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Praxedo"));
+    // No display name: the window system would add it to every window title.
 
     Configurator configurator(QCoreApplication::applicationDirPath());
     configurator.mainWindow().show();

@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
 #endif
@@ -53,6 +55,9 @@ CreateResult create(AppState &state, const QString &name)
     // A separator would create a folder inside another project or outside PROJECTS.
     if (!isPlainFolderName(name))
         return CreateResult::Refused;
+    // A folder named only by blanks cannot be told apart, and some systems drop it.
+    if (std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() <= 32; }))
+        return CreateResult::Refused;
     const QString path = joinPath(state.Dir_Projects, name);
     if (QFileInfo(path).isDir())
         return CreateResult::AlreadyExists;
@@ -79,6 +84,8 @@ QStringList Load_Existing_Configuration(const QString &dirProjects)
             continue;
         names.append(entry.fileName());
     }
+    // By name whatever the file system's order, as the system's file manager lists folders.
+    names.sort(Qt::CaseInsensitive);
     return names;
 }
 

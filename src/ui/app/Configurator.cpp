@@ -12,13 +12,47 @@
 #include "ui/projects/TFOpenConf.h"
 #include "ui/update/TFBoot.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QTimer>
+
 Configurator::Configurator(const QString &exeDir)
 {
+    m_mainWindow = std::make_unique<TFPraxedoreFirmWare>(appState(), catalog(), exeDir);
+    m_mainWindow->setVersionCheck([this] { return m_versionCheck.Check_Version(); });
+    QCoreApplication::instance()->installEventFilter(this);
+    // Should the main window never paint (started minimised), the windows still come.
+    QTimer::singleShot(500, this, &Configurator::createWindows);
+}
+
+bool Configurator::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Paint:
+        if (watched == m_mainWindow.get())
+            QTimer::singleShot(0, this, &Configurator::createWindows); // once this paint is on screen
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+        createWindows(); // input must find every window in place
+        break;
+    default:
+        break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void Configurator::createWindows()
+{
+    if (m_windowsCreated)
+        return;
+    m_windowsCreated = true;
+    QCoreApplication::instance()->removeEventFilter(this);
     AppState &state = appState();
     Catalog &texts = catalog();
     const auto checkVersion = [this] { return m_versionCheck.Check_Version(); };
-
-    m_mainWindow = std::make_unique<TFPraxedoreFirmWare>(state, texts, exeDir);
     TFPraxedoreFirmWare *main = m_mainWindow.get();
     TFPraxedoreFirmWare::Windows w;
     w.newProject = new TFNew_Project(state, texts, main);
@@ -34,7 +68,6 @@ Configurator::Configurator(const QString &exeDir)
     w.parGen2 = new TFParGen2(state, texts, main);
     w.modifyFileSx = new TFModifyFileSx(state, texts, main);
     main->setWindows(w);
-    main->setVersionCheck(checkVersion);
 }
 
 Configurator::~Configurator() = default;

@@ -55,6 +55,8 @@ void PraxDialog::placeOnScreen()
     QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
+    // The client area is placed, not the frame: the frame is unknown before the first showing,
+    // and a move() would then put the window lower from the second showing on.
     const QRect area = screen->availableGeometry();
-    move(area.center() - rect().center());
+    setGeometry(QRect(area.center() - rect().center(), size()));
 }

@@ -6,6 +6,7 @@
 #include <QEnterEvent>
 #include <QIconEngine>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -169,6 +170,19 @@ void StyledButton::hideEvent(QHideEvent *event)
     QPushButton::hideEvent(event);
 }
 
+int StyledButton::captionRoom() const
+{
+    const QRect content = rect().adjusted(Padding, 2, -Padding, -2);
+    const bool hasIcon = !QAbstractButton::icon().isNull();
+    const QSize is = hasIcon ? iconSize().boundedTo(content.size()) : QSize();
+    return content.width() - (hasIcon ? is.width() + Gap : 0);
+}
+
+bool StyledButton::captionFits() const
+{
+    return fontMetrics().horizontalAdvance(text()) <= captionRoom();
+}
+
 void StyledButton::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
@@ -199,8 +213,7 @@ void StyledButton::paintEvent(QPaintEvent *)
     const bool hasIcon = !QAbstractButton::icon().isNull();
     const QSize is = hasIcon ? iconSize().boundedTo(content.size()) : QSize();
     const QFontMetrics fm = fontMetrics();
-    const int room = content.width() - (hasIcon ? is.width() + Gap : 0);
-    const QString caption = fm.elidedText(text(), Qt::ElideRight, qMax(0, room));
+    const QString caption = fm.elidedText(text(), Qt::ElideRight, qMax(0, captionRoom()));
     const int captionWidth = caption.isEmpty() ? 0 : fm.horizontalAdvance(caption);
     const int total = (hasIcon ? is.width() : 0) + (hasIcon && captionWidth ? Gap : 0) + captionWidth;
     int x = content.left();
@@ -219,4 +232,16 @@ void StyledButton::paintEvent(QPaintEvent *)
         p.drawText(QRect(x, content.top(), captionWidth + 1, content.height()), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextShowMnemonic,
                    caption);
     }
+}
+
+void StyledButton::keyPressEvent(QKeyEvent *event)
+{
+    // Return on the focused button presses it, as buttons do on Windows.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
+        && isEnabled()) {
+        event->accept();
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }

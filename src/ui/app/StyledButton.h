@@ -52,6 +52,8 @@ public:
     Qt::Alignment captionAlignment() const { return m_alignment; }
 
     Look look() const;
+    // True when the caption shows whole beside the picture, not shortened.
+    bool captionFits() const;
 
     // The icon drawn for a picture; it scales to any size (`size` is the preferred one).
     static QIcon icon(Picture picture, int size = 24);
@@ -64,8 +66,10 @@ protected:
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    int captionRoom() const; // the width left for the caption beside the picture
     Picture m_picture = Picture::None;
     Qt::Alignment m_alignment = Qt::AlignHCenter;
     bool m_hot = false;

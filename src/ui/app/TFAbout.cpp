@@ -89,10 +89,23 @@ void TFAbout::FormShow()
         label->setText(text);
         label->adjustSize();
     };
-    // The description is wider than the window in most fonts: cut it visibly, full text as tooltip.
+    // The description is wider than the window in most fonts: then it takes two lines in a
+    // slightly smaller font, which still end above the next label.
     const int room = 435 - Label2->x() - 6;
-    set(Label2, Label2->fontMetrics().elidedText(m_state.SW_Desc, Qt::ElideRight, room));
-    Label2->setToolTip(Label2->text() == m_state.SW_Desc ? QString() : m_state.SW_Desc);
+    QFont font = Label2->font();
+    font.setPixelSize(WindowStyle::baseFont().pixelSize());
+    const bool oneLine = QFontMetrics(font).horizontalAdvance(m_state.SW_Desc) <= room;
+    if (!oneLine)
+        font.setPixelSize(font.pixelSize() - 1);
+    Label2->setFont(font);
+    Label2->setWordWrap(!oneLine);
+    Label2->setText(m_state.SW_Desc);
+    if (oneLine) {
+        Label2->adjustSize();
+    } else {
+        const QRect needed = QFontMetrics(font).boundingRect(QRect(0, 0, room, 1000), Qt::TextWordWrap, m_state.SW_Desc);
+        Label2->resize(room, needed.height());
+    }
     set(Label9, QString::fromUtf16(Product::Code));
     set(Label10, QString::fromUtf16(Product::SoftwareVersion));
     set(Label12, QString::fromUtf16(Product::DocumentCode));

@@ -173,10 +173,15 @@ void TFPraxedoreFirmWare::showActiveConfiguration()
 {
     if (m_state.projectOpen()) {
         L_Name_Conf->setText(m_catalog.text(11));
-        L_Name_Conf_L2->setText(m_state.Name_Project);
+        // A long name is shortened inside the frame (80..428), the whole of it as tooltip.
+        const int room = 428 - 2 - L_Name_Conf_L2->x();
+        const QString shown = L_Name_Conf_L2->fontMetrics().elidedText(m_state.Name_Project, Qt::ElideMiddle, room);
+        L_Name_Conf_L2->setText(shown);
+        L_Name_Conf_L2->setToolTip(shown == m_state.Name_Project ? QString() : m_state.Name_Project);
     } else {
         L_Name_Conf->setText(m_catalog.text(9));
         L_Name_Conf_L2->setText(m_catalog.text(10));
+        L_Name_Conf_L2->setToolTip(QString());
     }
     L_Name_Conf->adjustSize();
     L_Name_Conf_L2->adjustSize();

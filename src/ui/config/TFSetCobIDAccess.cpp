@@ -15,6 +15,7 @@
 #include "ui/app/StyledButton.h"
 #include "ui/app/WindowStyle.h"
 #include "ui/config/CobIdDelegate.h"
+#include "ui/config/CobIdGrid.h"
 #include "ui/config/CobIdTableModel.h"
 #include "ui/config/FrameCheckPanel.h"
 
@@ -23,9 +24,11 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QStackedWidget>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
@@ -40,12 +43,10 @@ constexpr int ColumnWidths[CobIdTableModel::ColumnCount] = {40, 130, 130, 130, 1
 constexpr int ButtonLeft = 16;
 constexpr int ButtonPitch = 118;
 constexpr int ToolButtonWidth = 110;
-constexpr int ToolButtonHeight = 24;
+constexpr int ToolButtonHeight = 22;
 constexpr int FramePanelWidth = 300;
 constexpr int FramePanelWindowHeight = 560;
 
-const QString kTableTitles[CobIdDocument::TableCount] = {QStringLiteral("From CAN 0 to CAN 1"),
-                                                         QStringLiteral("From CAN 1 to CAN 0")};
 
 } // namespace
 
@@ -75,6 +76,9 @@ TFSetCobIDAccess::TFSetCobIDAccess(AppState &state, Catalog &catalog, QWidget *p
     TS_CAN1_to_CAN0->setObjectName(QStringLiteral("TS_CAN1_to_CAN0"));
     PageControl1->addTab(TS_CAN0_to_CAN1, QString());
     PageControl1->addTab(TS_CAN1_to_CAN0, QString());
+    m_toolBars = new QStackedWidget;
+    PageControl1->setCornerWidget(m_toolBars, Qt::TopRightCorner);
+    connect(PageControl1, &QTabWidget::currentChanged, m_toolBars, &QStackedWidget::setCurrentIndex);
     createGrid(CobIdDocument::Can0ToCan1, QStringLiteral("ACG_C0_C1"), TS_CAN0_to_CAN1);
     createGrid(CobIdDocument::Can1ToCan0, QStringLiteral("ACG_C1_C0"), TS_CAN1_to_CAN0);
     layout->addWidget(PageControl1, 1);
@@ -124,7 +128,7 @@ TFSetCobIDAccess::~TFSetCobIDAccess()
 
 QTableView *TFSetCobIDAccess::createGrid(int table, const QString &name, QWidget *page)
 {
-    auto *grid = new QTableView(page);
+    auto *grid = new CobIdGrid(page);
     grid->setObjectName(name);
 
     auto *model = new CobIdTableModel(m_document.table(table), this);
@@ -159,8 +163,6 @@ QTableView *TFSetCobIDAccess::createGrid(int table, const QString &name, QWidget
 
     grid->setSelectionBehavior(QAbstractItemView::SelectItems);
     grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked
-                          | QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     grid->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     grid->setWordWrap(false);
     grid->setCornerButtonEnabled(false);
@@ -187,14 +189,18 @@ void TFSetCobIDAccess::createTools(int table, QWidget *page, QTableView *grid, c
     body->addWidget(tools.panel);
     pageLayout->addLayout(body, 1);
 
-    auto *footer = new QHBoxLayout;
-    footer->setContentsMargins(6, 3, 6, 3);
-    tools.rows = new QLabel(page);
+    // The page's tools sit in the free room of the tab row, so the grid keeps the page's height.
+    auto *bar = new QWidget;
+    bar->setObjectName(QStringLiteral("P_Tools") + suffix);
+    auto *footer = new QHBoxLayout(bar);
+    footer->setContentsMargins(0, 0, 2, 0);
+    footer->setSpacing(4);
+    tools.rows = new QLabel(bar);
     tools.rows->setObjectName(QStringLiteral("L_Rows") + suffix);
     footer->addWidget(tools.rows);
-    footer->addStretch(1);
+    footer->addSpacing(8);
     const auto button = [&](const QString &name, StyledButton::Picture picture) {
-        auto *b = new StyledButton(name + suffix, picture, page);
+        auto *b = new StyledButton(name + suffix, picture, bar);
         b->setFixedSize(ToolButtonWidth, ToolButtonHeight);
         b->setAutoDefault(false);
         footer->addWidget(b);
@@ -205,7 +211,7 @@ void TFSetCobIDAccess::createTools(int table, QWidget *page, QTableView *grid, c
     tools.replayButton = button(QStringLiteral("Btn_Replay"), StyledButton::Picture::Open);
     tools.importButton = button(QStringLiteral("Btn_Import"), StyledButton::Picture::Import);
     tools.exportButton = button(QStringLiteral("Btn_Export"), StyledButton::Picture::Export);
-    pageLayout->addLayout(footer);
+    m_toolBars->addWidget(bar);
 
     connect(tools.framesButton, &QAbstractButton::toggled, this, [this, table](bool on) { showFramePanel(table, on); });
     connect(tools.replayButton, &QAbstractButton::clicked, this, [this, table] { replayInto(table); });
@@ -243,17 +249,17 @@ void TFSetCobIDAccess::Set_Lang()
     m_models[0]->setHints(Hint_C0_C1);
     m_models[1]->setHints(Hint_C1_C0);
 
-    // These tools have no catalog texts; they stay English in every language.
     for (int table = 0; table < CobIdDocument::TableCount; ++table) {
         const TableTools &tools = m_tools[table];
-        tools.framesButton->setText(QStringLiteral("Frame check"));
-        tools.framesButton->setHint(QStringLiteral("Show what the device does with a frame, and the map of all 11-bit identifiers"));
+        tools.framesButton->setText(t.text(811));
+        tools.framesButton->setHint(t.text(812));
         tools.replayButton->setText(t.text(330));
         tools.replayButton->setHint(t.text(331));
-        tools.importButton->setText(QStringLiteral("Import..."));
-        tools.importButton->setHint(QStringLiteral("Fill this table from a CSV file or from the messages of a DBC file"));
-        tools.exportButton->setText(QStringLiteral("Export..."));
-        tools.exportButton->setHint(QStringLiteral("Save this table as a CSV file"));
+        tools.importButton->setText(t.text(813));
+        tools.importButton->setHint(t.text(814));
+        tools.exportButton->setText(t.text(815));
+        tools.exportButton->setHint(t.text(816));
+        tools.rows->setText(usedRowsText(table));
     }
 }
 
@@ -295,6 +301,12 @@ bool TFSetCobIDAccess::FormShow()
         model->setColumnReadOnly(4, !Imp_Pos || DeviceType == 0);
         model->setColumnReadOnly(5, false);
         model->tableReset();
+    }
+    // Every opening starts at the top of each table, whatever row was left current.
+    for (QTableView *grid : m_grids) {
+        grid->setCurrentIndex(grid->model()->index(0, 1));
+        grid->scrollToTop();
+        grid->horizontalScrollBar()->setValue(0);
     }
     // A row copied during an earlier opening cannot be pasted.
     Do_Copy_C0_C1 = false;
@@ -377,7 +389,7 @@ bool TFSetCobIDAccess::duplicatesAccepted()
     const QString warning = CobIdChecks::duplicatesWarning(m_document);
     if (warning.isEmpty())
         return true;
-    if (prompt().ask(this, warning + QStringLiteral("\n\nSave the tables anyway? Choose No to go back to them.")))
+    if (prompt().ask(this, warning + QStringLiteral("\n\n") + m_catalog.text(822)))
         return true;
     for (int table = 0; table < CobIdDocument::TableCount; ++table) {
         const auto found = CobIdChecks::duplicates(m_document.table(table));
@@ -389,9 +401,14 @@ bool TFSetCobIDAccess::duplicatesAccepted()
     return false;
 }
 
+QString TFSetCobIDAccess::usedRowsText(int table) const
+{
+    return m_catalog.text(817).arg(m_document.table(table).usedRowCount()).arg(CobIdTable::RowCount);
+}
+
 void TFSetCobIDAccess::tableChanged(int table)
 {
-    m_tools[table].rows->setText(CobIdChecks::usedRowsText(m_document.table(table)));
+    m_tools[table].rows->setText(usedRowsText(table));
     // A replay answered for the tables as they were.
     m_tools[table].panel->setReplay(QString(), {});
     m_previewStale = true;
@@ -403,9 +420,17 @@ void TFSetCobIDAccess::tableChanged(int table)
 void TFSetCobIDAccess::showFramePanel(int table, bool shown)
 {
     m_tools[table].panel->setVisible(shown);
-    // The map needs more height than the table alone; grow a window left at its first size.
-    if (shown && height() < FramePanelWindowHeight)
+    // The map needs more height than the table alone: grow a window left at its first size
+    // while a panel shows, and give the height back when the last one closes.
+    const bool anyShown = m_tools[0].framesButton->isChecked() || m_tools[1].framesButton->isChecked();
+    if (shown && height() < FramePanelWindowHeight) {
+        m_heightBeforePanel = height();
         resize(width(), FramePanelWindowHeight);
+    } else if (!anyShown && m_heightBeforePanel > 0) {
+        if (height() == FramePanelWindowHeight)
+            resize(width(), m_heightBeforePanel);
+        m_heightBeforePanel = 0;
+    }
     if (shown && m_previewStale)
         refreshPreview();
 }
@@ -417,17 +442,15 @@ void TFSetCobIDAccess::refreshPreview()
     m_previewStale = false;
     if (!error.isEmpty()) {
         for (const TableTools &tools : m_tools)
-            tools.panel->setUnavailable(QStringLiteral("The tables cannot be built: ") + error);
+            tools.panel->setUnavailable(m_catalog.text(823) + error);
         return;
     }
     QString note;
     const auto failure = m_document.Controllo_dati(Imp_Pos);
     if (failure)
-        note = QStringLiteral("The tables are not valid yet (%1); OK refuses them.").arg(CobIdDocument::message(*failure, m_catalog));
+        note = m_catalog.text(824).arg(CobIdDocument::message(*failure, m_catalog));
     else if (device.positive() != Imp_Pos)
-        note = device.positive()
-            ? QStringLiteral("ParGen.xml gives the device positive implementation, which these tables were opened without.")
-            : QStringLiteral("The device gets positive implementation off: ParGen.xml is missing or does not switch it on.");
+        note = device.positive() ? m_catalog.text(825) : m_catalog.text(826);
     for (const TableTools &tools : m_tools)
         tools.panel->setPrediction(device, note);
 }
@@ -435,8 +458,8 @@ void TFSetCobIDAccess::refreshPreview()
 void TFSetCobIDAccess::importInto(int table)
 {
     commitEditors();
-    const QString title = kTableTitles[table];
-    const QString path = fileChooser().openFile(this, QStringLiteral("Import into %1").arg(title),
+    const QString title = m_catalog.text(510 + table);
+    const QString path = fileChooser().openFile(this, m_catalog.text(818).arg(title),
                                                 m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
                                                 QStringLiteral("CSV tables and CAN databases (*.csv *.dbc);;CSV tables (*.csv);;CAN databases (*.dbc)"));
     if (path.isEmpty())
@@ -461,9 +484,9 @@ void TFSetCobIDAccess::importInto(int table)
     const int used = m_document.table(table).usedRowCount();
     const QString name = QFileInfo(path).fileName();
     if (used > 0) {
-        if (!prompt().ask(this, QStringLiteral("Replace the %1 used rows of %2 with the %3 rows of %4?")
+        if (!prompt().ask(this, m_catalog.text(820)
                                     .arg(QString::number(used), title, QString::number(rows.size()), name))) {
-            if (!prompt().ask(this, QStringLiteral("Add the %1 rows of %2 after the %3 used rows instead?")
+            if (!prompt().ask(this, m_catalog.text(821)
                                         .arg(QString::number(rows.size()), name, QString::number(used))))
                 return;
             mode = CobIdImport::Mode::Append;
@@ -534,7 +557,7 @@ void TFSetCobIDAccess::exportFrom(int table)
     const QString project = QDir(m_state.Dir_Project).dirName();
     const QString suggested = joinPath(m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
                                        QStringLiteral("%1_%2.csv").arg(project, CobIdDocument::listName(table)));
-    const QString path = fileChooser().saveFile(this, QStringLiteral("Export %1").arg(kTableTitles[table]), suggested,
+    const QString path = fileChooser().saveFile(this, m_catalog.text(819).arg(m_catalog.text(510 + table)), suggested,
                                                 QStringLiteral("CSV tables (*.csv)"), QStringLiteral("csv"));
     if (path.isEmpty())
         return;

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class QLabel;
+class QStackedWidget;
 class QTabWidget;
 class QTableView;
 class CobIdDelegate;
@@ -87,6 +88,7 @@ private:
     void showCell(int table, int row, int column);
     void createTools(int table, QWidget *page, QTableView *grid, const QString &suffix);
     void tableChanged(int table);
+    QString usedRowsText(int table) const;
     void showFramePanel(int table, bool shown);
     // The warning on OK about duplicated identifiers; true to save.
     bool duplicatesAccepted();
@@ -98,6 +100,7 @@ private:
     QLabel *L_SW_Code = nullptr;
     QLabel *L_SW_Desc = nullptr;
     QTabWidget *PageControl1 = nullptr;
+    QStackedWidget *m_toolBars = nullptr; // the active page's tools, beside the page tabs
     QWidget *TS_CAN0_to_CAN1 = nullptr;
     QWidget *TS_CAN1_to_CAN0 = nullptr;
     QTableView *m_grids[CobIdDocument::TableCount] = {};
@@ -126,5 +129,6 @@ private:
     TableTools m_tools[CobIdDocument::TableCount];
     XmlSource m_parGenSource; // ParGen.xml as read at opening, for the preview build
     bool m_previewStale = true;
+    int m_heightBeforePanel = 0; // the height the frame check grew the window from
     QString m_lastDir;
 };

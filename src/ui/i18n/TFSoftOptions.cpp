@@ -209,6 +209,8 @@ void TFSoftOptions::Set_Lang()
     CB_En_Con->setText(m_catalog.text(309));
     CB_Update->setText(m_catalog.text(310));
     Btn_Check_Update->setText(m_catalog.text(311));
+    // As wide as its caption in the language chosen, whatever the page's layout made of it before.
+    Btn_Check_Update->setMinimumWidth(Btn_Check_Update->sizeHint().width());
     CB_Soft_Set_Jump_Table->setText(m_catalog.text(320));
     CB_DoubleClick_Auto_Size->setText(m_catalog.text(321));
     Btn_OK->setText(m_catalog.text(312));

@@ -1,6 +1,7 @@
 #include "ui/image/TFModifyFileSx.h"
 
 #include "core/app/AppState.h"
+#include "core/i18n/Catalog.h"
 #include "core/image/FlashTool.h"
 #include "core/projects/ProjectLock.h"
 #include "ui/app/Prompt.h"
@@ -12,12 +13,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
 
-TFModifyFileSx::TFModifyFileSx(AppState &state, Catalog &, QWidget *parent)
+TFModifyFileSx::TFModifyFileSx(AppState &state, Catalog &catalog, QWidget *parent)
     : PraxDialog(parent)
     , m_state(state)
+    , m_catalog(catalog)
     , m_startTool(&FlashTool::startDetached)
 {
     setObjectName(QStringLiteral("TFModifyFileSx"));
@@ -54,6 +57,12 @@ TFModifyFileSx::TFModifyFileSx(AppState &state, Catalog &, QWidget *parent)
     Shape1->setGeometry(8, 208, 417, 10);
     Shape1->setStyleSheet(QStringLiteral("#Shape1 { background-color: rgb(166, 202, 240); border: 1px solid %1; }")
                               .arg(WindowStyle::darkGrey().name()));
+
+    L_Status = new QLabel(this);
+    L_Status->setObjectName(QStringLiteral("L_Status"));
+    L_Status->setGeometry(8, 30, 414, 100);
+    L_Status->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    L_Status->setWordWrap(true);
 
     // The bank choice is fixed (banks 1 and 2); the panel only carries it.
     GbBank = new QWidget(this);
@@ -98,6 +107,7 @@ void TFModifyFileSx::FormShow()
     cbport->setCurrentIndex(0);
     Avanzamento->setValue(0);
     LbButton2->setEnabled(false);
+    L_Status->clear();
 
     const QString firmwareName = QString::fromUtf16(SrecMerge::Name_Firmware);
     m_files = SrecMerge::filesFor(m_state.Dir_Project, m_state.Dir_Master, firmwareName);
@@ -117,6 +127,7 @@ void TFModifyFileSx::FormShow()
 
 void TFModifyFileSx::LbButton2Click()
 {
+    L_Status->clear();
     if (ExeModFileSxClick())
         ExeUpdateFirClick();
 }
@@ -155,7 +166,12 @@ void TFModifyFileSx::ExeUpdateFirClick()
         return;
     }
     // The tool runs on its own; only a start that did not happen is worth a word.
+    const QString written = m_catalog.text(809) + QDir::toNativeSeparators(newFile);
+    L_Status->setText(written);
     const QString error = m_startTool(tool, newFile, cbport->currentIndex());
-    if (!error.isEmpty())
+    if (!error.isEmpty()) {
         prompt().error(this, error);
+        return;
+    }
+    L_Status->setText(written + u'\n' + m_catalog.text(810) + cbport->currentText());
 }

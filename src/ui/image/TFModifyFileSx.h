@@ -10,13 +10,14 @@ class Catalog;
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QLabel;
 class QProgressBar;
 class QWidget;
 class StyledButton;
 
 // Generate-firmware window: merges the configuration banks into a copy of the device
 // firmware and starts the flash programming tool on the chosen serial port. Its texts are
-// fixed English texts.
+// fixed English texts; only the line that reports the finished step comes from the catalog.
 class TFModifyFileSx : public PraxDialog
 {
     Q_OBJECT
@@ -43,6 +44,7 @@ private:
     void ExeUpdateFirClick();
 
     AppState &m_state;
+    Catalog &m_catalog;
     SrecMerge::SxFiles m_files;
     ToolStarter m_startTool;
 
@@ -51,6 +53,7 @@ private:
     QComboBox *cbport = nullptr;
     QProgressBar *Avanzamento = nullptr;
     QFrame *Shape1 = nullptr;
+    QLabel *L_Status = nullptr; // which file was written and where the tool was started
     QWidget *GbBank = nullptr;
     QCheckBox *Cbbank[SrecMerge::BankCount] = {};
 };

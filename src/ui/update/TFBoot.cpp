@@ -3,19 +3,26 @@
 #include "core/app/AppState.h"
 #include "core/app/SplitIpAddress.h"
 #include "core/i18n/Catalog.h"
+#include "core/update/HostResolver.h"
 #include "core/update/IcmpEchoClient.h"
+#include "core/update/IcmpPacket.h"
 #include "core/update/JobFile.h"
 #include "core/update/ProgramRunner.h"
 #include "ui/app/Prompt.h"
 #include "ui/app/StyledButton.h"
 #include "ui/app/WindowStyle.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 #include <exception>
 
@@ -50,10 +57,12 @@ TFBoot::TFBoot(AppState &state, Catalog &catalog, QWidget *parent)
     , m_catalog(catalog)
     , m_systemEcho(std::make_unique<IcmpEchoClient>())
     , m_systemRunner(std::make_unique<SystemProgramRunner>())
+    , m_systemResolver(std::make_unique<SystemHostResolver>())
 {
     setObjectName(QStringLiteral("TFBoot"));
     m_echo = m_systemEcho.get();
     m_runner = m_systemRunner.get();
+    m_resolver = m_systemResolver.get();
 
     const int height = WindowStyle::HeaderHeight + AddressPanelHeight + OptionsPanelHeight
         + WindowStyle::ButtonPanelHeight;
@@ -89,6 +98,9 @@ TFBoot::TFBoot(AppState &state, Catalog &catalog, QWidget *parent)
     CB_Update_Option_Read_Back = new QCheckBox(P_Options);
     CB_Update_Option_Read_Back->setObjectName(QStringLiteral("CB_Update_Option_Read_Back"));
     CB_Update_Option_Read_Back->setGeometry(232, 30, 200, 22);
+    L_Status = new QLabel(P_Options);
+    L_Status->setObjectName(QStringLiteral("L_Status"));
+    L_Status->setGeometry(16, 54, ClientWidth - 32, 16);
 
     P_Button = WindowStyle::createButtonPanel(this);
     const int updateX = ClientWidth - 8 - UpdateButtonWidth;
@@ -127,6 +139,11 @@ void TFBoot::setPingTiming(PingTest::Clock clock, PingTest::Pause pause)
 void TFBoot::setProgramRunner(ProgramRunner *runner)
 {
     m_runner = runner ? runner : m_systemRunner.get();
+}
+
+void TFBoot::setHostResolver(HostResolver *resolver)
+{
+    m_resolver = resolver ? resolver : m_systemResolver.get();
 }
 
 void TFBoot::Set_Lang()
@@ -172,6 +189,8 @@ void TFBoot::FormShow()
     const bool known = m_state.Update_Option >= 0 && m_state.Update_Option < CB_Update_Options->count();
     CB_Update_Options->setCurrentIndex(known ? m_state.Update_Option : 0);
     CB_Update_Option_Read_Back->setChecked(m_state.Read_Back);
+    if (!m_busy)
+        setStatus(QString());
     E_IP[0]->setFocus();
 }
 
@@ -214,15 +233,62 @@ void TFBoot::setBusy(bool busy)
         // reach disabled controls, not start the next update.
         QCoreApplication::processEvents();
     }
+    if (busy != m_busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    }
     m_busy = busy;
     for (QWidget *w : {P_IP_Address, P_Options, static_cast<QWidget *>(Btn_Cancel), static_cast<QWidget *>(Btn_Update)})
         w->setEnabled(!busy);
 }
 
+void TFBoot::setStatus(const QString &text)
+{
+    L_Status->setText(text);
+    // Painted now: the update tool's wait handles no events.
+    L_Status->repaint();
+}
+
+bool TFBoot::resolveTarget(QString *target)
+{
+    *target = ipFields().join(u'.');
+    if (IcmpPacket::numericIpv4(*target) || IcmpPacket::looksNumeric(*target))
+        return true;
+    // Shared with the answer, which may come after this wait gave up.
+    struct Answer
+    {
+        bool arrived = false;
+        QString address;
+        QEventLoop loop;
+    };
+    auto answer = std::make_shared<Answer>();
+    m_resolver->lookup(*target, this, [answer](const QString &address, const QString &) {
+        answer->arrived = true;
+        answer->address = address;
+        answer->loop.quit();
+    });
+    if (!answer->arrived) {
+        QTimer::singleShot(ResolveLimitMs, &answer->loop, &QEventLoop::quit);
+        answer->loop.exec();
+    }
+    if (!answer->arrived)
+        m_resolver->cancel();
+    if (answer->address.isEmpty())
+        return false;
+    *target = answer->address;
+    return true;
+}
+
 bool TFBoot::Send_Ping()
 {
+    ping_res = PingTest::NoStatus;
+    QString target;
+    if (!resolveTarget(&target))
+        return false;
     PingTest test(*m_echo, m_clock, m_pause);
-    const bool answered = test.Send_Ping(ipFields().join(u'.'));
+    const bool answered = test.Send_Ping(target);
     ping_res = test.ping_res;
     return answered;
 }
@@ -244,21 +310,34 @@ void TFBoot::Btn_UpdateClick()
     if (m_busy)
         return;
     setBusy(true);
+    int kind = int(Prompt::Kind::Error);
+    QString message;
     try {
-        runUpdate();
+        runUpdate(&kind, &message);
     } catch (const std::exception &e) {
-        prompt().error(this, QString::fromLocal8Bit(e.what()));
+        message = QString::fromLocal8Bit(e.what());
     }
     setBusy(false);
+    // Told once the wait cursor is gone and the window takes input again.
+    if (message.isEmpty())
+        return;
+    if (kind == int(Prompt::Kind::Warning))
+        prompt().warning(this, message);
+    else
+        prompt().error(this, message);
 }
 
-void TFBoot::runUpdate()
+void TFBoot::runUpdate(int *kind, QString *message)
 {
+    setStatus(m_catalog.text(803));
     if (!Send_Ping()) {
-        if (ping_res == PingTest::NotAnswered)
-            prompt().warning(this, m_catalog.text(636));
-        else
-            prompt().error(this, m_catalog.text(637));
+        setStatus(QString());
+        if (ping_res == PingTest::NotAnswered) {
+            *kind = int(Prompt::Kind::Warning);
+            *message = m_catalog.text(636);
+        } else {
+            *message = m_catalog.text(637);
+        }
         return;
     }
 
@@ -268,8 +347,24 @@ void TFBoot::runUpdate()
 
     const QString error = Compile_XML_Parameter();
     if (!error.isEmpty()) {
-        prompt().error(this, error);
+        setStatus(QString());
+        *message = error;
         return;
     }
-    m_runner->Start_Program(joinPath(m_state.Dir_Exe, QStringLiteral("Lanvesk.exe")), QString(), false);
+    const QString tool = joinPath(m_state.Dir_Exe, QStringLiteral("Lanvesk.exe"));
+    setStatus(m_catalog.text(804));
+    // The wait handles no events; let the status and the cursor reach the screen first.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    switch (m_runner->Start_Program(tool, QString(), false)) {
+    case ProgramRunner::Outcome::NotStarted:
+        setStatus(QString());
+        *message = m_catalog.text(QFileInfo(tool).isFile() ? 806 : 805) + QDir::toNativeSeparators(tool);
+        return;
+    case ProgramRunner::Outcome::Ended:
+        setStatus(m_catalog.text(807));
+        return;
+    case ProgramRunner::Outcome::LimitPassed:
+        setStatus(m_catalog.text(808));
+        return;
+    }
 }

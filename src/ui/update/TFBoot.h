@@ -10,6 +10,7 @@
 struct AppState;
 class Catalog;
 class EchoClient;
+class HostResolver;
 class ProgramRunner;
 class QCheckBox;
 class QComboBox;
@@ -47,6 +48,10 @@ public:
     void setEchoClient(EchoClient *client);
     void setPingTiming(PingTest::Clock clock, PingTest::Pause pause);
     void setProgramRunner(ProgramRunner *runner);
+    void setHostResolver(HostResolver *resolver);
+
+    // How long a host name typed in the address fields may take to resolve.
+    static constexpr int ResolveLimitMs = 5000;
 
     void reject() override;
 
@@ -57,13 +62,20 @@ protected:
 private:
     QStringList ipFields() const;
     void setBusy(bool busy);
-    void runUpdate();
+    void setStatus(const QString &text);
+    // The address the echo goes to: the fields as typed, or the address a name resolves to
+    // (the window keeps handling events meanwhile). False when a name does not resolve.
+    bool resolveTarget(QString *target);
+    // Runs the update; returns what the user must be told afterwards (empty: nothing).
+    void runUpdate(int *kind, QString *message);
 
     AppState &m_state;
     Catalog &m_catalog;
 
     std::unique_ptr<EchoClient> m_systemEcho;
     std::unique_ptr<ProgramRunner> m_systemRunner;
+    std::unique_ptr<HostResolver> m_systemResolver;
+    HostResolver *m_resolver = nullptr;
     EchoClient *m_echo = nullptr;
     ProgramRunner *m_runner = nullptr;
     PingTest::Clock m_clock;
@@ -80,6 +92,7 @@ private:
     QLabel *L_Update_Option = nullptr;
     QComboBox *CB_Update_Options = nullptr;
     QCheckBox *CB_Update_Option_Read_Back = nullptr;
+    QLabel *L_Status = nullptr;
     QWidget *P_Button = nullptr;
     StyledButton *Btn_Cancel = nullptr;
     StyledButton *Btn_Update = nullptr;

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QQueue>
 
+#include <functional>
+
 // Stands in for the message boxes: records each box and answers questions from a queue
 // (Yes when the queue is empty). Installs itself for its lifetime.
 class RecordingPrompt : public Prompt
@@ -19,10 +21,17 @@ public:
     RecordingPrompt() { setPrompt(this); }
     ~RecordingPrompt() override { setPrompt(nullptr); }
 
-    void show(QWidget *, Kind kind, const QString &text) override { shown.append({kind, text}); }
+    void show(QWidget *, Kind kind, const QString &text) override
+    {
+        shown.append({kind, text});
+        if (onShow)
+            onShow();
+    }
     bool ask(QWidget *, const QString &text) override
     {
         shown.append({Kind::Question, text});
+        if (onShow)
+            onShow();
         return answers.isEmpty() ? true : answers.dequeue();
     }
 
@@ -32,4 +41,5 @@ public:
 
     QList<Shown> shown;
     QQueue<bool> answers;
+    std::function<void()> onShow; // called as each box would be on screen
 };

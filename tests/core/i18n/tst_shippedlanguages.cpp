@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 #include <QtEndian>
 
@@ -91,6 +92,15 @@ void TestShippedLanguages::translationIsComplete()
         }
         QVERIFY2(translated != kUnset && !translated.isEmpty(), qPrintable(QStringLiteral("slot %1 missing").arg(i)));
         QVERIFY2(blankAtEnds(translated) == blankAtEnds(english), qPrintable(QStringLiteral("slot %1 blanks").arg(i)));
+        // The program fills %1, %2... in; a translation must keep every one of them.
+        const auto markers = [](const QString &text) {
+            QStringList found;
+            for (const auto &m : QRegularExpression(QStringLiteral("%\\d")).globalMatch(text))
+                found << m.captured();
+            found.sort();
+            return found;
+        };
+        QVERIFY2(markers(translated) == markers(english), qPrintable(QStringLiteral("slot %1 markers").arg(i)));
         if (translated != english)
             ++differing;
     }

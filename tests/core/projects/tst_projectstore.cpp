@@ -53,6 +53,7 @@ private Q_SLOTS:
     void nameDifferingOnlyInCaseFollowsTheFileSystem();
     void missingProjectsFolderIsNotRebuilt();
     void listHoldsSubfoldersOnly();
+    void listIsByNameIgnoringCase();
     void listOfMissingFolderIsEmpty();
     void preselection_data();
     void preselection();
@@ -72,6 +73,8 @@ void TestProjectStore::refusedNamesChangeNothing_data()
     QTest::newRow("backslash") << QStringLiteral("Plant\\Sub") << CreateResult::Refused;
     QTest::newRow("out of PROJECTS") << QStringLiteral("../Outside") << CreateResult::Refused;
     QTest::newRow("absolute path") << QDir::tempPath() + QStringLiteral("/praxedo-abs") << CreateResult::Refused;
+    QTest::newRow("only blanks") << QStringLiteral("   ") << CreateResult::Refused;
+    QTest::newRow("only a tab") << QStringLiteral("\t") << CreateResult::Refused;
     QTest::newRow("nul character") << QStringLiteral("a") + QChar(0) + QStringLiteral("b") << CreateResult::Refused;
     QTest::newRow("too long for the file system") << QString(300, u'n') << CreateResult::Refused;
 }
@@ -163,6 +166,16 @@ void TestProjectStore::listHoldsSubfoldersOnly()
     QStringList names = ProjectStore::Load_Existing_Configuration(ws.state.Dir_Projects);
     names.sort();
     QCOMPARE(names, (QStringList{QStringLiteral("Empty project"), QStringLiteral("Plant")}));
+}
+
+void TestProjectStore::listIsByNameIgnoringCase()
+{
+    Workspace ws;
+    for (const char *name : {"beta", "Gamma", "alpha", "Beta 2", "ALPHA2"})
+        ws.addFolder(QString::fromLatin1(name));
+    QCOMPARE(ProjectStore::Load_Existing_Configuration(ws.state.Dir_Projects),
+             (QStringList{QStringLiteral("alpha"), QStringLiteral("ALPHA2"), QStringLiteral("beta"),
+                          QStringLiteral("Beta 2"), QStringLiteral("Gamma")}));
 }
 
 void TestProjectStore::listOfMissingFolderIsEmpty()

@@ -91,8 +91,13 @@ void TestAbout::descriptionIsShownWhole()
     QLabel *l = f.label(QStringLiteral("Label2"));
     QCOMPARE(l->pos(), QPoint(143, 39));
     QVERIFY(l->geometry().right() < f.window->width());
-    // Either the whole text fits, or a shortened one shows the whole as its tooltip.
-    QCOMPARE(l->toolTip().isEmpty() ? l->text() : l->toolTip(), Product::description());
+    // Never shortened: on one line, or wrapped onto a second one, ending above the next label.
+    QCOMPARE(l->text(), Product::description());
+    const QRect needed = l->fontMetrics().boundingRect(QRect(0, 0, l->width(), 1000),
+                                                       l->wordWrap() ? Qt::TextWordWrap : 0, l->text());
+    QVERIFY(needed.width() <= l->width());
+    QVERIFY(needed.height() <= l->height());
+    QVERIFY(l->geometry().bottom() < f.label(QStringLiteral("Label6"))->y() + 4);
 }
 
 void TestAbout::languageVersionIsReadAtEveryShowing()

@@ -67,6 +67,8 @@ private Q_SLOTS:
     void captionAlignment();
     void panelStretchesOrCentresItsPicture();
     void panelClickIsALeftClickInside();
+    void keysOnTheFocusedButton_data();
+    void keysOnTheFocusedButton();
 };
 
 void TestControls::everyPictureIsDrawnAndDistinct()
@@ -252,6 +254,41 @@ void TestControls::panelClickIsALeftClickInside()
     QCOMPARE(clicks.size(), 0);
     QTest::mouseClick(panel, Qt::LeftButton);
     QCOMPARE(clicks.size(), 1);
+}
+
+void TestControls::keysOnTheFocusedButton_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier) << 1;
+    QTest::newRow("Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << 1;
+    QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier) << 1;
+    QTest::newRow("Ctrl+Return") << int(Qt::Key_Return) << int(Qt::ControlModifier) << 0;
+    QTest::newRow("a letter") << int(Qt::Key_A) << int(Qt::NoModifier) << 0;
+}
+
+void TestControls::keysOnTheFocusedButton()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(int, clicks);
+    Host host;
+    auto *b = new StyledButton(QStringLiteral("Btn_OK"), Picture::Ok, &host.window);
+    b->setText(QStringLiteral("OK"));
+    b->setAutoDefault(false);
+    b->setGeometry(10, 10, 110, 28);
+    int clicked = 0;
+    QObject::connect(b, &QAbstractButton::clicked, b, [&clicked] { ++clicked; });
+    host.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host.window));
+    b->setFocus();
+    QTest::keyClick(b, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(clicked, clicks);
+    // A disabled button takes no key.
+    b->setEnabled(false);
+    QTest::keyClick(b, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(clicked, clicks);
 }
 
 QTEST_MAIN(TestControls)

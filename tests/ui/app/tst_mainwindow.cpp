@@ -118,6 +118,7 @@ private Q_SLOTS:
     void stepsTwoAndThreeOpenTheirWindowsWithAProject_data();
     void stepsTwoAndThreeOpenTheirWindowsWithAProject();
     void newConfigurationBecomesTheActiveOne();
+    void longProjectNameStaysInsideItsFrame();
     void openConfigurationShowsTheChosenOne();
     void openWithEmptyListLeavesNoProjectOpen();
     void cancelledNewOrOpenChangesNothing_data();
@@ -243,6 +244,17 @@ void TestMainWindow::stepsTwoAndThreeOpenTheirWindowsWithAProject()
 
     QCOMPARE(answer.seen, QStringList{window});
     QVERIFY(p.prompt.shown.isEmpty());
+}
+
+void TestMainWindow::longProjectNameStaysInsideItsFrame()
+{
+    const QString name = QStringLiteral("Line ") + QString(90, u'x') + QStringLiteral(" end");
+    Program p({name}, settingsWith(name, false, false));
+    auto *line = p.window->findChild<QLabel *>(QStringLiteral("L_Name_Conf_L2"));
+    QVERIFY(line->geometry().right() < 428); // the frame Shape2 spans 80 to 428
+    QVERIFY(line->text().startsWith(QStringLiteral("Line ")));
+    QVERIFY(line->text().endsWith(QStringLiteral(" end")));
+    QCOMPARE(line->toolTip(), name);
 }
 
 void TestMainWindow::newConfigurationBecomesTheActiveOne()

@@ -2,7 +2,9 @@
 
 #include "core/app/AppState.h"
 #include "core/i18n/Catalog.h"
+#include "ui/app/Configurator.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
+#include "ui/projects/TFNew_Project.h"
 
 #include <QDir>
 #include <QLabel>
@@ -18,6 +20,7 @@ class TestStartup : public QObject
 private Q_SLOTS:
     void brokenSettingsStartWithDefaultsAndAreRewritten();
     void unwritableSettingsAreReportedAndTheWindowStillCloses();
+    void otherWindowsFollowTheMainWindowInTheChosenLanguage();
 };
 
 void TestStartup::brokenSettingsStartWithDefaultsAndAreRewritten()
@@ -58,6 +61,41 @@ void TestStartup::unwritableSettingsAreReportedAndTheWindowStillCloses()
     QCOMPARE(prompt.shown.size(), 1);
     QCOMPARE(prompt.shown.first().kind, Prompt::Kind::Error);
     QVERIFY(prompt.shown.first().text.contains(QStringLiteral("Praxedo.xml")));
+}
+
+// The other windows are made after the main window's first paint, or at the first input if
+// that comes sooner, and carry the language of the start.
+void TestStartup::otherWindowsFollowTheMainWindowInTheChosenLanguage()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("LANGUAGE")));
+    {
+        QFile settings(dir.filePath(QStringLiteral("Praxedo.xml")));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("<Conf_Settings><lastlang><language>Test</language></lastlang></Conf_Settings>");
+        QFile language(dir.filePath(QStringLiteral("LANGUAGE/Test.lng")));
+        QVERIFY(language.open(QIODevice::WriteOnly));
+        language.write("STR 100 = Crea\r\n");
+    }
+    RecordingPrompt prompt;
+    {
+        Configurator configurator(dir.path());
+        TFPraxedoreFirmWare &main = configurator.mainWindow();
+        QVERIFY(!main.windows().newProject);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QTRY_VERIFY(main.windows().newProject);
+        QCOMPARE(main.windows().newProject->windowTitle(), QStringLiteral("Crea"));
+        QVERIFY(main.windows().about && main.windows().softOptions && main.windows().setCobIDAccess
+                && main.windows().boot && main.windows().parGen2 && main.windows().modifyFileSx);
+    }
+    {
+        Configurator configurator(dir.path());
+        TFPraxedoreFirmWare &main = configurator.mainWindow();
+        QTest::keyClick(&main, Qt::Key_Tab);
+        QVERIFY(main.windows().newProject);
+    }
+    QVERIFY(prompt.shown.isEmpty());
 }
 
 QTEST_MAIN(TestStartup)

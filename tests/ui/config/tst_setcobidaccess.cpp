@@ -22,6 +22,9 @@
 #include <QTest>
 #include <QToolTip>
 
+// Keys sent here go to whatever has the focus when each one arrives, as a user's keys do.
+QWidget *const atFocus = nullptr;
+
 struct Row
 {
     QString orig, origType, mod, modType, desc;
@@ -75,6 +78,13 @@ private Q_SLOTS:
     void cancelAndCloseBoxWriteNothing_data();
     void cancelAndCloseBoxWriteNothing();
     void pageAndColumnWidthsStayAcrossOpenings();
+    void typingAfterAClickEditsTheClickedCell_data();
+    void typingAfterAClickEditsTheClickedCell();
+    void rowTypedAtOnceAfterInsertRowIsWritten();
+    void deleteAndBackspaceClearTheSelectedEditableCells_data();
+    void deleteAndBackspaceClearTheSelectedEditableCells();
+    void everyOpeningStartsAtTheTopOfBothTables();
+    void gridsKeepTheHeightOfTheirPage();
 
 private:
     static QByteArray listXml(const QString &name, const QList<Row> &rows);
@@ -863,6 +873,124 @@ void TestSetCobIDAccess::pageAndColumnWidthsStayAcrossOpenings()
     QCOMPARE(grid(0)->horizontalHeader()->sectionSize(5), 440);
     QCOMPARE(grid(0)->horizontalHeader()->sectionSize(0), 40);
     QCOMPARE(grid(0)->verticalHeader()->sectionSize(100), 22);
+}
+
+void TestSetCobIDAccess::typingAfterAClickEditsTheClickedCell_data()
+{
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<bool>("pause");
+    QTest::newRow("click on another cell, keys at once") << 1 << false;
+    QTest::newRow("click on the selected cell, keys at once") << 2 << false;
+    QTest::newRow("click on the selected cell, keys after a pause") << 2 << true;
+}
+
+void TestSetCobIDAccess::typingAfterAClickEditsTheClickedCell()
+{
+    QFETCH(int, clicks);
+    QFETCH(bool, pause);
+    writeTables({row11(0x181, QStringLiteral("one")), row11(0x182, QStringLiteral("two")),
+                 row11(0x183, QStringLiteral("three"))});
+    openWindow();
+    QTableView *g = grid(0);
+    const QPoint at = g->visualRect(g->model()->index(0, 5)).center();
+    for (int i = 0; i < clicks; ++i)
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, at);
+    if (pause)
+        QTest::qWait(QApplication::doubleClickInterval() + 200);
+    // Keys go where a user's keys go: to whatever has the focus once the previous key is handled.
+    QTest::keyClicks(atFocus, QStringLiteral("tpdo"));
+    QTest::keyClick(atFocus, Qt::Key_Return);
+    QCOMPARE(cell(0, 0, 5), QStringLiteral("tpdo"));
+    QCOMPARE(cell(0, 1, 5), QStringLiteral("two"));
+    QCOMPARE(cell(0, 2, 5), QStringLiteral("three"));
+    QCOMPARE(g->currentIndex(), g->model()->index(0, 5));
+}
+
+void TestSetCobIDAccess::rowTypedAtOnceAfterInsertRowIsWritten()
+{
+    writeParGen("<Device_Type>0</Device_Type><Type>0</Type><TypeC1>0</TypeC1><Positive>0</Positive>");
+    writeTables({row11(0x181), row11(0x182)});
+    openWindow();
+    setCurrent(0, 0, 1);
+    click(QStringLiteral("Btn_InsRow"));
+    QTableView *g = grid(0);
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(g->model()->index(0, 1)).center());
+    QTest::keyClicks(atFocus, QStringLiteral("0x7FF"));
+    click(QStringLiteral("Btn_OK"));
+    QVERIFY(m_prompt->shown.isEmpty());
+    QCOMPARE(m_window->result(), int(PraxDialog::ModalOk));
+    const QByteArray written = cobIdBytes();
+    QVERIFY(written.startsWith("<CanCanCobID><Can0_to_Can1><row Orig_CobID=\"0x7FF\""));
+    QCOMPARE(written.count("<row "), 3);
+}
+
+void TestSetCobIDAccess::deleteAndBackspaceClearTheSelectedEditableCells_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Delete") << int(Qt::Key_Delete);
+    QTest::newRow("Backspace") << int(Qt::Key_Backspace);
+}
+
+void TestSetCobIDAccess::deleteAndBackspaceClearTheSelectedEditableCells()
+{
+    QFETCH(int, key);
+    writeParGen("<Device_Type>1</Device_Type><Positive>0</Positive>");
+    writeTables({{QStringLiteral("0x181"), CobIdTable::type11Bit(), QStringLiteral("0x281"), CobIdTable::type11Bit(),
+                  QStringLiteral("one")},
+                 row11(0x182, QStringLiteral("two"))});
+    openWindow();
+    // One cell, then a whole row picked by its number: only the editable cells are emptied.
+    setCurrent(0, 1, 5);
+    QTest::keyClick(grid(0), Qt::Key(key));
+    QCOMPARE(cell(0, 1, 5), QString());
+    QCOMPARE(cell(0, 1, 1), QStringLiteral("386"));
+    QVERIFY(!qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+
+    setCurrent(0, 0, 0);
+    QTest::keyClick(grid(0), Qt::Key(key));
+    QCOMPARE(cell(0, 0, 0), QStringLiteral("1"));
+    QCOMPARE(cell(0, 0, 1), QString());
+    QCOMPARE(cell(0, 0, 2), QString());
+    QCOMPARE(cell(0, 0, 3), QStringLiteral("0x281")); // read-only with positive implementation off
+    QCOMPARE(cell(0, 0, 4), CobIdTable::type11Bit());
+    QCOMPARE(cell(0, 0, 5), QString());
+    QCOMPARE(cell(0, 1, 1), QStringLiteral("386"));
+}
+
+void TestSetCobIDAccess::everyOpeningStartsAtTheTopOfBothTables()
+{
+    openWindow();
+    for (int t = 0; t < 2; ++t) {
+        const QModelIndex far = grid(t)->model()->index(1500, 4);
+        grid(t)->setCurrentIndex(far);
+        grid(t)->scrollTo(far);
+    }
+    QVERIFY(m_window->close());
+    openWindow();
+    for (int t = 0; t < 2; ++t) {
+        QCOMPARE(grid(t)->currentIndex(), grid(t)->model()->index(0, 1));
+        QCOMPARE(grid(t)->rowAt(0), 0);
+        QCOMPARE(grid(t)->columnAt(0), 0);
+    }
+}
+
+void TestSetCobIDAccess::gridsKeepTheHeightOfTheirPage()
+{
+    openWindow();
+    const QSize opened = m_window->size();
+    for (int t = 0; t < 2; ++t) {
+        showPage(t);
+        QWidget *page = child<QTabWidget>(QStringLiteral("PageControl1"))->currentWidget();
+        QCOMPARE(grid(t)->height(), page->height());
+    }
+    // The frame check may grow the window while it shows, and gives the height back.
+    showPage(0);
+    auto *frames = child<QPushButton>(QStringLiteral("Btn_Frames_C0_C1"));
+    QVERIFY(frames->isVisible());
+    click(QStringLiteral("Btn_Frames_C0_C1"));
+    QVERIFY(m_window->height() > opened.height());
+    click(QStringLiteral("Btn_Frames_C0_C1"));
+    QCOMPARE(m_window->size(), opened);
 }
 
 QTEST_MAIN(TestSetCobIDAccess)

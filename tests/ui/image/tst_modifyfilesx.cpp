@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -50,6 +51,7 @@ struct Workspace
 
     explicit Workspace(const QByteArray &firmware = readAll(TestPaths::data(QStringLiteral("srec/basic.sx"))))
     {
+        catalog.Load_Default_Texts();
         state.Dir_Exe = tmp.path();
         state.Dir_Master = tmp.filePath(QStringLiteral("MASTER"));
         state.Dir_Projects = tmp.filePath(QStringLiteral("PROJECTS"));
@@ -212,6 +214,13 @@ void TestModifyFileSx::startsTool()
     QVERIFY(bar->maximum() > 512);
     QCOMPARE(bar->value(), bar->maximum());
     QVERIFY(w.isVisible());
+    // The window says what was done; the next showing starts blank.
+    auto *status = child<QLabel>(w, "L_Status");
+    QCOMPARE(status->text(), QStringLiteral("Firmware file written: %1\nBurnquill.exe started on COM%2")
+                                 .arg(ws.newFile(), QString::number(port + 1)));
+    w.hide();
+    w.show();
+    QCOMPARE(status->text(), QString());
 }
 
 void TestModifyFileSx::stopsBeforeTool_data()
@@ -277,6 +286,7 @@ void TestModifyFileSx::failedStartIsReported()
     QCOMPARE(prompt.shown.size(), 1);
     QCOMPARE(prompt.lastKind(), Prompt::Kind::Error);
     QCOMPARE(prompt.lastText(), ws.startError);
+    QCOMPARE(child<QLabel>(w, "L_Status")->text(), QStringLiteral("Firmware file written: ") + ws.newFile());
 }
 
 // The real start: a stand-in in the tool's place records what it received.

@@ -5,12 +5,14 @@
 #include "core/app/AppState.h"
 #include "core/app/FileIo.h"
 #include "core/i18n/Catalog.h"
+#include "core/update/HostResolver.h"
 #include "core/update/JobFile.h"
 #include "core/update/ProgramRunner.h"
 #include "ui/app/StyledButton.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 #include "ui/update/TFBoot.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -39,6 +41,10 @@ private Q_SLOTS:
     void noSecondUpdateWhileOneRuns();
     void stepFourOpensTheWindowInModeOne_data();
     void stepFourOpensTheWindowInModeOne();
+    void statusAndWaitCursorShowWhatRuns();
+    void hostNameIsResolvedWhileTheWindowRuns_data();
+    void hostNameIsResolvedWhileTheWindowRuns();
+    void toolThatDoesNotStartIsReported();
 };
 
 namespace {
@@ -61,6 +67,22 @@ public:
     };
     QList<Call> calls;
     std::function<void()> whileRunning;
+};
+
+// Answers from the event loop, as the system's resolver does, so an answer arrives only if
+// the window keeps handling events while it waits.
+class LaterResolver : public HostResolver
+{
+public:
+    void lookup(const QString &name, QObject *context, Done done) override
+    {
+        names.append(name);
+        QTimer::singleShot(20, context, [this, done] { done(address, address.isEmpty() ? QStringLiteral("no such host") : QString()); });
+    }
+    void cancel() override {}
+
+    QString address;
+    QStringList names;
 };
 
 struct Fixture
@@ -440,6 +462,106 @@ void TestTFBoot::stepFourOpensTheWindowInModeOne()
     QCOMPARE(shownModal, opens);
     QCOMPARE(modeSeen, opens ? 1 : 0);
     QVERIFY(!boot->isVisible());
+}
+
+void TestTFBoot::statusAndWaitCursorShowWhatRuns()
+{
+    Fixture f;
+    RecordingRunner runner;
+    f.boot->setProgramRunner(&runner);
+    f.state.IP_Device = QStringLiteral("127.0.0.1");
+    f.boot->show();
+    auto *status = f.child<QLabel>(QStringLiteral("L_Status"));
+    const auto waiting = [] { return QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor; };
+    QStringList seen;
+    QList<bool> waitCursor;
+    f.echo.onEcho = [&] {
+        seen << status->text();
+        waitCursor << waiting();
+    };
+    runner.whileRunning = [&] {
+        seen << status->text();
+        waitCursor << waiting();
+    };
+
+    QTest::mouseClick(f.updateButton(), Qt::LeftButton);
+
+    QCOMPARE(seen, (QStringList{QStringLiteral("Testing the device..."), QStringLiteral("Testing the device..."),
+                                QStringLiteral("Waiting for the update tool...")}));
+    QCOMPARE(waitCursor, (QList<bool>{true, true, true}));
+    QCOMPARE(status->text(), QStringLiteral("The update tool has ended."));
+    QVERIFY(!QApplication::overrideCursor());
+
+    // A failed test leaves no status behind, and the box comes after the wait cursor is gone.
+    f.echo.script = {QStringLiteral("N")};
+    f.echo.targets.clear();
+    QList<bool> cursorAtBox;
+    f.prompt.onShow = [&] { cursorAtBox << waiting(); };
+    QTest::mouseClick(f.updateButton(), Qt::LeftButton);
+    QCOMPARE(f.prompt.lastText(), QStringLiteral("Device Not Found!"));
+    QCOMPARE(cursorAtBox, QList<bool>{false});
+    QCOMPARE(status->text(), QString());
+}
+
+void TestTFBoot::hostNameIsResolvedWhileTheWindowRuns_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("address"); // what the resolver answers
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QString>("echoedTo"); // empty: no echo request
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("name") << QStringLiteral("device.lab.example.test") << QStringLiteral("127.0.0.1") << true
+                          << QStringLiteral("127.0.0.1") << QString();
+    QTest::newRow("name that does not resolve") << QStringLiteral("nowhere.lab.example.test") << QString() << true << QString()
+                                                << QStringLiteral("Error!!! Check the Ip Address");
+    QTest::newRow("numeric address") << QStringLiteral("127.0.0.1") << QString() << false << QStringLiteral("127.0.0.1")
+                                     << QString();
+    QTest::newRow("mistyped address") << QStringLiteral("127.0.0.300") << QString() << false
+                                      << QStringLiteral("127.0.0.300") << QStringLiteral("Error!!! Check the Ip Address");
+}
+
+void TestTFBoot::hostNameIsResolvedWhileTheWindowRuns()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, address);
+    QFETCH(bool, asked);
+    QFETCH(QString, echoedTo);
+    QFETCH(QString, message);
+    Fixture f;
+    RecordingRunner runner;
+    f.boot->setProgramRunner(&runner);
+    LaterResolver resolver;
+    resolver.address = address;
+    f.boot->setHostResolver(&resolver);
+    if (typed.endsWith(QStringLiteral(".300")))
+        f.echo.script = {QStringLiteral("F")};
+    f.boot->show();
+    // The fields take a name of four labels, one label each, as they take an address.
+    f.setFields(typed.split(u'.'));
+    const QString target = typed;
+
+    QTest::mouseClick(f.updateButton(), Qt::LeftButton);
+
+    QCOMPARE(resolver.names, asked ? QStringList{target} : QStringList());
+    QCOMPARE(f.echo.targets.value(0), echoedTo);
+    QCOMPARE(f.prompt.shown.isEmpty() ? QString() : f.prompt.lastText(), message);
+    QCOMPARE(runner.calls.size(), message.isEmpty() ? 1 : 0);
+}
+
+void TestTFBoot::toolThatDoesNotStartIsReported()
+{
+    Fixture f;
+    f.state.IP_Device = QStringLiteral("127.0.0.1");
+    f.boot->show();
+
+    QTest::mouseClick(f.updateButton(), Qt::LeftButton);
+
+    QCOMPARE(f.prompt.shown.size(), 1);
+    QCOMPARE(f.prompt.lastKind(), Prompt::Kind::Error);
+    QCOMPARE(f.prompt.lastText(), QStringLiteral("The update tool was not found: ")
+                                      + QDir::toNativeSeparators(joinPath(f.state.Dir_Exe, QStringLiteral("Lanvesk.exe"))));
+    QCOMPARE(f.child<QLabel>(QStringLiteral("L_Status"))->text(), QString());
 }
 
 QTEST_MAIN(TestTFBoot)
