@@ -511,7 +511,7 @@ void TFSetCobIDAccess::importInto(int table)
 void TFSetCobIDAccess::replayInto(int table)
 {
     commitEditors();
-    const QString path = fileChooser().openFile(this, m_catalog.text(333) + kTableTitles[table],
+    const QString path = fileChooser().openFile(this, m_catalog.text(333) + m_catalog.text(510 + table),
                                                 m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
                                                 QStringLiteral("Bus traces (*.log *.asc *.txt);;All files (*)"));
     if (path.isEmpty())
