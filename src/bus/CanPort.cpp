@@ -170,7 +170,8 @@ std::unique_ptr<CanPort> open(const CanPortSpec &spec, int bitRate, int timeoutM
         device->setConfigurationParameter(QCanBusDevice::BitRateKey, QVariant(bitRate));
     auto port = std::make_unique<QtCanPort>(spec.text(), device);
     QString failure;
-    QObject::connect(port.get(), &CanPort::failed, port.get(), [&failure](const QString &w) { failure = w; });
+    const QMetaObject::Connection noteFailure =
+        QObject::connect(port.get(), &CanPort::failed, port.get(), [&failure](const QString &w) { failure = w; });
     if (!device->connectDevice()) {
         port->setClosing();
         if (spec.plugin == QLatin1String("passthrucan"))
@@ -201,6 +202,7 @@ std::unique_ptr<CanPort> open(const CanPortSpec &spec, int bitRate, int timeoutM
                                   : QStringLiteral("%1 cannot be opened: %2").arg(spec.text(), failure);
         return nullptr;
     }
+    QObject::disconnect(noteFailure);
     return port;
 }
 

@@ -25,6 +25,11 @@ QString csvField(const QString &s)
     return u'"' + q + u'"';
 }
 
+QString mismatches(qsizetype n)
+{
+    return n == 1 ? QStringLiteral("1 mismatch") : QStringLiteral("%1 mismatches").arg(n);
+}
+
 QString hexWord(quint32 v)
 {
     return QStringLiteral("0x%1").arg(v, 8, 16, QLatin1Char('0')).toUpper().replace(QLatin1String("0X"), QLatin1String("0x"));
@@ -99,7 +104,7 @@ QStringList VerifyResult::summaryLines(const TestPlan &plan, int maxMismatches) 
             lines.append(QStringLiteral("%1: %2 frames, all as predicted").arg(dirTitle(d.from)).arg(d.frames));
             continue;
         }
-        lines.append(QStringLiteral("%1: %2 frames, %3 mismatches").arg(dirTitle(d.from)).arg(d.frames).arg(d.mismatches.size()));
+        lines.append(QStringLiteral("%1: %2 frames, %3").arg(dirTitle(d.from)).arg(d.frames).arg(mismatches(qsizetype(d.mismatches.size()))));
         if (d.arrived == 0)
             lines.append(QStringLiteral("  nothing arrived on CAN %1 at all: is the repeater connected and running?").arg(d.from == 1 ? 0 : 1));
         int shown = 0;
@@ -124,7 +129,7 @@ QString resultText(const VerifyResult &result)
     if (!result.error.isEmpty())
         return QStringLiteral("stopped: ") + result.error;
     const int n = result.mismatchCount();
-    return n == 0 ? QStringLiteral("all frames as predicted") : QStringLiteral("%1 mismatches").arg(n);
+    return n == 0 ? QStringLiteral("all frames as predicted") : mismatches(n);
 }
 
 QByteArray csv(const TestPlan &plan, const VerifyResult &result, const VerifyRunInfo &info)
@@ -190,7 +195,7 @@ QByteArray html(const TestPlan &plan, const VerifyResult &result, const VerifyRu
         s += QStringLiteral("<span class=\"key\" style=\"background:%1\"></span>%2").arg(QLatin1String(colours[k]), QLatin1String(keys[k]));
     s += QLatin1String("</p>\r\n");
     for (const VerifyResult::Direction &d : result.directions) {
-        s += QStringLiteral("<h2>%1: %2 frames, %3 mismatches</h2>\r\n").arg(dirTitle(d.from)).arg(d.frames).arg(d.mismatches.size());
+        s += QStringLiteral("<h2>%1: %2 frames, %3</h2>\r\n").arg(dirTitle(d.from)).arg(d.frames).arg(mismatches(qsizetype(d.mismatches.size())));
         // 64 identifiers a row, 32 rows: every 11-bit identifier as one cell.
         s += QLatin1String("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"642\" height=\"322\" viewBox=\"-1 -1 642 322\">");
         for (size_t i = 0; i < d.verdicts.size(); ++i) {
