@@ -12,6 +12,7 @@ int runExport(const QStringList &args, Io &io);
 int runImport(const QStringList &args, Io &io);
 int runSimulate(const QStringList &args, Io &io);
 int runMap(const QStringList &args, Io &io);
+int runReplay(const QStringList &args, Io &io);
 int cmdBuild(const QStringList &args, Io &io);
 int cmdInspect(const QStringList &args, Io &io);
 #ifdef PRAXEDO_HAVE_BUS
@@ -28,15 +29,20 @@ const Command kCommands[] = {
      runFirmware},
     {"export", "PROJECT_DIR --table 0|1 FILE.csv", "Write one filter table (0: CAN 0 to CAN 1, 1: CAN 1 to CAN 0) as CSV",
      runExport},
-    {"import", "PROJECT_DIR --table 0|1 FILE.csv|FILE.dbc [--append]",
+    {"import", "PROJECT_DIR --table 0|1 FILE.csv|FILE.dbc [--append] [--as-29-bit]",
      "Replace (or extend) one filter table from CSV or from the messages of a DBC file; saved only when valid",
      runImport},
     {"simulate", "PROJECT_DIR --from 0|1 ID [--ext]",
-     "Tell from PROJECT_DIR/bin/bank_K60.bin whether a frame arriving on CAN 0 or 1 passes, and as which identifier",
+     "Tell from the built files the device runs (bin/bank_K60.bin, or bin/bank1.bin and bank2.bin for the serial variant) "
+     "whether a frame arriving on CAN 0 or 1 passes, and as which identifier",
      runSimulate},
     {"map", "PROJECT_DIR --from 0|1 OUT.png",
-     "Draw the 2048 11-bit identifiers of one direction as pass / block / remapped from PROJECT_DIR/bin/bank_K60.bin",
+     "Draw the 2048 11-bit identifiers of one direction as pass / block / remapped, from the built files the device runs",
      runMap},
+    {"replay", "PROJECT_DIR --from 0|1 TRACE|- [-o OUT] [--strict]",
+     "Replay a candump -l log or .asc trace recorded on CAN 0 or 1 through the built files the device runs; writes what "
+     "leaves the other port in the same format, then the frames passed, remapped and blocked and the load on that port",
+     runReplay},
     {"inspect", "FILE", "Decodes bank_K60.bin or a bank file into readable text; checks its size and checksum", cmdInspect},
 #ifdef PRAXEDO_HAVE_BUS
     {"verify", "PROJECT_DIR --can0 PLUGIN:INTERFACE --can1 PLUGIN:INTERFACE [--direction 0|1|both] [--bitrate N] [--deep] [--settle MS] [--report FILE]",

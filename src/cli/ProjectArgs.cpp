@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace Cli {
 
 ParsedArgs parseArgs(const QStringList &args, const QStringList &valueOptions, const QStringList &flagOptions)
@@ -53,7 +55,19 @@ QString openProject(const QString &dir, AppState &state)
 
 QString staleImageWarning(const AppState &state, const QString &imagePath)
 {
-    const QDateTime built = QFileInfo(imagePath).lastModified();
+    return staleImageWarning(state, QStringList{imagePath});
+}
+
+QString staleImageWarning(const AppState &state, const QStringList &builtFiles)
+{
+    if (builtFiles.isEmpty())
+        return QString();
+    QDateTime built = QFileInfo(builtFiles.first()).lastModified();
+    QStringList names;
+    for (const QString &file : builtFiles) {
+        built = std::min(built, QFileInfo(file).lastModified());
+        names.append(QFileInfo(file).fileName());
+    }
     QStringList newer;
     for (const QString &doc : {state.File_ParGen, state.File_CobID}) {
         const QFileInfo info(doc);
@@ -63,7 +77,7 @@ QString staleImageWarning(const AppState &state, const QString &imagePath)
     if (newer.isEmpty())
         return QString();
     return QStringLiteral("%1 changed after %2 was built; this is what the last build does")
-        .arg(newer.join(QStringLiteral(" and ")), QFileInfo(imagePath).fileName());
+        .arg(newer.join(QStringLiteral(" and ")), names.join(QStringLiteral(" and ")));
 }
 
 } // namespace Cli

@@ -30,5 +30,7 @@ QString openProject(const QString &dir, AppState &state);
 
 // A warning when a document is newer than the image built from it; empty otherwise.
 QString staleImageWarning(const AppState &state, const QString &imagePath);
+// The same for a prediction read from one or more files (the oldest of them counts).
+QString staleImageWarning(const AppState &state, const QStringList &builtFiles);
 
 } // namespace Cli

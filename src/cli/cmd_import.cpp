@@ -4,6 +4,7 @@
 #include "core/config/CobIdChecks.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/CobIdImport.h"
+#include "core/config/DbcImport.h"
 #include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"
 
@@ -16,12 +17,12 @@ namespace Cli {
 // when they pass. Duplicated identifiers are reported but do not stop the import.
 int runImport(const QStringList &args, Io &io)
 {
-    const ParsedArgs a = parseArgs(args, {QStringLiteral("--table")}, {QStringLiteral("--append")});
+    const ParsedArgs a = parseArgs(args, {QStringLiteral("--table")}, {QStringLiteral("--append"), QStringLiteral("--as-29-bit")});
     const int table = direction(a.values.value(QStringLiteral("--table")));
     if (!a.error.isEmpty() || a.positional.size() != 2 || table < 0) {
         if (!a.error.isEmpty())
             io.err << "praxedo-cli import: " << a.error << '\n';
-        io.err << "Usage: praxedo-cli import PROJECT_DIR --table 0|1 FILE.csv|FILE.dbc [--append]\n";
+        io.err << "Usage: praxedo-cli import PROJECT_DIR --table 0|1 FILE.csv|FILE.dbc [--append] [--as-29-bit]\n";
         return 1;
     }
     AppState state;
@@ -43,8 +44,14 @@ int runImport(const QStringList &args, Io &io)
     if (error.isEmpty())
         error = document.read(state.File_CobID, &report);
     std::vector<ImportedRow> rows;
-    if (error.isEmpty())
-        error = CobIdImport::readFile(file, filter.positive, rows);
+    DbcImport::Report dbc;
+    const bool as29Bit = a.flags.contains(QStringLiteral("--as-29-bit"));
+    if (error.isEmpty()) {
+        error = CobIdImport::readFile(file, filter.positive, rows, as29Bit ? DbcImport::WideIds::As29Bit : DbcImport::WideIds::Refuse,
+                                      &dbc);
+        if (!error.isEmpty() && dbc.wideIds > 0 && !as29Bit)
+            error += QStringLiteral("\nAdd --as-29-bit to take them as 29-bit identifiers.");
+    }
     const auto mode = a.flags.contains(QStringLiteral("--append")) ? CobIdImport::Mode::Append : CobIdImport::Mode::Replace;
     if (error.isEmpty())
         error = CobIdImport::apply(document.table(table), rows, mode, QDir::toNativeSeparators(file));
@@ -61,6 +68,11 @@ int runImport(const QStringList &args, Io &io)
         io.err << error << '\n';
         return 2;
     }
+    for (const QString &warning : dbc.warnings)
+        io.err << "warning: " << warning << '\n';
+    if (as29Bit && dbc.wideIds > 0)
+        io.err << "warning: " << dbc.wideIds << (dbc.wideIds == 1 ? " identifier" : " identifiers")
+               << " beyond 0x7FF without the 29-bit flag taken as 29-bit\n";
     if (report.hasSurplus())
         io.err << "warning: " << CobIdDocument::surplusWarning(report, state.File_CobID) << '\n';
     const QString duplicates = CobIdChecks::duplicatesText(CobIdChecks::duplicates(document.table(table)));

@@ -2,7 +2,7 @@
 
 #include "cli/ProjectArgs.h"
 #include "core/app/FileIo.h"
-#include "core/image/FilterImage.h"
+#include "core/image/DevicePrediction.h"
 #include "ui/config/IdSpacePainter.h"
 
 #include <QBuffer>
@@ -26,19 +26,19 @@ int runMap(const QStringList &args, Io &io)
         io.err << "praxedo-cli map: " << error << '\n';
         return 1;
     }
-    FilterImage image;
-    error = image.load(state.binDir());
+    DevicePrediction device;
+    error = device.load(state.Dir_Project);
     if (!error.isEmpty()) {
         io.err << error << '\n';
         return 2;
     }
-    const QString stale = staleImageWarning(state, joinPath(state.binDir(), FilterImage::fileName()));
+    const QString stale = staleImageWarning(state, device.files());
     if (!stale.isEmpty())
         io.err << "warning: " << stale << '\n';
 
-    const FilterImage::IdSpace space = image.idSpace(from);
+    const FilterImage::IdSpace space = device.idSpace(from);
     const QString title = QStringLiteral("%1: 11-bit identifiers, %2").arg(
-        directionTitle(from), image.positive() ? QStringLiteral("positive implementation") : QStringLiteral("listed identifiers blocked"));
+        directionTitle(from), device.positive() ? QStringLiteral("positive implementation") : QStringLiteral("listed identifiers blocked"));
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
@@ -55,7 +55,9 @@ int runMap(const QStringList &args, Io &io)
     for (const FilterImage::Fate f : space)
         ++counts[int(f)];
     io.out << "Wrote " << QDir::toNativeSeparators(a.positional.at(1)) << ": " << counts[0] << " pass, " << counts[1]
-           << " blocked, " << counts[2] << " remapped\n";
+           << " blocked, " << counts[2] << " remapped\n  answered from " << device.source() << '\n';
+    for (const QString &assumption : device.assumptions())
+        io.out << "  assumed: " << assumption << '\n';
     return 0;
 }
 

@@ -3,11 +3,12 @@
 #include "cli/ProjectArgs.h"
 #include "core/app/IntText.h"
 #include "core/config/CobIdChecks.h"
-#include "core/image/FilterImage.h"
+#include "core/image/DevicePrediction.h"
 
 namespace Cli {
 
-// Answers from the built image, not from the documents: it is what the device was given.
+// Answers from the built files the project's variant runs, not from the documents: they are
+// what the device was given.
 int runSimulate(const QStringList &args, Io &io)
 {
     const ParsedArgs a = parseArgs(args, {QStringLiteral("--from")}, {QStringLiteral("--ext")});
@@ -33,20 +34,24 @@ int runSimulate(const QStringList &args, Io &io)
         io.err << "praxedo-cli simulate: " << error << '\n';
         return 1;
     }
-    FilterImage image;
-    error = image.load(state.binDir());
+    DevicePrediction device;
+    error = device.load(state.Dir_Project);
     if (!error.isEmpty()) {
         io.err << error << '\n';
         return 2;
     }
-    const QString stale = staleImageWarning(state, joinPath(state.binDir(), FilterImage::fileName()));
+    const QString stale = staleImageWarning(state, device.files());
     if (!stale.isEmpty())
         io.err << "warning: " << stale << '\n';
 
-    const FilterImage::Route r = image.route(from, quint32(*id), extended);
-    io.out << FilterImage::routeText(from, quint32(*id), extended, r) << "\n  " << image.reasonText(r) << '\n';
-    if (image.positive() && r.listedIn > 1)
-        io.err << "warning: " << r.listedIn << " rows list this identifier; the first one is shown\n";
+    const FilterImage::Route r = device.route(from, quint32(*id), extended);
+    io.out << FilterImage::routeText(from, quint32(*id), extended, r) << "\n  " << device.reasonText(from, quint32(*id), extended, r)
+           << "\n  answered from " << device.source() << '\n';
+    for (const QString &assumption : device.assumptions())
+        io.out << "  assumed: " << assumption << '\n';
+    if (device.positive() && r.listedIn > 1)
+        io.err << "warning: " << r.listedIn << " rows list this identifier; the "
+               << (device.layout() == DevicePrediction::Layout::Image ? "first" : "last") << " one is shown\n";
     return 0;
 }
 

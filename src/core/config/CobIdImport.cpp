@@ -26,6 +26,12 @@ Kind kindOf(const QString &path)
 
 QString readFile(const QString &path, bool fillModify, std::vector<ImportedRow> &rows)
 {
+    return readFile(path, fillModify, rows, DbcImport::WideIds::Refuse, nullptr);
+}
+
+QString readFile(const QString &path, bool fillModify, std::vector<ImportedRow> &rows, DbcImport::WideIds wideIds,
+                 DbcImport::Report *report)
+{
     const Kind kind = kindOf(path);
     const QString shown = QDir::toNativeSeparators(path);
     if (kind == Kind::Unknown)
@@ -34,7 +40,8 @@ QString readFile(const QString &path, bool fillModify, std::vector<ImportedRow> 
     const QString error = FileIo::readFile(path, bytes, MaxFileBytes);
     if (!error.isEmpty())
         return error;
-    return kind == Kind::Csv ? CobIdCsv::parse(bytes, shown, rows) : DbcImport::parse(bytes, shown, fillModify, rows);
+    return kind == Kind::Csv ? CobIdCsv::parse(bytes, shown, rows)
+                             : DbcImport::parse(bytes, shown, fillModify, rows, wideIds, report);
 }
 
 QString apply(CobIdTable &table, const std::vector<ImportedRow> &rows, Mode mode, const QString &shownName)

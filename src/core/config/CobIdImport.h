@@ -6,6 +6,11 @@
 
 #include <vector>
 
+namespace DbcImport {
+enum class WideIds;
+struct Report;
+} // namespace DbcImport
+
 // A table row read from a CSV or DBC file, with the file line it starts on for messages.
 struct ImportedRow
 {
@@ -30,6 +35,9 @@ Kind kindOf(const QString &path);
 // columns with their own identifier and type (they pass unchanged with positive
 // implementation on). Returns an empty text, or the file name, the line and the reason.
 QString readFile(const QString &path, bool fillModify, std::vector<ImportedRow> &rows);
+// The same with the DBC reader's choices and its report (both unused for a CSV file).
+QString readFile(const QString &path, bool fillModify, std::vector<ImportedRow> &rows, DbcImport::WideIds wideIds,
+                 DbcImport::Report *report);
 
 // Puts `rows` into the table. Afterwards the table holds the kept used rows (none for
 // Replace) followed by `rows`, and every row behind them is empty: rows that lay beyond a blank

@@ -9,8 +9,12 @@ namespace {
 constexpr quint32 ExtendedFlag = 0x80000000u;
 constexpr quint32 Max11Bit = 0x7FF;
 constexpr quint32 Max29Bit = 0x1FFFFFFF;
-// Holds the signals that belong to no message; not a frame on the bus.
+// Holds the signals that belong to no message; not a frame on the bus. Files write it with
+// 0xC0000000 or with 1073741824 (0x40000000), so it is known by its name.
 constexpr quint32 IndependentSignals = 0xC0000000u;
+const QLatin1String IndependentSignalsName("VECTOR__INDEPENDENT_SIG_MSG");
+// Messages named in the refusal of identifiers without the 29-bit flag.
+constexpr int MaxWideNamed = 20;
 
 QString lineError(const QString &shownName, int line, const QString &reason)
 {
@@ -28,8 +32,9 @@ bool isNameChar(QChar c, bool first)
     return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || u == u'_' || (!first && u >= u'0' && u <= u'9');
 }
 
-// Reads "BO_ <id> <name> : <size> <transmitter>" after the keyword. Empty text on success.
-QString readMessage(QStringView s, quint32 &rawId, QString &name)
+// Reads "BO_ <id> <name> : <size> <transmitter>" after the keyword. Empty text on success;
+// `nameIsIdentifier` tells whether the name is a C identifier.
+QString readMessage(QStringView s, quint32 &rawId, QString &name, bool &nameIsIdentifier)
 {
     qsizetype i = 0;
     const qsizetype n = s.size();
@@ -57,9 +62,10 @@ QString readMessage(QStringView s, quint32 &rawId, QString &name)
     const QStringView nameText = token();
     if (nameText.isEmpty())
         return QStringLiteral("the message name is missing");
+    nameIsIdentifier = true;
     for (qsizetype k = 0; k < nameText.size(); ++k) {
         if (!isNameChar(nameText[k], k == 0))
-            return QStringLiteral("%1 is not a message name (letters, digits and _, not starting with a digit)").arg(nameText);
+            nameIsIdentifier = false;
     }
     name = nameText.toString();
 
@@ -102,6 +108,16 @@ bool endsInsideString(QStringView line, bool inside)
 
 QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify, std::vector<ImportedRow> &rows)
 {
+    return parse(bytes, shownName, fillModify, rows, WideIds::Refuse, nullptr);
+}
+
+QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify, std::vector<ImportedRow> &rows,
+              WideIds wideIds, Report *report)
+{
+    Report local;
+    Report &r = report ? *report : local;
+    r = Report();
+    QStringList wideNamed;
     // Names are ASCII; comments in any 8-bit code page are passed over, so Latin-1 is enough.
     const QString text = QString::fromLatin1(bytes);
     std::vector<ImportedRow> read;
@@ -130,19 +146,28 @@ QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify
         const int lineNumber = k + 1;
         quint32 rawId = 0;
         QString name;
-        const QString reason = readMessage(body.sliced(3), rawId, name);
+        bool nameIsIdentifier = true;
+        const QString reason = readMessage(body.sliced(3), rawId, name, nameIsIdentifier);
         if (!reason.isEmpty())
             return lineError(shownName, lineNumber, reason);
-        if (rawId == IndependentSignals)
+        if (rawId == IndependentSignals || name == IndependentSignalsName)
             continue;
-        const bool extended = (rawId & ExtendedFlag) != 0;
+        if (!nameIsIdentifier)
+            r.warnings << lineError(shownName, lineNumber,
+                                    QStringLiteral("the message name %1 is not a C identifier; it is taken as the Mnemonic as it stands")
+                                        .arg(name));
+        bool extended = (rawId & ExtendedFlag) != 0;
         const quint32 id = rawId & ~ExtendedFlag;
-        if (!extended && id > Max11Bit)
-            return lineError(shownName, lineNumber,
-                             QStringLiteral("the identifier %1 of %2 is beyond 0x7FF for an 11-bit message (bit 31 clear)")
-                                 .arg(rawId)
-                                 .arg(name));
-        if (extended && id > Max29Bit)
+        if (!extended && id > Max11Bit) {
+            ++r.wideIds;
+            if (wideIds == WideIds::Refuse) {
+                if (wideNamed.size() < MaxWideNamed)
+                    wideNamed << QStringLiteral("line %1: %2 (%3)").arg(QString::number(lineNumber), name, QString::number(rawId));
+                continue;
+            }
+            extended = true;
+        }
+        if (id > Max29Bit)
             return lineError(shownName, lineNumber,
                              QStringLiteral("the identifier %1 of %2 is beyond 0x1FFFFFFF for a 29-bit message")
                                  .arg(rawId)
@@ -161,6 +186,16 @@ QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify
         }
         row.cells[CobIdTable::Desc] = name;
         read.push_back(std::move(row));
+    }
+    if (!wideNamed.isEmpty()) {
+        QString text = QStringLiteral("%1: %2 %3 beyond 0x7FF without the 29-bit flag (bit 31 clear), which an 11-bit "
+                                      "message cannot have: %4")
+                           .arg(shownName, QString::number(r.wideIds),
+                                r.wideIds == 1 ? QStringLiteral("identifier is") : QStringLiteral("identifiers are"),
+                                wideNamed.join(QStringLiteral("; ")));
+        if (r.wideIds > wideNamed.size())
+            text += QStringLiteral("; and %1 more").arg(r.wideIds - wideNamed.size());
+        return text;
     }
     rows = std::move(read);
     return QString();

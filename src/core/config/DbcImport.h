@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -17,5 +18,20 @@ namespace DbcImport {
 // (id 0xC0000000) is skipped. A malformed BO_ line is refused with "<shownName>, line N:
 // <reason>"; `rows` is set only when the whole file was read.
 QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify, std::vector<ImportedRow> &rows);
+
+// Identifiers beyond 0x7FF without the 29-bit flag: many files leave the flag out of 29-bit
+// messages. Refused, every such message is named in one message; or taken as 29-bit.
+enum class WideIds { Refuse, As29Bit };
+
+struct Report
+{
+    int wideIds = 0;      // messages beyond 0x7FF without the flag (refused or taken as 29-bit)
+    QStringList warnings; // accepted oddities, e.g. a message name that is not a C identifier
+};
+
+// As above; the pseudo message is skipped by its name whatever its id, and a name that is
+// not a C identifier is taken as it stands with a warning.
+QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify, std::vector<ImportedRow> &rows,
+              WideIds wideIds, Report *report);
 
 } // namespace DbcImport

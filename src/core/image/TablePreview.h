@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/image/DevicePrediction.h"
 #include "core/image/FilterImage.h"
 
 #include <QString>
@@ -14,5 +15,9 @@ namespace TablePreview {
 
 // Returns an empty text, or why the build failed (the image is then empty).
 QString build(const XmlSource &parGen, const CobIdDocument &tables, FilterImage &image);
+
+// The same build, read back as the device of ParGen.xml's type runs it: the image for the
+// Ethernet variant, banks 1 and 2 for the others.
+QString predict(const XmlSource &parGen, const CobIdDocument &tables, DevicePrediction &device);
 
 } // namespace TablePreview

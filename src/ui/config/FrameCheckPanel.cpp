@@ -40,9 +40,24 @@ FrameCheckPanel::FrameCheckPanel(int from, const QString &suffix, QWidget *paren
     L_Frame->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     layout->addWidget(L_Frame);
 
+    // Which files the answers come from, and what they cannot tell.
+    L_Frame_Source = new QLabel(this);
+    L_Frame_Source->setObjectName(QStringLiteral("L_Frame_Source") + suffix);
+    L_Frame_Source->setWordWrap(true);
+    L_Frame_Source->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    L_Frame_Source->setStyleSheet(QStringLiteral("color: palette(mid)"));
+    layout->addWidget(L_Frame_Source);
+
     P_Map = new IdSpaceView(this);
     P_Map->setObjectName(QStringLiteral("P_Map") + suffix);
     layout->addWidget(P_Map, 1);
+
+    L_Replay = new QLabel(this);
+    L_Replay->setObjectName(QStringLiteral("L_Replay") + suffix);
+    L_Replay->setWordWrap(true);
+    L_Replay->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    L_Replay->hide();
+    layout->addWidget(L_Replay);
 
     connect(E_Frame, &QLineEdit::textChanged, this, &FrameCheckPanel::check);
     connect(CB_Ext, &QCheckBox::toggled, this, &FrameCheckPanel::check);
@@ -56,27 +71,49 @@ FrameCheckPanel::FrameCheckPanel(int from, const QString &suffix, QWidget *paren
     check();
 }
 
-void FrameCheckPanel::setImage(const FilterImage &image, const QString &note)
+void FrameCheckPanel::setPrediction(const DevicePrediction &device, const QString &note)
 {
-    m_image = image;
+    m_device = device;
     m_available = true;
     m_note = note;
-    P_Map->setSpace(m_image.idSpace(m_from));
+    P_Map->setSpace(m_device.idSpace(m_from));
+    QString source = QStringLiteral("Answers as the device runs %1, built from these tables.").arg(m_device.source());
+    for (const QString &assumption : m_device.assumptions())
+        source += QStringLiteral("\nAssumed: ") + assumption;
+    L_Frame_Source->setText(source);
     check();
 }
 
 void FrameCheckPanel::setUnavailable(const QString &reason)
 {
-    m_image = FilterImage();
+    m_device = DevicePrediction();
     m_available = false;
     m_note = reason;
     P_Map->setMessage(reason);
+    L_Frame_Source->clear();
     check();
 }
 
 QString FrameCheckPanel::answer() const
 {
     return L_Frame->text();
+}
+
+void FrameCheckPanel::setReplay(const QString &summary, const std::vector<quint64> &framesPerId)
+{
+    L_Replay->setText(summary);
+    L_Replay->setVisible(!summary.isEmpty());
+    P_Map->setTraffic(framesPerId);
+}
+
+QString FrameCheckPanel::replayText() const
+{
+    return L_Replay->text();
+}
+
+QString FrameCheckPanel::sourceText() const
+{
+    return L_Frame_Source->text();
 }
 
 void FrameCheckPanel::check()
@@ -94,12 +131,14 @@ void FrameCheckPanel::check()
         text = QStringLiteral("Not %1 identifier: 0 to %2.")
                    .arg(extended ? QStringLiteral("a 29-bit") : QStringLiteral("an 11-bit"), CobIdChecks::idText(max, extended));
     } else {
-        const FilterImage::Route r = m_image.route(m_from, quint32(*id), extended);
-        QString reason = m_image.reasonText(r);
+        const FilterImage::Route r = m_device.route(m_from, quint32(*id), extended);
+        QString reason = m_device.reasonText(m_from, quint32(*id), extended, r);
         reason[0] = reason[0].toUpper();
         text = FilterImage::routeText(m_from, quint32(*id), extended, r) + QStringLiteral(".\n") + reason + QStringLiteral(".");
-        if (m_image.positive() && r.listedIn > 1)
-            text += QStringLiteral("\n%1 rows list this identifier; the first one is shown.").arg(r.listedIn);
+        if (m_device.positive() && r.listedIn > 1)
+            text += QStringLiteral("\n%1 rows list this identifier; the %2 one is shown.")
+                        .arg(QString::number(r.listedIn),
+                             m_device.layout() == DevicePrediction::Layout::Image ? QStringLiteral("first") : QStringLiteral("last"));
         if (!m_note.isEmpty())
             text += QStringLiteral("\n") + m_note;
     }

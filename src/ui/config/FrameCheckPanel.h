@@ -1,8 +1,10 @@
 #pragma once
 
-#include "core/image/FilterImage.h"
+#include "core/image/DevicePrediction.h"
 
 #include <QWidget>
+
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -11,25 +13,32 @@ class IdSpaceView;
 
 // "What happens to this frame?" for one direction of the filter window: an identifier field
 // with a 29-bit box, the answer as the device would give it, and the picture of the 11-bit
-// identifier space. The window hands in the image built from its tables; the panel answers
-// from it as the user types. `suffix` names the children (E_Frame_C0_C1 ...).
+// identifier space. The window hands in the prediction built from its tables, read as the
+// project's variant runs it; the panel answers from it as the user types. `suffix` names the children (E_Frame_C0_C1 ...).
 class FrameCheckPanel : public QWidget
 {
     Q_OBJECT
 public:
     FrameCheckPanel(int from, const QString &suffix, QWidget *parent = nullptr);
 
-    // The image to answer from, or the reason there is none. `note` is shown under the answer.
-    void setImage(const FilterImage &image, const QString &note);
+    // What to answer from, or the reason there is none. `note` is shown under the answer.
+    void setPrediction(const DevicePrediction &device, const QString &note);
     void setUnavailable(const QString &reason);
 
+    // What a replayed trace did: the summary under the map, and the map coloured by traffic.
+    void setReplay(const QString &summary, const std::vector<quint64> &framesPerId);
+    QString replayText() const;
+    IdSpaceView *map() const { return P_Map; }
+
     QString answer() const;
+    // Which files the answers follow, and the assumptions they make.
+    QString sourceText() const;
 
 private:
     void check();
 
     int m_from;
-    FilterImage m_image;
+    DevicePrediction m_device;
     bool m_available = false;
     QString m_note;
 
@@ -37,5 +46,7 @@ private:
     QLineEdit *E_Frame = nullptr;
     QCheckBox *CB_Ext = nullptr;
     QLabel *L_Frame = nullptr;
+    QLabel *L_Frame_Source = nullptr;
     IdSpaceView *P_Map = nullptr;
+    QLabel *L_Replay = nullptr;
 };

@@ -79,6 +79,15 @@ void IdSpaceView::paintEvent(QPaintEvent *)
     }
     const QRectF cells = cellArea();
     IdSpacePainter::paintCells(p, cells, m_space);
+    if (m_traffic.size() == m_space.size()) {
+        const qreal w = cells.width() / IdSpacePainter::Columns;
+        const qreal h = cells.height() / IdSpacePainter::Rows;
+        for (int id = 0; id < int(m_traffic.size()); ++id) {
+            if (m_traffic[size_t(id)] == 0)
+                p.fillRect(QRectF(cells.left() + (id % IdSpacePainter::Columns) * w, cells.top() + (id / IdSpacePainter::Columns) * h, w, h),
+                           QColor(255, 255, 255, 190));
+        }
+    }
     p.setPen(Qt::gray);
     p.drawRect(cells.adjusted(-0.5, -0.5, 0.5, 0.5));
     if (m_marked >= 0) {
@@ -112,14 +121,20 @@ bool IdSpaceView::event(QEvent *event)
             QToolTip::hideText();
             event->ignore();
         } else {
-            QToolTip::showText(help->globalPos(),
-                               QStringLiteral("%1: %2").arg(CobIdChecks::idText(quint32(id), false),
-                                                            IdSpacePainter::label(m_space[size_t(id)])),
-                               this);
+            QString tip = QStringLiteral("%1: %2").arg(CobIdChecks::idText(quint32(id), false), IdSpacePainter::label(m_space[size_t(id)]));
+            if (m_traffic.size() == m_space.size())
+                tip += QStringLiteral(", %1 frames in the trace").arg(m_traffic[size_t(id)]);
+            QToolTip::showText(help->globalPos(), tip, this);
         }
         return true;
     }
     return QWidget::event(event);
+}
+
+void IdSpaceView::setTraffic(const std::vector<quint64> &framesPerId)
+{
+    m_traffic = framesPerId;
+    update();
 }
 
 void IdSpaceView::mouseReleaseEvent(QMouseEvent *event)

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <vector>
+
 // The picture of one direction's 11-bit identifier space in a window: the cells of
 // IdSpacePainter scaled to the widget, a legend with counts below them, the identifier and
 // its fate as tooltip, and a click on a cell reported as that identifier.
@@ -16,6 +18,10 @@ public:
     void setSpace(const FilterImage::IdSpace &space);
     // Shown instead of the cells, e.g. when the tables cannot be built; empty to show them.
     void setMessage(const QString &message);
+    // Frames per identifier from a replayed trace: identifiers without traffic are drawn faded.
+    // Empty to draw every cell in full colour.
+    void setTraffic(const std::vector<quint64> &framesPerId);
+    const std::vector<quint64> &traffic() const { return m_traffic; }
     // The identifier whose cell is outlined, or -1 for none.
     void setMarked(int id);
     int marked() const { return m_marked; }
@@ -44,4 +50,5 @@ private:
     FilterImage::IdSpace m_space{};
     QString m_message;
     int m_marked = -1;
+    std::vector<quint64> m_traffic;
 };

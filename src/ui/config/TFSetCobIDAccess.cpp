@@ -6,7 +6,9 @@
 #include "core/config/CobIdImport.h"
 #include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"
+#include "core/config/DbcImport.h"
 #include "core/image/TablePreview.h"
+#include "core/image/TraceReplay.h"
 #include "ui/app/FileChooser.h"
 #include "ui/app/Prompt.h"
 #include "ui/app/StyledButton.h"
@@ -16,6 +18,7 @@
 #include "ui/config/FrameCheckPanel.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -198,11 +201,13 @@ void TFSetCobIDAccess::createTools(int table, QWidget *page, QTableView *grid, c
     };
     tools.framesButton = button(QStringLiteral("Btn_Frames"), StyledButton::Picture::Check);
     tools.framesButton->setCheckable(true);
+    tools.replayButton = button(QStringLiteral("Btn_Replay"), StyledButton::Picture::Open);
     tools.importButton = button(QStringLiteral("Btn_Import"), StyledButton::Picture::Import);
     tools.exportButton = button(QStringLiteral("Btn_Export"), StyledButton::Picture::Export);
     pageLayout->addLayout(footer);
 
     connect(tools.framesButton, &QAbstractButton::toggled, this, [this, table](bool on) { showFramePanel(table, on); });
+    connect(tools.replayButton, &QAbstractButton::clicked, this, [this, table] { replayInto(table); });
     connect(tools.importButton, &QAbstractButton::clicked, this, [this, table] { importInto(table); });
     connect(tools.exportButton, &QAbstractButton::clicked, this, [this, table] { exportFrom(table); });
 }
@@ -242,6 +247,8 @@ void TFSetCobIDAccess::Set_Lang()
         const TableTools &tools = m_tools[table];
         tools.framesButton->setText(QStringLiteral("Frame check"));
         tools.framesButton->setHint(QStringLiteral("Show what the device does with a frame, and the map of all 11-bit identifiers"));
+        tools.replayButton->setText(t.text(330));
+        tools.replayButton->setHint(t.text(331));
         tools.importButton->setText(QStringLiteral("Import..."));
         tools.importButton->setHint(QStringLiteral("Fill this table from a CSV file or from the messages of a DBC file"));
         tools.exportButton->setText(QStringLiteral("Export..."));
@@ -383,6 +390,8 @@ bool TFSetCobIDAccess::duplicatesAccepted()
 void TFSetCobIDAccess::tableChanged(int table)
 {
     m_tools[table].rows->setText(CobIdChecks::usedRowsText(m_document.table(table)));
+    // A replay answered for the tables as they were.
+    m_tools[table].panel->setReplay(QString(), {});
     m_previewStale = true;
     // Both pages answer from one build; keep it current while either shows its frame check.
     if (m_tools[0].framesButton->isChecked() || m_tools[1].framesButton->isChecked())
@@ -401,8 +410,8 @@ void TFSetCobIDAccess::showFramePanel(int table, bool shown)
 
 void TFSetCobIDAccess::refreshPreview()
 {
-    FilterImage image;
-    const QString error = TablePreview::build(m_parGenSource, m_document, image);
+    DevicePrediction device;
+    const QString error = TablePreview::predict(m_parGenSource, m_document, device);
     m_previewStale = false;
     if (!error.isEmpty()) {
         for (const TableTools &tools : m_tools)
@@ -413,12 +422,12 @@ void TFSetCobIDAccess::refreshPreview()
     const auto failure = m_document.Controllo_dati(Imp_Pos);
     if (failure)
         note = QStringLiteral("The tables are not valid yet (%1); OK refuses them.").arg(CobIdDocument::message(*failure, m_catalog));
-    else if (image.positive() != Imp_Pos)
-        note = image.positive()
+    else if (device.positive() != Imp_Pos)
+        note = device.positive()
             ? QStringLiteral("ParGen.xml gives the device positive implementation, which these tables were opened without.")
             : QStringLiteral("The device gets positive implementation off: ParGen.xml is missing or does not switch it on.");
     for (const TableTools &tools : m_tools)
-        tools.panel->setImage(image, note);
+        tools.panel->setPrediction(device, note);
 }
 
 void TFSetCobIDAccess::importInto(int table)
@@ -432,11 +441,19 @@ void TFSetCobIDAccess::importInto(int table)
         return;
     m_lastDir = QFileInfo(path).absolutePath();
     std::vector<ImportedRow> rows;
-    QString error = CobIdImport::readFile(path, Imp_Pos, rows);
+    DbcImport::Report dbc;
+    QString error = CobIdImport::readFile(path, Imp_Pos, rows, DbcImport::WideIds::Refuse, &dbc);
+    // Many databases leave the 29-bit flag out; the user may take those identifiers as 29-bit.
+    if (!error.isEmpty() && dbc.wideIds > 0 && prompt().ask(this, error + QStringLiteral("\n\n") + m_catalog.text(332)))
+        error = CobIdImport::readFile(path, Imp_Pos, rows, DbcImport::WideIds::As29Bit, &dbc);
+    else if (!error.isEmpty() && dbc.wideIds > 0)
+        return;
     if (!error.isEmpty()) {
         prompt().error(this, error);
         return;
     }
+    if (!dbc.warnings.isEmpty())
+        prompt().warning(this, dbc.warnings.join(u'\n'));
     // Replace the used rows, add to them, or leave the table alone.
     CobIdImport::Mode mode = CobIdImport::Mode::Replace;
     const int used = m_document.table(table).usedRowCount();
@@ -457,6 +474,49 @@ void TFSetCobIDAccess::importInto(int table)
     }
     m_models[table]->tableReset();
     PageControl1->setCurrentIndex(table);
+}
+
+void TFSetCobIDAccess::replayInto(int table)
+{
+    commitEditors();
+    const QString path = fileChooser().openFile(this, m_catalog.text(333) + kTableTitles[table],
+                                                m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
+                                                QStringLiteral("Bus traces (*.log *.asc *.txt);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    m_lastDir = QFileInfo(path).absolutePath();
+    DevicePrediction device;
+    QString error = TablePreview::predict(m_parGenSource, m_document, device);
+    if (!error.isEmpty()) {
+        prompt().error(this, QStringLiteral("The tables cannot be built: ") + error);
+        return;
+    }
+    QFile trace(path);
+    if (!trace.open(QIODevice::ReadOnly)) {
+        prompt().error(this, QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(path), trace.errorString()));
+        return;
+    }
+    TraceReplay::Options options;
+    options.from = table;
+    TraceReplay::Summary summary;
+    QStringList malformed;
+    error = TraceReplay::run(trace, nullptr, device, options, summary, [&](const TraceReplay::Malformed &m) {
+        if (malformed.size() < 5)
+            malformed << QStringLiteral("line %1: %2").arg(m.line).arg(m.reason);
+    });
+    if (!error.isEmpty()) {
+        prompt().error(this, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), error));
+        return;
+    }
+    QStringList lines{QFileInfo(path).fileName()};
+    for (const QString &line : summary.text(table))
+        lines << line.trimmed();
+    for (const QString &warning : summary.warnings(table))
+        lines << QStringLiteral("Warning: ") + warning;
+    lines << malformed;
+    m_tools[table].framesButton->setChecked(true);
+    m_tools[table].panel->setReplay(lines.join(u'\n'),
+                                    std::vector<quint64>(summary.trafficIn.begin(), summary.trafficIn.end()));
 }
 
 void TFSetCobIDAccess::exportFrom(int table)

@@ -45,6 +45,9 @@ public:
     // the file chooser seam. Both work on the tables as edited.
     void importInto(int table);
     void exportFrom(int table);
+    // Replays a recorded trace through the table as edited and shows the summary and the
+    // traffic in the frame panel; the trace is chosen through the file chooser seam.
+    void replayInto(int table);
     // Rebuilds what the frame panels answer from: the tables as edited, built in memory.
     void refreshPreview();
     FrameCheckPanel *framePanel(int table) const { return m_tools[table].panel; }
@@ -117,6 +120,7 @@ private:
         StyledButton *importButton = nullptr;
         StyledButton *exportButton = nullptr;
         StyledButton *framesButton = nullptr;
+        StyledButton *replayButton = nullptr;
         FrameCheckPanel *panel = nullptr;
     };
     TableTools m_tools[CobIdDocument::TableCount];

@@ -67,6 +67,11 @@ private Q_SLOTS:
     void frameCheckNamesWhatTheDeviceWillGet();
     void pictureShowsEachDirection();
     void clickOnTheMapAsksAboutThatIdentifier();
+    void frameCheckFollowsTheVariant_data();
+    void replayShowsTheTraffic();
+    void importAsksToTakeWideIdentifiersAs29Bit_data();
+    void importAsksToTakeWideIdentifiersAs29Bit();
+    void frameCheckFollowsTheVariant();
 
 private:
     void writeDocs(const QByteArray &parGen, const QByteArray &rows0, const QByteArray &rows1 = QByteArray());
@@ -444,6 +449,99 @@ void TestFilterTools::clickOnTheMapAsksAboutThatIdentifier()
     QVERIFY(!child<QCheckBox>(u"CB_Ext_C0_C1"_qs)->isChecked());
     QCOMPARE(map->marked(), 0x181);
     QVERIFY(child<QLabel>(u"L_Frame_C0_C1"_qs)->text().contains(u"leaves CAN 1 as 0x281 (11-bit)"_qs));
+}
+
+void TestFilterTools::frameCheckFollowsTheVariant_data()
+{
+    QTest::addColumn<QByteArray>("parGen");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("source");
+    // 0x200 listed twice: the image answers with the first row, the banks hold the last.
+    QTest::newRow("Ethernet") << QByteArray("<Device_Type>1</Device_Type><Positive>1</Positive>")
+                              << u"leaves CAN 1 as 0x300 (11-bit)"_qs
+                              << u"Answers as the device runs bank_K60.bin (Ethernet variant), built from these tables."_qs;
+    QTest::newRow("serial") << QByteArray("<Boud0>8</Boud0><Boud1>8</Boud1><Type>0</Type><Positive>1</Positive>"
+                                          "<Baud_Dip_C0>0</Baud_Dip_C0><Baud_Dip_C1>0</Baud_Dip_C1><TypeC1>1</TypeC1>"
+                                          "<Device_Type>0</Device_Type>")
+                            << u"leaves CAN 1 as 0x00000301 (29-bit)"_qs
+                            << u"Answers as the device runs bank1.bin and bank2.bin (serial variant), built from these tables."_qs;
+}
+
+void TestFilterTools::frameCheckFollowsTheVariant()
+{
+    QFETCH(QByteArray, parGen);
+    QFETCH(QString, answer);
+    QFETCH(QString, source);
+    const QByteArray modType = parGen.contains("<TypeC1>1") ? kB : kA;
+    writeDocs(parGen, row("0x200", kA, "0x300", modType) + row("0x200", kA, "0x301", modType));
+    openWindow();
+    showFrames(u"_C0_C1"_qs);
+    const QString got = ask(u"_C0_C1"_qs, u"0x200"_qs);
+    QVERIFY2(got.contains(answer), qPrintable(got));
+    const QString shown = child<FrameCheckPanel>(u"P_Frames_C0_C1"_qs)->sourceText();
+    QVERIFY2(shown.startsWith(source), qPrintable(shown));
+}
+
+void TestFilterTools::replayShowsTheTraffic()
+{
+    writeDocs("<Device_Type>1</Device_Type><Positive>1</Positive>", row("0x181", kA, "0x281", kA));
+    openWindow();
+    const QString trace = m_dir->filePath(u"bus.log"_qs);
+    QFile f(trace);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("(1.000) can0 181#11\n(1.001) can0 181#11\n(1.002) can0 182#\n(1.003) can0 181#11\n");
+    f.close();
+    // The replay follows the table as edited, not as saved.
+    setCell(0, 1, 1, u"0x182"_qs);
+    setCell(0, 1, 2, QString::fromLatin1(kA));
+    setCell(0, 1, 3, u"0x182"_qs);
+    setCell(0, 1, 4, QString::fromLatin1(kA));
+    m_files->answers.enqueue(trace);
+    click(u"Btn_Replay_C0_C1"_qs);
+    auto *panel = child<FrameCheckPanel>(u"P_Frames_C0_C1"_qs);
+    QVERIFY(panel->isVisible());
+    const QString summary = panel->replayText();
+    QVERIFY2(summary.startsWith(u"bus.log\nFrom CAN 0 to CAN 1, candump log of 4 lines:\nin:       4 frames, 2 identifiers\n"
+                                "passed:   4 frames, 2 identifiers\nremapped: 3 frames, 1 identifier\n"_qs),
+             qPrintable(summary));
+    QVERIFY2(summary.contains(u"Load on CAN 1 at 1000 kbit/s"_qs), qPrintable(summary));
+    const std::vector<quint64> &traffic = panel->map()->traffic();
+    QCOMPARE(traffic.size(), size_t(2048));
+    QCOMPARE(traffic[0x181], 3u);
+    QCOMPARE(traffic[0x182], 1u);
+    QCOMPARE(traffic[0x183], 0u);
+    QVERIFY(m_prompt->shown.isEmpty());
+    // An edit makes the summary stale.
+    setCell(0, 1, 3, u"0x183"_qs);
+    QVERIFY(panel->replayText().isEmpty());
+}
+
+void TestFilterTools::importAsksToTakeWideIdentifiersAs29Bit_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("yes") << true;
+    QTest::newRow("no") << false;
+}
+
+void TestFilterTools::importAsksToTakeWideIdentifiersAs29Bit()
+{
+    QFETCH(bool, yes);
+    writeDocs("<Device_Type>1</Device_Type><Positive>1</Positive>", QByteArray());
+    openWindow();
+    const QString dbc = m_dir->filePath(u"wide.dbc"_qs);
+    QFile f(dbc);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("BU_: ECU1\n\nBO_ 385 Speed: 8 ECU1\nBO_ 419361024 EEC1: 8 ECU1\n");
+    f.close();
+    m_files->answers.enqueue(dbc);
+    m_prompt->answers.enqueue(yes);
+    click(u"Btn_Import_C0_C1"_qs);
+    QCOMPARE(m_prompt->shown.size(), 1);
+    QVERIFY2(m_prompt->shown.first().text.endsWith(u"line 4: EEC1 (419361024)\n\nTake them as 29-bit identifiers?"_qs),
+             qPrintable(m_prompt->shown.first().text));
+    QCOMPARE(cell(0, 0, 1), yes ? u"0x181"_qs : QString());
+    QCOMPARE(cell(0, 1, 1), yes ? u"0x18FEF100"_qs : QString());
+    QCOMPARE(cell(0, 1, 2), yes ? QString::fromLatin1(kB) : QString());
 }
 
 QTEST_MAIN(TestFilterTools)

@@ -1,0 +1,124 @@
+#include "cli/Commands.h"
+
+#include "cli/ProjectArgs.h"
+#include "cli/StdStreams.h"
+#include "core/image/DevicePrediction.h"
+#include "core/image/TraceReplay.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <cstdio>
+
+namespace Cli {
+
+namespace {
+// Enough to see what is wrong with a trace; the count says how many more there were.
+constexpr int MaxMalformedShown = 20;
+} // namespace
+
+// Replays a recorded trace through the built files the device runs. The frames that leave the
+// other port go to OUT (standard output without -o) in the trace's format; the summary goes
+// to standard output, or to standard error while the frames take standard output.
+int runReplay(const QStringList &args, Io &io)
+{
+    const ParsedArgs a = parseArgs(args, {QStringLiteral("--from"), QStringLiteral("-o")}, {QStringLiteral("--strict")});
+    const int from = direction(a.values.value(QStringLiteral("--from")));
+    if (!a.error.isEmpty() || a.positional.size() != 2 || from < 0) {
+        if (!a.error.isEmpty())
+            io.err << "praxedo-cli replay: " << a.error << '\n';
+        io.err << "Usage: praxedo-cli replay PROJECT_DIR --from 0|1 TRACE|- [-o OUT] [--strict]\n";
+        return 1;
+    }
+    AppState state;
+    QString error = openProject(a.positional.at(0), state);
+    if (!error.isEmpty()) {
+        io.err << "praxedo-cli replay: " << error << '\n';
+        return 1;
+    }
+    DevicePrediction device;
+    error = device.load(state.Dir_Project);
+    if (!error.isEmpty()) {
+        io.err << error << '\n';
+        return 2;
+    }
+    const QString stale = staleImageWarning(state, device.files());
+    if (!stale.isEmpty())
+        io.err << "warning: " << stale << '\n';
+
+    const QString tracePath = a.positional.at(1);
+    const bool fromStdin = tracePath == QLatin1String("-");
+    const QString traceName = fromStdin ? QStringLiteral("standard input") : QDir::toNativeSeparators(tracePath);
+    QFile trace;
+    bool opened = false;
+    if (fromStdin) {
+        setBinary(stdin);
+        opened = trace.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered);
+    } else {
+        trace.setFileName(tracePath);
+        opened = trace.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    if (!opened) {
+        io.err << "Cannot read " << traceName << ": " << trace.errorString() << '\n';
+        return 2;
+    }
+
+    const bool toFile = a.values.contains(QStringLiteral("-o"));
+    const QString outPath = a.values.value(QStringLiteral("-o"));
+    QSaveFile outFile(outPath);
+    QFile outStd;
+    QIODevice *out = nullptr;
+    if (toFile) {
+        if (!outFile.open(QIODevice::WriteOnly)) {
+            io.err << "Cannot write " << QDir::toNativeSeparators(outPath) << ": " << outFile.errorString() << '\n';
+            return 2;
+        }
+        out = &outFile;
+    } else {
+        io.out.flush();
+        setBinary(stdout);
+        if (!outStd.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            io.err << "Cannot write to standard output\n";
+            return 2;
+        }
+        out = &outStd;
+    }
+    QTextStream &report = toFile ? io.out : io.err;
+
+    int shown = 0;
+    const auto malformed = [&](const TraceReplay::Malformed &m) {
+        if (++shown <= MaxMalformedShown)
+            io.err << traceName << ", line " << m.line << ": " << m.reason << '\n';
+    };
+    TraceReplay::Options options;
+    options.from = from;
+    options.strict = a.flags.contains(QStringLiteral("--strict"));
+    TraceReplay::Summary summary;
+    // Under --strict the first malformed line is the error itself.
+    error = TraceReplay::run(trace, out, device, options, summary, options.strict ? std::function<void(const TraceReplay::Malformed &)>() : malformed);
+    if (shown > MaxMalformedShown)
+        io.err << traceName << ": " << (shown - MaxMalformedShown) << " more malformed lines\n";
+    if (error.isEmpty() && toFile) {
+        if (!outFile.flush() || outFile.error() != QFileDevice::NoError || !outFile.commit())
+            error = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(outPath), outFile.errorString());
+    }
+    if (!error.isEmpty()) {
+        if (toFile)
+            outFile.cancelWriting();
+        io.err << traceName << (options.strict && summary.malformed ? ", " : ": ") << error << '\n';
+        return 2;
+    }
+    for (const QString &line : summary.text(from))
+        report << line << '\n';
+    report << "  answered from " << device.source() << '\n';
+    for (const QString &assumption : device.assumptions())
+        report << "  assumed: " << assumption << '\n';
+    if (device.bitRateFromDip(1 - from))
+        report << "  assumed: CAN " << (1 - from) << " takes its bit rate from the DIP switches; the load is given at the configured rate\n";
+    for (const QString &warning : summary.warnings(from))
+        io.err << "warning: " << warning << '\n';
+    return 0;
+}
+
+} // namespace Cli

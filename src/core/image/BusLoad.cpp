@@ -1,0 +1,121 @@
+#include "core/image/BusLoad.h"
+
+#include <algorithm>
+
+BusLoad::BusLoad(int bitRate)
+    : m_bitRate(bitRate)
+{
+}
+
+int BusLoad::frameBits(bool extended, int dataBytes, bool worstStuffing)
+{
+    // SOF, identifier(s), RTR/SRR/IDE, reserved bits, DLC, data and CRC are stuffed; the CRC
+    // delimiter, ACK, end of frame and interframe space are not.
+    const int stuffed = (extended ? 54 : 34) + 8 * dataBytes;
+    const int fixed = 1 + 2 + 7 + 3;
+    return stuffed + fixed + (worstStuffing ? (stuffed - 1) / 4 : 0);
+}
+
+void BusLoad::add(qint64 timeNs, bool extended, int dataBytes)
+{
+    const quint64 bits[2] = {quint64(frameBits(extended, dataBytes, false)), quint64(frameBits(extended, dataBytes, true))};
+    if (!m_started) {
+        m_started = true;
+        m_first = m_last = timeNs;
+        m_window = 0;
+        m_windowEnd = m_first + WindowNs;
+    }
+    // Divide only when a window ends, not for every frame.
+    if (timeNs >= m_windowEnd) {
+        closeWindow();
+        m_window = (timeNs - m_first) / WindowNs;
+        m_windowEnd = m_first + (m_window + 1) * WindowNs;
+    }
+    if (timeNs > m_last)
+        m_last = timeNs;
+    m_lastBits = bits[1];
+    for (int s = 0; s < 2; ++s) {
+        m_bits[s] += bits[s];
+        m_windowBits[s] += bits[s];
+    }
+    ++m_frames;
+}
+
+void BusLoad::closeWindow()
+{
+    if (m_windowBits[1] > m_peakBits[1])
+        m_peakStart = m_window * WindowNs;
+    for (int s = 0; s < 2; ++s) {
+        m_peakBits[s] = std::max(m_peakBits[s], m_windowBits[s]);
+        m_windowBits[s] = 0;
+    }
+}
+
+qint64 BusLoad::durationNs() const
+{
+    if (!m_started)
+        return 0;
+    const qint64 lastFrameNs = m_bitRate > 0 ? qint64(m_lastBits) * 1'000'000'000 / m_bitRate : 0;
+    return m_last - m_first + lastFrameNs;
+}
+
+double BusLoad::mean(bool worstStuffing) const
+{
+    // A trace shorter than one window is measured over the window, so the mean never passes the peak.
+    const qint64 ns = std::max(durationNs(), WindowNs);
+    if (m_bitRate <= 0 || m_frames == 0)
+        return 0;
+    return double(m_bits[worstStuffing ? 1 : 0]) / (double(ns) * 1e-9 * m_bitRate);
+}
+
+double BusLoad::peak(bool worstStuffing) const
+{
+    if (m_bitRate <= 0)
+        return 0;
+    const int s = worstStuffing ? 1 : 0;
+    // The window in progress has not been closed yet.
+    const quint64 bits = std::max(m_peakBits[s], m_windowBits[s]);
+    return double(bits) / (double(WindowNs) * 1e-9 * m_bitRate);
+}
+
+namespace {
+QString percent(double fraction)
+{
+    return QString::number(fraction * 100, 'f', 1) + QStringLiteral(" %");
+}
+} // namespace
+
+QString BusLoad::text(int port) const
+{
+    if (m_bitRate <= 0)
+        return QStringLiteral("Load on CAN %1: unknown, the built files give no bit rate for it").arg(port);
+    if (m_frames == 0)
+        return QStringLiteral("Load on CAN %1 at %2 kbit/s: none, no frame passes").arg(port).arg(m_bitRate / 1000);
+    qint64 peakStart = m_peakStart;
+    if (m_windowBits[1] > m_peakBits[1])
+        peakStart = m_window * WindowNs;
+    return QStringLiteral("Load on CAN %1 at %2 kbit/s: mean %3 (%4 with worst-case bit stuffing), "
+                          "peak %5 (%6) in the 100 ms from %7 s")
+        .arg(port)
+        .arg(m_bitRate / 1000)
+        .arg(percent(mean(false)), percent(mean(true)), percent(peak(false)), percent(peak(true)),
+             QString::number(double(peakStart) * 1e-9, 'f', 3));
+}
+
+QStringList BusLoad::warnings(int port) const
+{
+    QStringList out;
+    if (m_bitRate <= 0 || m_frames == 0)
+        return out;
+    const auto check = [&](double nominal, double worst, double limit, const QString &what) {
+        if (nominal > limit)
+            out << QStringLiteral("the %1 load on CAN %2 is %3, above %4: the port cannot carry this traffic and frames will be lost")
+                       .arg(what, QString::number(port), percent(nominal), percent(limit));
+        else if (worst > limit)
+            out << QStringLiteral("the %1 load on CAN %2 may reach %3 with worst-case bit stuffing, above %4")
+                       .arg(what, QString::number(port), percent(worst), percent(limit));
+    };
+    check(peak(false), peak(true), 1.0, QStringLiteral("peak"));
+    check(mean(false), mean(true), 0.7, QStringLiteral("mean"));
+    return out;
+}
