@@ -29,14 +29,19 @@ QString BusPrediction::load(const QString &projectDir)
         return QStringLiteral("%1 has not been built (no %2): build it first (Update Device, or praxedo-cli build)")
             .arg(QDir::toNativeSeparators(state.Dir_Project), QDir::toNativeSeparators(imagePath));
     // A device flashed from an old build does what the old build says; checking it against
-    // newer documents would blame the bus for an edit.
-    for (const QString &doc : {state.File_ParGen, state.File_CobID}) {
-        const QFileInfo info(doc);
-        if (info.exists() && info.lastModified() > imageInfo.lastModified())
-            return QStringLiteral("%1 changed after %2 was built: build the project again and update the device first")
-                .arg(QDir::toNativeSeparators(doc), imageInfo.fileName());
+    // newer documents would blame the bus for an edit. The banks are written with the image.
+    for (const QString &built : {imagePath, joinPath(state.binDir(), QStringLiteral("bank1.bin")), joinPath(state.binDir(), QStringLiteral("bank2.bin"))}) {
+        const QFileInfo builtInfo(built);
+        for (const QString &doc : {state.File_ParGen, state.File_CobID}) {
+            const QFileInfo info(doc);
+            if (builtInfo.exists() && info.exists() && info.lastModified() > builtInfo.lastModified())
+                return QStringLiteral("%1 changed after %2 was built: build the project again and update the device first")
+                    .arg(QDir::toNativeSeparators(doc), builtInfo.fileName());
+        }
     }
     QString error = m_image.load(state.binDir());
+    if (error.isEmpty())
+        error = m_device.load(state.Dir_Project);
     if (!error.isEmpty())
         return error;
     QByteArray bytes;
@@ -55,7 +60,7 @@ QString BusPrediction::load(const QString &projectDir)
             m_bitRates[p] = (indices[p] >= 0 && indices[p] < ParGen::BitRateCount ? KbitPerIndex[indices[p]] : 1000) * 1000;
     }
     m_projectDir = state.Dir_Project;
-    m_source = imagePath;
+    m_imagePath = imagePath;
     return QString();
 }
 

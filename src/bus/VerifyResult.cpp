@@ -143,7 +143,10 @@ QByteArray csv(const TestPlan &plan, const VerifyResult &result, const VerifyRun
     };
     row({QStringLiteral("project"), info.project});
     row({QStringLiteral("folder"), QDir::toNativeSeparators(info.projectDir)});
-    row({QStringLiteral("image"), QDir::toNativeSeparators(info.source)});
+    row({QStringLiteral("prediction"), QDir::toNativeSeparators(info.source)});
+    row({QStringLiteral("fingerprint"), info.fingerprint});
+    for (const QString &a : info.assumptions)
+        row({QStringLiteral("assumed"), a});
     row({QStringLiteral("image checksum"), hexWord(info.checksum)});
     row({QStringLiteral("CAN 0"), info.can0});
     row({QStringLiteral("CAN 1"), info.can1});
@@ -181,7 +184,10 @@ QByteArray html(const TestPlan &plan, const VerifyResult &result, const VerifyRu
         s += QStringLiteral("<tr><th>%1</th><td>%2</td></tr>").arg(k.toHtmlEscaped(), v.toHtmlEscaped());
     };
     meta(QStringLiteral("Project folder"), QDir::toNativeSeparators(info.projectDir));
-    meta(QStringLiteral("Image"), QDir::toNativeSeparators(info.source));
+    meta(QStringLiteral("Prediction from"), QDir::toNativeSeparators(info.source));
+    meta(QStringLiteral("Fingerprint"), info.fingerprint);
+    for (const QString &a : info.assumptions)
+        meta(QStringLiteral("Assumed"), a);
     meta(QStringLiteral("Image checksum"), hexWord(info.checksum));
     meta(QStringLiteral("CAN 0"), info.can0);
     meta(QStringLiteral("CAN 1"), info.can1);

@@ -45,7 +45,9 @@ struct VerifyRunInfo
 {
     QString project;
     QString projectDir;
-    QString source;
+    QString source;      // the files the prediction was read from
+    QString fingerprint; // of those files
+    QStringList assumptions;
     quint32 checksum = 0;
     QString can0;
     QString can1;

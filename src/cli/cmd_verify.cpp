@@ -82,7 +82,9 @@ int runVerify(const QStringList &args, Io &io)
 
     const TestPlan plan = TestPlan::build(prediction, directions, a.flags.contains(QStringLiteral("--deep")));
     io.out << "Project " << prediction.projectName() << ", " << QDir::toNativeSeparators(prediction.source()) << " (checksum 0x"
-           << QString::number(prediction.imageChecksum(), 16).toUpper() << ")\n";
+           << QString::number(prediction.imageChecksum(), 16).toUpper() << ", " << prediction.fingerprint() << ")\n";
+    for (const QString &assumed : prediction.assumptions())
+        io.out << "  assumed: " << assumed << '\n';
     io.out << "CAN 0 on " << bus.specs[0].text() << ", CAN 1 on " << bus.specs[1].text() << "; " << plan.size()
            << " frames, paced for " << qMin(bitRates[0], bitRates[1]) / 1000 << " kbit/s\n" << Qt::flush;
 
@@ -90,6 +92,8 @@ int runVerify(const QStringList &args, Io &io)
     info.project = prediction.projectName();
     info.projectDir = prediction.projectDir();
     info.source = prediction.source();
+    info.fingerprint = prediction.fingerprint();
+    info.assumptions = prediction.assumptions();
     info.checksum = prediction.imageChecksum();
     info.can0 = bus.specs[0].text();
     info.can1 = bus.specs[1].text();
