@@ -74,8 +74,9 @@ void BusVerifier::tick()
     const qint64 now = m_clock.nsecsElapsed();
     m_creditBits += double(now - m_lastNs) * rate / 1e9;
     m_lastNs = now;
-    // No saving up for a burst: at most two milliseconds of bus time ahead.
-    m_creditBits = std::min(m_creditBits, std::max(rate * 0.002, 160.0));
+    // No saving up for a burst: at most 8 ms of bus time ahead, enough to ride out a late
+    // timer; the bound on frames in flight keeps the adapter's queue short meanwhile.
+    m_creditBits = std::min(m_creditBits, std::max(rate * 0.008, 160.0));
 
     if (sender.queued() > 0 && m_total.elapsed() - m_lastWriteMs > m_options.stallMs) {
         stop(QStringLiteral("%1 has sent nothing for %2 ms with %3 frames waiting: is the repeater connected, "
