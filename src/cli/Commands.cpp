@@ -18,6 +18,10 @@ int runMap(const QStringList &args, Io &io);
 int runReplay(const QStringList &args, Io &io);
 int cmdBuild(const QStringList &args, Io &io);
 int cmdInspect(const QStringList &args, Io &io);
+#ifdef PRAXEDO_HAVE_BUS
+int runVerify(const QStringList &args, Io &io);
+int runEmulate(const QStringList &args, Io &io);
+#endif
 
 namespace {
 const Command kCommands[] = {
@@ -46,6 +50,12 @@ const Command kCommands[] = {
      "leaves the other port in the same format, then the frames passed, remapped and blocked and the load on that port",
      runReplay},
     {"inspect", "FILE", "Decodes bank_K60.bin or a bank file into readable text; checks its size and checksum", cmdInspect},
+#ifdef PRAXEDO_HAVE_BUS
+    {"verify", "PROJECT_DIR --can0 PLUGIN:INTERFACE --can1 PLUGIN:INTERFACE [--direction 0|1|both] [--bitrate N] [--deep] [--settle MS] [--report FILE]",
+     "Send a test plan through the repeater on the bus and compare what arrives with what the build predicts", runVerify},
+    {"emulate", "PROJECT_DIR --can0 PLUGIN:INTERFACE --can1 PLUGIN:INTERFACE [--bitrate N] [--fault drop:ID|remap:ID:NEW|duplicate:ID]...",
+     "Forward frames between two interfaces as the project's device would (Ctrl+C ends)", runEmulate},
+#endif
     {nullptr, nullptr, nullptr, nullptr},
 };
 

@@ -1,0 +1,70 @@
+#include "bus/BusPrediction.h"
+
+#include "core/app/AppState.h"
+#include "core/app/FileIo.h"
+#include "core/config/ParGen.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QtEndian>
+
+namespace {
+constexpr int KbitPerIndex[ParGen::BitRateCount] = {10, 20, 50, 100, 125, 250, 500, 800, 1000};
+constexpr int ChecksumOffset = 0x8000 + 0x7FC;
+} // namespace
+
+QString BusPrediction::load(const QString &projectDir)
+{
+    *this = BusPrediction();
+    const QFileInfo dirInfo(projectDir);
+    if (!dirInfo.isDir())
+        return QStringLiteral("%1 is not a project folder").arg(QDir::toNativeSeparators(projectDir));
+    AppState state;
+    state.Dir_Project = dirInfo.absoluteFilePath();
+    Set_Files(state);
+    const QString imagePath = joinPath(state.binDir(), FilterImage::fileName());
+    const QFileInfo imageInfo(imagePath);
+    if (!imageInfo.exists())
+        return QStringLiteral("%1 has not been built (no %2): build it first (Update Device, or praxedo-cli build)")
+            .arg(QDir::toNativeSeparators(state.Dir_Project), QDir::toNativeSeparators(imagePath));
+    // A device flashed from an old build does what the old build says; checking it against
+    // newer documents would blame the bus for an edit. The banks are written with the image.
+    for (const QString &built : {imagePath, joinPath(state.binDir(), QStringLiteral("bank1.bin")), joinPath(state.binDir(), QStringLiteral("bank2.bin"))}) {
+        const QFileInfo builtInfo(built);
+        for (const QString &doc : {state.File_ParGen, state.File_CobID}) {
+            const QFileInfo info(doc);
+            if (builtInfo.exists() && info.exists() && info.lastModified() > builtInfo.lastModified())
+                return QStringLiteral("%1 changed after %2 was built: build the project again and update the device first")
+                    .arg(QDir::toNativeSeparators(doc), builtInfo.fileName());
+        }
+    }
+    QString error = m_image.load(state.binDir());
+    if (error.isEmpty())
+        error = m_device.load(state.Dir_Project);
+    if (!error.isEmpty())
+        return error;
+    QByteArray bytes;
+    error = FileIo::readFile(imagePath, bytes, 1024 * 1024);
+    if (!error.isEmpty())
+        return error;
+    m_checksum = qFromLittleEndian<quint32>(bytes.constData() + ChecksumOffset);
+
+    std::optional<ParGenImageValues> values;
+    error = ParGen::readForImageBuilder(state.File_ParGen, values);
+    if (!error.isEmpty())
+        return error;
+    if (values) {
+        const int indices[2] = {values->boud0, values->boud1};
+        for (int p = 0; p < 2; ++p)
+            m_bitRates[p] = (indices[p] >= 0 && indices[p] < ParGen::BitRateCount ? KbitPerIndex[indices[p]] : 1000) * 1000;
+    }
+    m_projectDir = state.Dir_Project;
+    m_imagePath = imagePath;
+    return QString();
+}
+
+QString BusPrediction::projectName() const
+{
+    return QFileInfo(m_projectDir).fileName();
+}

@@ -1,0 +1,222 @@
+#include "bus/CanPort.h"
+
+#include <QCanBus>
+#include <QCanBusDevice>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <QUrl>
+#include <QVariant>
+
+namespace {
+
+class QtCanPort final : public CanPort
+{
+public:
+    QtCanPort(const QString &name, QCanBusDevice *device) : m_name(name), m_device(device)
+    {
+        m_device->setParent(this);
+        connect(m_device, &QCanBusDevice::framesReceived, this, &CanPort::framesReceived);
+        connect(m_device, &QCanBusDevice::framesWritten, this, &CanPort::framesWritten);
+        connect(m_device, &QCanBusDevice::errorOccurred, this, [this](QCanBusDevice::CanBusError e) {
+            // Error frames and read errors of a live bus are not the end of the port.
+            if (e == QCanBusDevice::ReadError || e == QCanBusDevice::NoError)
+                return;
+            fail(QStringLiteral("%1: %2").arg(m_name, m_device->errorString()));
+        });
+        connect(m_device, &QCanBusDevice::stateChanged, this, [this](QCanBusDevice::CanBusDeviceState s) {
+            // The virtual bus drops its clients without an error when the process hosting it
+            // ends: the state change is all there is to see.
+            if (s == QCanBusDevice::UnconnectedState && !m_closing)
+                fail(QStringLiteral("%1: the connection to the bus ended (on the virtual bus: the program that "
+                                    "hosted it has ended)").arg(m_name));
+        });
+    }
+    ~QtCanPort() override
+    {
+        m_closing = true;
+        if (m_device->state() != QCanBusDevice::UnconnectedState)
+            m_device->disconnectDevice();
+    }
+
+    QString name() const override { return m_name; }
+    bool write(const QCanBusFrame &frame) override
+    {
+        if (m_failed)
+            return false;
+        if (m_device->state() != QCanBusDevice::ConnectedState) {
+            fail(QStringLiteral("%1 is not connected").arg(m_name));
+            return false;
+        }
+        if (!m_device->writeFrame(frame)) {
+            fail(QStringLiteral("%1 refused a frame: %2").arg(m_name, m_device->errorString()));
+            return false;
+        }
+        return true;
+    }
+    qint64 queued() const override { return m_device->framesToWrite(); }
+    QList<QCanBusFrame> readAll() override { return m_device->readAllFrames(); }
+
+    QCanBusDevice *device() { return m_device; }
+    void setClosing() { m_closing = true; }
+
+private:
+    void fail(const QString &why)
+    {
+        if (m_failed || m_closing)
+            return;
+        m_failed = true;
+        Q_EMIT failed(why);
+    }
+
+    QString m_name;
+    QCanBusDevice *m_device;
+    bool m_failed = false;
+    bool m_closing = false;
+};
+
+QString virtualUrlPart(const CanPortSpec &spec, bool channel)
+{
+    if (!spec.interface.contains(QLatin1String("://")))
+        return channel ? spec.interface : QString();
+    const QUrl url(spec.interface);
+    if (channel)
+        return url.path().mid(1);
+    return url.host() + u':' + QString::number(url.port(35468));
+}
+
+} // namespace
+
+QString CanPortSpec::virtualChannel() const
+{
+    return virtualUrlPart(*this, true);
+}
+
+QString CanPortSpec::virtualServer() const
+{
+    const QString s = virtualUrlPart(*this, false);
+    return s.isEmpty() ? QStringLiteral("127.0.0.1:35468") : s;
+}
+
+namespace CanPorts {
+
+QString parse(const QString &text, CanPortSpec &spec)
+{
+    const int colon = text.indexOf(u':');
+    if (colon <= 0 || colon == text.size() - 1)
+        return QStringLiteral("'%1' is not PLUGIN:INTERFACE (for example socketcan:can0, peakcan:usb0 or "
+                              "virtualcan:tcp://127.0.0.1:40001/can0)").arg(text);
+    spec.plugin = text.left(colon);
+    spec.interface = text.mid(colon + 1);
+    return QString();
+}
+
+QString check(const CanPortSpec &spec)
+{
+    const QStringList plugins = QCanBus::instance()->plugins();
+    if (!plugins.contains(spec.plugin))
+        return QStringLiteral("%1: no CAN plugin '%2'; installed: %3").arg(spec.text(), spec.plugin, plugins.join(QStringLiteral(", ")));
+    if (spec.isVirtual()) {
+        const QString channel = spec.virtualChannel();
+        if (channel != QLatin1String("can0") && channel != QLatin1String("can1"))
+            return QStringLiteral("%1: the virtual bus has the channels can0 and can1 only ('%2' would silently join can0)")
+                .arg(spec.text(), channel);
+        if (spec.interface.contains(QLatin1String("://"))) {
+            const QUrl url(spec.interface);
+            if (!url.isValid() || url.scheme() != QLatin1String("tcp"))
+                return QStringLiteral("%1: write the virtual bus as tcp://127.0.0.1:PORT/can0").arg(spec.text());
+            if (url.host() != QLatin1String("127.0.0.1"))
+                return QStringLiteral("%1: the virtual bus runs on this machine: write its host as 127.0.0.1 "
+                                      "(with '%2' it would wait forever)").arg(spec.text(), url.host());
+        }
+        return QString();
+    }
+    QString error;
+    const QList<QCanBusDeviceInfo> devices = QCanBus::instance()->availableDevices(spec.plugin, &error);
+    // Some plugins cannot list their interfaces; the open then tells.
+    if (devices.isEmpty())
+        return QString();
+    QStringList names;
+    for (const QCanBusDeviceInfo &d : devices) {
+        if (d.name() == spec.interface)
+            return QString();
+        names.append(d.name());
+    }
+    return QStringLiteral("%1: %2 has no interface '%3'; it lists: %4").arg(spec.text(), spec.plugin, spec.interface, names.join(QStringLiteral(", ")));
+}
+
+QString checkPair(const CanPortSpec &can0, const CanPortSpec &can1)
+{
+    const bool same = can0.plugin == can1.plugin
+                      && (can0.isVirtual() ? (can0.virtualServer() == can1.virtualServer() && can0.virtualChannel() == can1.virtualChannel())
+                                           : can0.interface == can1.interface);
+    if (same)
+        return QStringLiteral("CAN 0 and CAN 1 are both %1: each side of the repeater needs its own interface").arg(can0.text());
+    return QString();
+}
+
+std::unique_ptr<CanPort> open(const CanPortSpec &spec, int bitRate, int timeoutMs, QString &error)
+{
+    error = check(spec);
+    if (!error.isEmpty())
+        return nullptr;
+    QString why;
+    QCanBusDevice *device = QCanBus::instance()->createDevice(spec.plugin, spec.interface, &why);
+    if (!device) {
+        error = QStringLiteral("%1 cannot be opened: %2").arg(spec.text(), why.isEmpty() ? QStringLiteral("the plugin refused it") : why);
+        return nullptr;
+    }
+    if (bitRate > 0 && !spec.isVirtual())
+        device->setConfigurationParameter(QCanBusDevice::BitRateKey, QVariant(bitRate));
+    auto port = std::make_unique<QtCanPort>(spec.text(), device);
+    QString failure;
+    const QMetaObject::Connection noteFailure =
+        QObject::connect(port.get(), &CanPort::failed, port.get(), [&failure](const QString &w) { failure = w; });
+    if (!device->connectDevice()) {
+        port->setClosing();
+        if (spec.plugin == QLatin1String("passthrucan"))
+            device->setParent(nullptr);
+        error = QStringLiteral("%1 cannot be opened: %2").arg(spec.text(), device->errorString());
+        return nullptr;
+    }
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(device, &QCanBusDevice::stateChanged, &loop, &QEventLoop::quit);
+    QObject::connect(device, &QCanBusDevice::errorOccurred, &loop, &QEventLoop::quit);
+    QElapsedTimer clock;
+    clock.start();
+    while (device->state() == QCanBusDevice::ConnectingState && clock.elapsed() < timeoutMs && failure.isEmpty()) {
+        timer.start(int(qMax<qint64>(1, timeoutMs - clock.elapsed())));
+        loop.exec();
+    }
+    if (device->state() != QCanBusDevice::ConnectedState) {
+        port->setClosing();
+        // This Qt aborts when a J2534 device that failed to open is deleted: keep it.
+        if (spec.plugin == QLatin1String("passthrucan"))
+            device->setParent(nullptr);
+        if (failure.isEmpty())
+            failure = device->errorString();
+        error = failure.isEmpty() ? QStringLiteral("%1 did not connect within %2 ms").arg(spec.text()).arg(timeoutMs)
+                                  : QStringLiteral("%1 cannot be opened: %2").arg(spec.text(), failure);
+        return nullptr;
+    }
+    QObject::disconnect(noteFailure);
+    return port;
+}
+
+QStringList available()
+{
+    QStringList names;
+    for (const QString &plugin : QCanBus::instance()->plugins()) {
+        // Listing a J2534 plugin's adapters loads vendor libraries; it is named by hand.
+        if (plugin == QLatin1String("passthrucan"))
+            continue;
+        for (const QCanBusDeviceInfo &d : QCanBus::instance()->availableDevices(plugin))
+            names.append(plugin + u':' + d.name());
+    }
+    return names;
+}
+
+} // namespace CanPorts

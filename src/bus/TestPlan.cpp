@@ -1,0 +1,144 @@
+#include "bus/TestPlan.h"
+
+#include "bus/BusPrediction.h"
+
+#include <QSet>
+#include <QtEndian>
+
+#include <random>
+
+namespace {
+
+constexpr quint8 PayloadMark = 0xA5;
+
+quint64 key(quint32 id, bool extended)
+{
+    return (quint64(extended) << 32) | id;
+}
+
+class Builder
+{
+public:
+    Builder(const BusPrediction &prediction, int from) : m_prediction(prediction), m_from(from) {}
+
+    void add(quint32 id, bool extended, PlanFrame::Kind kind)
+    {
+        if (id > (extended ? FilterImage::Max29Bit : FilterImage::Max11Bit))
+            return;
+        if (m_seen.contains(key(id, extended)))
+            return;
+        m_seen.insert(key(id, extended));
+        m_frames.push_back(PlanFrame{id, extended, kind, m_prediction.route(m_from, id, extended)});
+    }
+
+    std::vector<PlanFrame> take() { return std::move(m_frames); }
+
+private:
+    const BusPrediction &m_prediction;
+    int m_from;
+    QSet<quint64> m_seen;
+    std::vector<PlanFrame> m_frames;
+};
+
+} // namespace
+
+TestPlan TestPlan::build(const BusPrediction &prediction, const std::vector<int> &directions, bool deep)
+{
+    using K = PlanFrame::Kind;
+    TestPlan plan;
+    plan.directions = directions;
+    for (const int from : directions) {
+        Builder b(prediction, from);
+        for (quint32 id = 0; id <= FilterImage::Max11Bit; ++id)
+            b.add(id, false, K::Sweep);
+        QSet<quint64> listed;
+        for (const FilterImage::Entry &e : prediction.rows(from))
+            listed.insert(key(e.Orig & ~FilterImage::Ext_Mark, (e.Orig & FilterImage::Ext_Mark) != 0));
+        for (const FilterImage::Entry &e : prediction.rows(from)) {
+            const quint32 id = e.Orig & ~FilterImage::Ext_Mark;
+            const bool extended = (e.Orig & FilterImage::Ext_Mark) != 0;
+            b.add(id, extended, K::Listed);
+            if (extended) {
+                if (id > 0)
+                    b.add(id - 1, true, K::Neighbour);
+                b.add(id + 1, true, K::Neighbour);
+            }
+        }
+        for (const FilterImage::Entry &e : prediction.rows(from)) {
+            const quint32 id = e.Orig & ~FilterImage::Ext_Mark;
+            b.add(id, (e.Orig & FilterImage::Ext_Mark) == 0, K::OtherFormat);
+        }
+        if (prediction.positive()) {
+            for (const FilterImage::Entry &e : prediction.rows(from))
+                b.add(e.Mod & ~FilterImage::Ext_Mark, (e.Mod & FilterImage::Ext_Mark) != 0, K::Replacement);
+        }
+        b.add(0, true, K::Edge);
+        b.add(FilterImage::Max11Bit, true, K::Edge);
+        b.add(FilterImage::Max29Bit, true, K::Edge);
+        // mt19937's sequence is fixed by the standard, so every platform sends the same sample.
+        std::mt19937 random(SampleSeed);
+        int drawn = 0;
+        for (int attempt = 0; drawn < SampleSize && attempt < 64 * SampleSize; ++attempt) {
+            const quint32 id = quint32(random()) & FilterImage::Max29Bit;
+            if (id <= FilterImage::Max11Bit || listed.contains(key(id, true)))
+                continue;
+            b.add(id, true, K::Sample);
+            ++drawn;
+        }
+        if (deep) {
+            for (const FilterImage::Entry &e : prediction.rows(from)) {
+                const quint32 id = e.Orig & ~FilterImage::Ext_Mark;
+                const bool extended = (e.Orig & FilterImage::Ext_Mark) != 0;
+                for (int bit = 0; bit < (extended ? 29 : 11); ++bit)
+                    b.add(id ^ (1u << bit), extended, K::BitFlip);
+            }
+        }
+        plan.frames[from == 1 ? 1 : 0] = b.take();
+    }
+    return plan;
+}
+
+QString TestPlan::kindText(PlanFrame::Kind kind)
+{
+    switch (kind) {
+    case PlanFrame::Kind::Sweep: return QStringLiteral("11-bit sweep");
+    case PlanFrame::Kind::Listed: return QStringLiteral("listed");
+    case PlanFrame::Kind::Neighbour: return QStringLiteral("neighbour of a listed identifier");
+    case PlanFrame::Kind::OtherFormat: return QStringLiteral("listed identifier in the other format");
+    case PlanFrame::Kind::Replacement: return QStringLiteral("replacement sent as input");
+    case PlanFrame::Kind::Edge: return QStringLiteral("edge");
+    case PlanFrame::Kind::Sample: return QStringLiteral("unlisted sample");
+    case PlanFrame::Kind::BitFlip: return QStringLiteral("single-bit flip of a listed identifier");
+    }
+    return QString();
+}
+
+namespace PlanPayload {
+
+QByteArray encode(quint32 sequence, int direction, quint32 runTag)
+{
+    QByteArray data(8, '\0');
+    qToLittleEndian<quint32>(sequence, data.data());
+    data[4] = char(PayloadMark);
+    data[5] = char(direction);
+    qToLittleEndian<quint16>(quint16(runTag), data.data() + 6);
+    return data;
+}
+
+std::optional<Decoded> decode(const QByteArray &data, quint32 runTag)
+{
+    if (data.size() != 8 || quint8(data.at(4)) != PayloadMark || quint8(data.at(5)) > 1
+        || qFromLittleEndian<quint16>(data.constData() + 6) != quint16(runTag))
+        return std::nullopt;
+    return Decoded{qFromLittleEndian<quint32>(data.constData()), int(data.at(5))};
+}
+
+} // namespace PlanPayload
+
+int wireBits(bool extended, int dataBytes)
+{
+    // Stuff bits can fall in SOF to CRC only: 34 (11-bit) or 54 (29-bit) bits plus the data,
+    // at most one per four after the first five.
+    const int d = 8 * dataBytes;
+    return extended ? 67 + d + (54 + d - 1) / 4 : 47 + d + (34 + d - 1) / 4;
+}

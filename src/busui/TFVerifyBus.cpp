@@ -1,0 +1,197 @@
+#include "busui/TFVerifyBus.h"
+
+#include "bus/BusVerifier.h"
+#include "bus/VerifyResult.h"
+#include "core/app/AppState.h"
+#include "core/i18n/Catalog.h"
+#include "ui/app/Prompt.h"
+#include "ui/app/TFPraxedoreFirmWare.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace {
+constexpr int ConnectTimeoutMs = 5000;
+}
+
+TFVerifyBus::TFVerifyBus(AppState &state, Catalog &catalog, QWidget *parent) : PraxDialog(parent), m_state(state), m_catalog(catalog)
+{
+    setObjectName(QStringLiteral("TFVerifyBus"));
+    auto *grid = new QGridLayout(this);
+    for (int i = 0; i < 3; ++i)
+        m_labels[i] = new QLabel(this);
+    for (int p = 0; p < 2; ++p) {
+        m_ports[p] = new QComboBox(this);
+        m_ports[p]->setEditable(true);
+        m_ports[p]->setObjectName(p == 0 ? QStringLiteral("CB_Can0") : QStringLiteral("CB_Can1"));
+        grid->addWidget(m_labels[p], p, 0);
+        grid->addWidget(m_ports[p], p, 1, 1, 2);
+    }
+    m_direction = new QComboBox(this);
+    m_direction->setObjectName(QStringLiteral("CB_Direction"));
+    m_direction->addItems({QString(), QString(), QString()});
+    grid->addWidget(m_labels[2], 2, 0);
+    grid->addWidget(m_direction, 2, 1, 1, 2);
+    m_deep = new QCheckBox(this);
+    m_deep->setObjectName(QStringLiteral("CB_Deep"));
+    grid->addWidget(m_deep, 3, 1, 1, 2);
+    m_progress = new QProgressBar(this);
+    grid->addWidget(m_progress, 4, 0, 1, 3);
+    m_result = new QLabel(this);
+    m_result->setObjectName(QStringLiteral("L_Result"));
+    m_result->setWordWrap(true);
+    grid->addWidget(m_result, 5, 0, 1, 3);
+    m_mismatches = new QListWidget(this);
+    m_mismatches->setObjectName(QStringLiteral("LB_Mismatches"));
+    grid->addWidget(m_mismatches, 6, 0, 1, 3);
+    m_start = new QPushButton(this);
+    m_start->setObjectName(QStringLiteral("Btn_Start"));
+    m_stop = new QPushButton(this);
+    m_stop->setObjectName(QStringLiteral("Btn_Stop"));
+    m_stop->setEnabled(false);
+    m_close = new QPushButton(this);
+    m_close->setObjectName(QStringLiteral("Btn_Close"));
+    grid->addWidget(m_start, 7, 0);
+    grid->addWidget(m_stop, 7, 1);
+    grid->addWidget(m_close, 7, 2);
+    connect(m_start, &QPushButton::clicked, this, &TFVerifyBus::startRun);
+    connect(m_stop, &QPushButton::clicked, this, &TFVerifyBus::stopRun);
+    connect(m_close, &QPushButton::clicked, this, &TFVerifyBus::reject);
+    setClientSize(560, 420, true);
+    Set_Lang();
+}
+
+TFVerifyBus::~TFVerifyBus() = default;
+
+void TFVerifyBus::Set_Lang()
+{
+    setWindowTitle(m_catalog.text(370));
+    m_labels[0]->setText(m_catalog.text(371));
+    m_labels[1]->setText(m_catalog.text(372));
+    m_labels[2]->setText(m_catalog.text(373));
+    for (int i = 0; i < 3; ++i)
+        m_direction->setItemText(i, m_catalog.text(374 + i));
+    m_ports[0]->setToolTip(m_catalog.text(383));
+    m_ports[1]->setToolTip(m_catalog.text(383));
+    m_deep->setText(m_catalog.text(377));
+    m_start->setText(m_catalog.text(378));
+    m_stop->setText(m_catalog.text(379));
+    m_close->setText(m_catalog.text(380));
+    m_mismatches->setToolTip(m_catalog.text(381));
+}
+
+bool TFVerifyBus::prepareToShow()
+{
+    // Not in the main window's language round: read the texts afresh at every opening.
+    Set_Lang();
+    if (!m_state.projectOpen()) {
+        prompt().error(this, m_catalog.text(18));
+        return false;
+    }
+    const QStringList available = CanPorts::available();
+    for (int p = 0; p < 2; ++p) {
+        const QString kept = m_ports[p]->currentText();
+        m_ports[p]->clear();
+        m_ports[p]->addItems(available);
+        m_ports[p]->setCurrentText(kept.isEmpty() ? available.value(p) : kept);
+    }
+    return true;
+}
+
+bool TFVerifyBus::running() const
+{
+    return m_verifier && m_verifier->running();
+}
+
+void TFVerifyBus::startRun()
+{
+    if (running())
+        return;
+    m_mismatches->clear();
+    m_result->clear();
+    QString error = m_prediction.load(m_state.Dir_Project);
+    CanPortSpec specs[2];
+    for (int p = 0; p < 2 && error.isEmpty(); ++p) {
+        error = CanPorts::parse(m_ports[p]->currentText().trimmed(), specs[p]);
+        if (error.isEmpty())
+            error = CanPorts::check(specs[p]);
+    }
+    if (error.isEmpty())
+        error = CanPorts::checkPair(specs[0], specs[1]);
+    m_verifier.reset();
+    for (int p = 0; p < 2 && error.isEmpty(); ++p)
+        m_open[p] = CanPorts::open(specs[p], m_prediction.bitRate(p), ConnectTimeoutMs, error);
+    if (!error.isEmpty()) {
+        m_open[0].reset();
+        m_open[1].reset();
+        prompt().error(this, error);
+        return;
+    }
+    const int d = m_direction->currentIndex();
+    m_plan = TestPlan::build(m_prediction, d == 1 ? std::vector<int>{0} : d == 2 ? std::vector<int>{1} : std::vector<int>{0, 1}, m_deep->isChecked());
+    VerifyOptions options;
+    options.bitRate[0] = m_prediction.bitRate(0);
+    options.bitRate[1] = m_prediction.bitRate(1);
+    m_verifier = std::make_unique<BusVerifier>(*m_open[0], *m_open[1], m_plan, options);
+    m_progress->setRange(0, m_plan.size());
+    m_progress->setValue(0);
+    connect(m_verifier.get(), &BusVerifier::progress, m_progress, &QProgressBar::setValue);
+    connect(m_verifier.get(), &BusVerifier::finished, this, &TFVerifyBus::finishRun, Qt::QueuedConnection);
+    m_start->setEnabled(false);
+    m_stop->setEnabled(true);
+    m_verifier->start();
+}
+
+void TFVerifyBus::stopRun()
+{
+    if (running())
+        m_verifier->cancel();
+}
+
+void TFVerifyBus::finishRun()
+{
+    if (!m_verifier)
+        return;
+    const VerifyResult result = VerifyResult::evaluate(m_plan, *m_verifier);
+    m_start->setEnabled(true);
+    m_stop->setEnabled(false);
+    if (result.cancelled)
+        m_result->setText(m_catalog.text(386));
+    else if (!result.error.isEmpty())
+        m_result->setText(m_catalog.text(385) + u' ' + result.error);
+    else if (result.allMatched())
+        m_result->setText(m_catalog.text(384));
+    else
+        m_result->setText(result.summaryLines(m_plan, 0).join(u'\n'));
+    for (const VerifyResult::Direction &d : result.directions) {
+        for (const int i : d.mismatches)
+            m_mismatches->addItem(QStringLiteral("CAN %1 > CAN %2  ").arg(d.from).arg(1 - d.from)
+                                  + VerifyResult::mismatchLine(m_plan.frames[d.from][size_t(i)], d.verdicts[size_t(i)]));
+    }
+    m_verifier.reset();
+    m_open[0].reset();
+    m_open[1].reset();
+    if (!result.error.isEmpty())
+        prompt().error(this, result.error);
+}
+
+void TFVerifyBus::installEntry(TFPraxedoreFirmWare &mainWindow, AppState &state, Catalog &catalog)
+{
+    auto *window = new TFVerifyBus(state, catalog, &mainWindow);
+    auto *action = new QAction(catalog.text(382), &mainWindow);
+    action->setObjectName(QStringLiteral("Act_VerifyBus"));
+    action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setToolTip(catalog.text(387));
+    QObject::connect(action, &QAction::triggered, window, [window] { window->exec(); });
+    mainWindow.addAction(action);
+    // Right-click on the window's background; the buttons keep their own behaviour.
+    mainWindow.setContextMenuPolicy(Qt::ActionsContextMenu);
+}

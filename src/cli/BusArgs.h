@@ -1,0 +1,33 @@
+#pragma once
+
+#ifdef PRAXEDO_HAVE_BUS
+
+#include "bus/CanPort.h"
+#include "cli/Commands.h"
+#include "cli/ProjectArgs.h"
+
+#include <memory>
+
+// The two interfaces of the bus commands, checked and opened.
+namespace Cli {
+
+struct BusPorts
+{
+    CanPortSpec specs[2];
+    std::unique_ptr<CanPort> ports[2];
+};
+
+// --can0 and --can1 from `a`, checked before anything opens. Empty on success.
+QString parseBusPorts(const ParsedArgs &a, BusPorts &ports);
+QString openBusPorts(BusPorts &ports, const int bitRates[2]);
+
+// True on a terminal, where a progress bar can redraw itself.
+bool stderrIsTerminal();
+
+// The process ends on Ctrl+C or a termination request: `quitting()` turns true.
+void watchForQuit();
+bool quitting();
+
+} // namespace Cli
+
+#endif
