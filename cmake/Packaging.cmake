@@ -22,7 +22,19 @@ if(WIN32 AND NOT MSVC AND CMAKE_OBJDUMP)
   # mingw-w64: the DLLs are found beside Qt and the compiler (an MSVC build uses windeployqt).
   get_filename_component(PRAXEDO_QT_PLUGINS_DIR ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS} ABSOLUTE)
   include(${CMAKE_CURRENT_LIST_DIR}/MingwRuntime.cmake)
-  praxedo_windows_dll_dirs(PRAXEDO_WINDOWS_DLL_DIRS)
+  praxedo_windows_dll_dirs(_dll_dirs)
+  # CMake looks DLLs up by their lower-case names, which a Linux file system tells apart.
+  set(PRAXEDO_WINDOWS_DLL_DIRS ${CMAKE_BINARY_DIR}/windows-dlls)
+  file(REMOVE_RECURSE ${PRAXEDO_WINDOWS_DLL_DIRS})
+  file(MAKE_DIRECTORY ${PRAXEDO_WINDOWS_DLL_DIRS})
+  foreach(_dir IN LISTS _dll_dirs)
+    file(GLOB _dlls ${_dir}/*.dll)
+    foreach(_dll IN LISTS _dlls)
+      get_filename_component(_name ${_dll} NAME)
+      string(TOLOWER ${_name} _name)
+      file(CREATE_LINK ${_dll} ${PRAXEDO_WINDOWS_DLL_DIRS}/${_name} SYMBOLIC)
+    endforeach()
+  endforeach()
   configure_file(${CMAKE_CURRENT_SOURCE_DIR}/cmake/WindowsDeploy.cmake.in
                  ${CMAKE_BINARY_DIR}/WindowsDeploy.cmake.gen @ONLY)
   file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/WindowsDeploy.cmake
