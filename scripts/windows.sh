@@ -44,7 +44,8 @@ fi
 step "configure"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${WIN_BUILD_TYPE:-Release} \
   -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
-  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake > /dev/null
+  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  -DPRAXEDO_BUILD_BENCH=OFF > /dev/null
 step "build"
 cmake --build "$build"
 
