@@ -4,6 +4,9 @@
 # the workspace folders beside them (the program always works in the folder of its
 # executable). Shipped language files and flags come with their own rule (resources/).
 #
+# On Windows the tree also holds the DLLs and Qt plugins both programs load, so the folder runs
+# as it is, and CPack zips it: praxedo-<version>-win64.zip.
+#
 # On Linux the .deb puts that tree under /opt/praxedo and adds, outside it, a launcher in
 # /usr/bin that runs a per-user copy from ~/.local/share/praxedo (packaging/linux), the
 # desktop entry and the icons. Those files only make sense in the package, so they are in
@@ -14,6 +17,30 @@ install(DIRECTORY DESTINATION PROJECTS)
 install(DIRECTORY DESTINATION LANGUAGE)
 
 set(PRAXEDO_PACKAGING_DIR ${CMAKE_CURRENT_SOURCE_DIR}/packaging)
+
+if(WIN32 AND NOT MSVC AND CMAKE_OBJDUMP)
+  # mingw-w64: the DLLs are found beside Qt and the compiler (an MSVC build uses windeployqt).
+  get_filename_component(PRAXEDO_QT_PLUGINS_DIR ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS} ABSOLUTE)
+  include(${CMAKE_CURRENT_LIST_DIR}/MingwRuntime.cmake)
+  praxedo_windows_dll_dirs(_dll_dirs)
+  # CMake looks DLLs up by their lower-case names, which a Linux file system tells apart.
+  set(PRAXEDO_WINDOWS_DLL_DIRS ${CMAKE_BINARY_DIR}/windows-dlls)
+  file(REMOVE_RECURSE ${PRAXEDO_WINDOWS_DLL_DIRS})
+  file(MAKE_DIRECTORY ${PRAXEDO_WINDOWS_DLL_DIRS})
+  foreach(_dir IN LISTS _dll_dirs)
+    file(GLOB _dlls ${_dir}/*.dll)
+    foreach(_dll IN LISTS _dlls)
+      get_filename_component(_name ${_dll} NAME)
+      string(TOLOWER ${_name} _name)
+      file(CREATE_LINK ${_dll} ${PRAXEDO_WINDOWS_DLL_DIRS}/${_name} SYMBOLIC)
+    endforeach()
+  endforeach()
+  configure_file(${CMAKE_CURRENT_SOURCE_DIR}/cmake/WindowsDeploy.cmake.in
+                 ${CMAKE_BINARY_DIR}/WindowsDeploy.cmake.gen @ONLY)
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/WindowsDeploy.cmake
+       INPUT ${CMAKE_BINARY_DIR}/WindowsDeploy.cmake.gen)
+  install(SCRIPT ${CMAKE_BINARY_DIR}/WindowsDeploy.cmake)
+endif()
 
 if(UNIX AND NOT APPLE)
   install(PROGRAMS ${PRAXEDO_PACKAGING_DIR}/linux/praxedo-launcher.sh
@@ -39,6 +66,16 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Keeps named configurations, edits the communication parameters and the two COB-ID filter tables, builds the configuration images and updates the device over Ethernet or through the serial flash tool. praxedo-cli builds images and inspects projects from scripts.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
+
+if(WIN32)
+  # A portable folder: unpacked anywhere the user may write, it is the workspace.
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_FILE_NAME praxedo-${PROJECT_VERSION}-win64)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  include(CPack)
+  return()
+endif()
+
 set(CPACK_GENERATOR DEB)
 
 # The tree in /opt plus the system files; absolute destinations are staged under DESTDIR.

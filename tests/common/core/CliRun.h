@@ -17,6 +17,22 @@ struct Result
     QByteArray err;
 };
 
+// Standard output and error are text: on Windows every line ends in CR LF. Output that keeps
+// to the platform's convention is handed back with LF line ends; anything else (a bare LF, a
+// doubled CR) is left as it is, so that the comparison shows it.
+inline QByteArray text(const QByteArray &bytes)
+{
+#ifdef Q_OS_WIN
+    QByteArray lf = bytes;
+    lf.replace("\r\n", "\n");
+    if (lf.contains('\r') || lf.count('\n') != bytes.count("\r\n"))
+        return bytes;
+    return lf;
+#else
+    return bytes;
+#endif
+}
+
 inline Result run(const QStringList &args)
 {
     QProcess p;
@@ -25,8 +41,8 @@ inline Result run(const QStringList &args)
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
         return r;
     r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
+    r.out = text(p.readAllStandardOutput());
+    r.err = text(p.readAllStandardError());
     return r;
 }
 

@@ -106,7 +106,7 @@ void TestCatalog::versionLine()
 void TestCatalog::encodings_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    const QString text = QString::fromUtf16(u"STR 20 = Kommunikation \u00fc\u00b6 \u00b6\n");
+    const QString text = QString::fromUtf16(u"STR 20 = Kommunikation \u20ac \u00fc\u00b6 \u00b6\n");
     QTest::newRow("utf-8 bom") << QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     QTest::newRow("utf-8 no bom") << text.toUtf8();
     {
@@ -125,8 +125,9 @@ void TestCatalog::encodings_data()
         }
         QTest::newRow("utf-16 be") << be;
     }
-    // Western European Windows: u-umlaut 0xFC, pilcrow 0xB6.
-    QTest::newRow("windows-1252") << QByteArray("STR 20 = Kommunikation \xFC\xB6 \xB6\n");
+    // The ANSI code page of Western European Windows: euro sign 0x80 (a control character in
+    // Latin-1), u-umlaut 0xFC, pilcrow 0xB6.
+    QTest::newRow("windows-1252") << QByteArray("STR 20 = Kommunikation \x80 \xFC\xB6 \xB6\n");
 }
 
 void TestCatalog::encodings()
@@ -139,7 +140,7 @@ void TestCatalog::encodings()
     c.Load_Default_Texts();
     QString ver;
     QVERIFY(c.Load_Lang_File(path, ver));
-    QCOMPARE(c.text(20), QString::fromUtf16(u"Kommunikation \u00fc"));
+    QCOMPARE(c.text(20), QString::fromUtf16(u"Kommunikation \u20ac \u00fc"));
 }
 
 void TestCatalog::loadLanguageFallsBackToEnglish()

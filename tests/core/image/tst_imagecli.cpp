@@ -1,4 +1,5 @@
 #include "TestPaths.h"
+#include "CliRun.h"
 #include "core/ImageDocs.h"
 #include "core/image/ConfigBuilder.h"
 
@@ -26,8 +27,8 @@ Run cli(const QStringList &args)
     if (!p.waitForFinished(60000))
         return r;
     r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
+    r.out = CliRun::text(p.readAllStandardOutput());
+    r.err = CliRun::text(p.readAllStandardError());
     return r;
 }
 

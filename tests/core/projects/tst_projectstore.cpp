@@ -9,6 +9,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <utility>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 using ProjectStore::CreateResult;
 
 Q_DECLARE_METATYPE(ProjectStore::CreateResult)
@@ -159,7 +165,16 @@ void TestProjectStore::listHoldsSubfoldersOnly()
     QFile file(joinPath(ws.state.Dir_Projects, QStringLiteral("notes.txt")));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
-#ifdef Q_OS_UNIX
+#ifdef Q_OS_WIN
+    // There a folder is hidden by its attributes, whatever its name.
+    for (const auto &[name, attribute] : {std::pair{QStringLiteral("Backup"), DWORD(FILE_ATTRIBUTE_HIDDEN)},
+                                          std::pair{QStringLiteral("Recovery"), DWORD(FILE_ATTRIBUTE_SYSTEM)}}) {
+        ws.addFolder(name);
+        const QString path = QDir::toNativeSeparators(joinPath(ws.state.Dir_Projects, name));
+        const auto *native = reinterpret_cast<const wchar_t *>(path.utf16());
+        QVERIFY(SetFileAttributesW(native, GetFileAttributesW(native) | attribute));
+    }
+#else
     ws.addFolder(QStringLiteral(".hidden"));
 #endif
 

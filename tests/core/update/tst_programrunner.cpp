@@ -2,6 +2,7 @@
 
 #include "core/StandInTools.h"
 
+#include <QDir>
 #include <QFile>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -21,22 +22,29 @@ private Q_SLOTS:
 
 void TestProgramRunner::waitsForAProgramThatEnds_data()
 {
+    QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("parameter");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("no parameters") << QString() << QStringList();
-    QTest::newRow("one") << QStringLiteral("alpha") << QStringList{QStringLiteral("alpha")};
-    QTest::newRow("quoted with a blank") << QStringLiteral("alpha \"b c\"")
+    QTest::newRow("no parameters") << QString() << QString() << QStringList();
+    QTest::newRow("one") << QString() << QStringLiteral("alpha") << QStringList{QStringLiteral("alpha")};
+    QTest::newRow("quoted with a blank") << QString() << QStringLiteral("alpha \"b c\"")
                                          << QStringList{QStringLiteral("alpha"), QStringLiteral("b c")};
+    // Users keep the workspace in folders such as "My Tools".
+    QTest::newRow("blank in the program's folder") << QStringLiteral("My Tools") << QStringLiteral("alpha")
+                                                   << QStringList{QStringLiteral("alpha")};
 }
 
 void TestProgramRunner::waitsForAProgramThatEnds()
 {
+    QFETCH(QString, folder);
     QFETCH(QString, parameter);
     QFETCH(QStringList, expected);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
-    const QString program = StandInTools::copy(QStringLiteral("record_run"), dir.path(), QStringLiteral("tool.exe"));
+    QVERIFY(QDir(dir.path()).mkpath(folder.isEmpty() ? QStringLiteral(".") : folder));
+    const QString program =
+        StandInTools::copy(QStringLiteral("record_run"), dir.filePath(folder), QStringLiteral("Lanvesk.exe"));
     QVERIFY(!program.isEmpty());
 
     SystemProgramRunner runner;

@@ -713,7 +713,8 @@ void TestSetCobIDAccess::doubleClickOnATitleFitsTheColumnUnderTheOption()
     // A column of short numbers narrows to its title.
     doubleClickTitle(3);
     const int titleWidth = titles->fontMetrics().horizontalAdvance(QStringLiteral("Modify CobID"));
-    QVERIFY2(titles->sectionSize(3) >= titleWidth && titles->sectionSize(3) < 130,
+    // Bounded by the title, not by a width in pixels: the fonts differ between platforms.
+    QVERIFY2(titles->sectionSize(3) >= titleWidth && titles->sectionSize(3) <= titleWidth + 12,
              qPrintable(QString::number(titles->sectionSize(3))));
     // A double click on a data row sizes nothing.
     const int before = titles->sectionSize(1);
