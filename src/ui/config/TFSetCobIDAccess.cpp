@@ -44,6 +44,7 @@ constexpr int ButtonLeft = 16;
 constexpr int ButtonPitch = 118;
 constexpr int ToolButtonWidth = 110;
 constexpr int ToolButtonHeight = 22;
+constexpr int ReplayButtonWidth = 165;
 constexpr int FramePanelWidth = 300;
 constexpr int FramePanelWindowHeight = 560;
 
@@ -209,6 +210,8 @@ void TFSetCobIDAccess::createTools(int table, QWidget *page, QTableView *grid, c
     tools.framesButton = button(QStringLiteral("Btn_Frames"), StyledButton::Picture::Check);
     tools.framesButton->setCheckable(true);
     tools.replayButton = button(QStringLiteral("Btn_Replay"), StyledButton::Picture::Open);
+    // Its caption is the longest of the four, in English and in Italian.
+    tools.replayButton->setFixedWidth(ReplayButtonWidth);
     tools.importButton = button(QStringLiteral("Btn_Import"), StyledButton::Picture::Import);
     tools.exportButton = button(QStringLiteral("Btn_Export"), StyledButton::Picture::Export);
     m_toolBars->addWidget(bar);
