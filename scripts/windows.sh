@@ -16,7 +16,7 @@ export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
 step() { echo "== windows: $* ($(date -u +%T))"; }
 
 packages=(cmake ninja-build ccache g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
-          qt6-base-dev qt6-base-dev-tools wine64)
+          qt6-base-dev qt6-base-dev-tools wine64 fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -57,6 +57,10 @@ trap '"$wineserver" -k 2> /dev/null || true' EXIT
 
 step "tests under wine"
 "$build/wine-run.sh" cmd /c exit # the first start creates the prefix; the tests then start quickly
+# A bare prefix has none of the fonts the windows ask for; the offscreen platform takes DejaVu
+# Sans from this folder, so captions are measured with the font the Linux runs use.
+fonts=/usr/share/fonts/truetype/dejavu
+[ -f "$fonts/DejaVuSans.ttf" ] && export QT_QPA_FONTDIR="Z:${fonts//\//\\}"
 (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2 --timeout 900)
 
 step "package"

@@ -1,5 +1,6 @@
 #include "cli/ProjectArgs.h"
 
+#include "cli/StdStreams.h"
 #include "core/app/FileIo.h"
 
 #include <QDateTime>
@@ -67,6 +68,8 @@ QString writeOutput(const QString &path, const QByteArray &bytes)
     if (!isStandardOutput(path))
         return FileIo::saveFile(path, bytes);
     std::fflush(stdout);
+    // The bytes are the file's own (CR LF lines, PNG): no text-mode translation on Windows.
+    setBinary(stdout);
     QFile out;
     QString error;
     if (!out.open(stdout, QIODevice::WriteOnly | QIODevice::Unbuffered))
