@@ -15,6 +15,7 @@ struct Result
     int exitCode = -1; // -1 when it did not end normally
     QByteArray out;
     QByteArray err;
+    QByteArray rawOut; // standard output byte for byte, for a file written to it
 };
 
 // Standard output and error are text: on Windows every line ends in CR LF. Output that keeps
@@ -41,7 +42,8 @@ inline Result run(const QStringList &args)
     if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
         return r;
     r.exitCode = p.exitCode();
-    r.out = text(p.readAllStandardOutput());
+    r.rawOut = p.readAllStandardOutput();
+    r.out = text(r.rawOut);
     r.err = text(p.readAllStandardError());
     return r;
 }

@@ -235,7 +235,7 @@ private Q_SLOTS:
         QVERIFY(!project.isEmpty());
         const CliRun::Result toStdout = CliRun::run(outputArgs(command, project, QStringLiteral("-")));
         QVERIFY2(toStdout.exitCode == 0, toStdout.err.constData());
-        QVERIFY2(toStdout.out.startsWith(starts), toStdout.out.left(40).constData());
+        QVERIFY2(toStdout.rawOut.startsWith(starts), toStdout.rawOut.left(40).constData());
         QVERIFY(toStdout.err.contains("standard output"));
         QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("-"))));
 
@@ -244,7 +244,7 @@ private Q_SLOTS:
         QCOMPARE(toFile.exitCode, 0);
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), toStdout.out);
+        QCOMPARE(f.readAll(), toStdout.rawOut);
     }
 
     // A standard output that takes nothing (a full disk) fails the command.
