@@ -50,14 +50,16 @@ int runReplay(const QStringList &args, Io &io)
     const QString tracePath = a.positional.at(1);
     const bool fromStdin = tracePath == QLatin1String("-");
     const QString traceName = fromStdin ? QStringLiteral("standard input") : QDir::toNativeSeparators(tracePath);
-    QFile trace;
+    QFile traceFile;
+    StdinDevice traceStdin;
+    QIODevice &trace = fromStdin ? static_cast<QIODevice &>(traceStdin) : traceFile;
     bool opened = false;
     if (fromStdin) {
         setBinary(stdin);
-        opened = trace.open(stdin, QIODevice::ReadOnly | QIODevice::Unbuffered);
+        opened = traceStdin.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     } else {
-        trace.setFileName(tracePath);
-        opened = trace.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        traceFile.setFileName(tracePath);
+        opened = traceFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
     if (!opened) {
         io.err << "Cannot read " << traceName << ": " << trace.errorString() << '\n';
