@@ -178,28 +178,9 @@ int StyledButton::captionRoom() const
     return content.width() - (hasIcon ? is.width() + Gap : 0);
 }
 
-// Font metrics differ between platforms by a few pixels; a caption that would be cut is drawn
-// a little smaller instead, down to a limit beyond which it is elided.
-QFont StyledButton::captionFont() const
-{
-    QFont f = font();
-    const int room = captionRoom();
-    if (QFontMetrics(f).horizontalAdvance(text()) <= room)
-        return f;
-    const qreal full = f.pointSizeF();
-    if (full <= 0)
-        return f;
-    for (qreal size = full - 0.5; size >= full * 0.85; size -= 0.5) {
-        f.setPointSizeF(size);
-        if (QFontMetrics(f).horizontalAdvance(text()) <= room)
-            return f;
-    }
-    return f;
-}
-
 bool StyledButton::captionFits() const
 {
-    return QFontMetrics(captionFont()).horizontalAdvance(text()) <= captionRoom();
+    return fontMetrics().horizontalAdvance(text()) <= captionRoom();
 }
 
 void StyledButton::paintEvent(QPaintEvent *)
@@ -231,8 +212,7 @@ void StyledButton::paintEvent(QPaintEvent *)
         content.translate(1, 1);
     const bool hasIcon = !QAbstractButton::icon().isNull();
     const QSize is = hasIcon ? iconSize().boundedTo(content.size()) : QSize();
-    const QFont captionFace = captionFont();
-    const QFontMetrics fm(captionFace);
+    const QFontMetrics fm = fontMetrics();
     const QString caption = fm.elidedText(text(), Qt::ElideRight, qMax(0, captionRoom()));
     const int captionWidth = caption.isEmpty() ? 0 : fm.horizontalAdvance(caption);
     const int total = (hasIcon ? is.width() : 0) + (hasIcon && captionWidth ? Gap : 0) + captionWidth;
@@ -249,7 +229,6 @@ void StyledButton::paintEvent(QPaintEvent *)
     }
     if (!caption.isEmpty()) {
         p.setPen(c.text);
-        p.setFont(captionFace);
         p.drawText(QRect(x, content.top(), captionWidth + 1, content.height()), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextShowMnemonic,
                    caption);
     }

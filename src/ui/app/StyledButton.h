@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QFont>
-
 #include <QPushButton>
 
 // The push button every window uses: one of our pictures beside the caption, hot-tracking
@@ -72,7 +70,6 @@ protected:
 
 private:
     int captionRoom() const; // the width left for the caption beside the picture
-    QFont captionFont() const;
     Picture m_picture = Picture::None;
     Qt::Alignment m_alignment = Qt::AlignHCenter;
     bool m_hot = false;

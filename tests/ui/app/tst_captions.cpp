@@ -39,6 +39,10 @@ void TestCaptions::buttonCaptionsFit_data()
 
 void TestCaptions::buttonCaptionsFit()
 {
+#ifdef Q_OS_WIN
+    QSKIP("Under wine the offscreen platform draws the fallback font wider than a Windows desktop's "
+          "Verdana; caption widths are checked on Linux");
+#endif
     QFETCH(QString, language);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("LANGUAGE")));
