@@ -40,8 +40,8 @@ void TestCaptions::buttonCaptionsFit_data()
 void TestCaptions::buttonCaptionsFit()
 {
 #ifdef Q_OS_WIN
-    QSKIP("Under wine the offscreen platform draws the fallback font wider than a Windows desktop's "
-          "Verdana; caption widths are checked on Linux");
+    QSKIP("Under wine the offscreen platform measures DejaVu Sans wider than Linux does, and a Windows desktop "
+          "uses Verdana; caption widths are checked on Linux");
 #endif
     QFETCH(QString, language);
     QTemporaryDir dir;
