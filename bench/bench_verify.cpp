@@ -84,9 +84,9 @@ int main(int argc, char *argv[])
     }
     std::unique_ptr<CanPort> ports[2];
     for (int p = 0; p < 2; ++p) {
-        CanPortSpec spec;
-        CanPorts::parse(sides[p], spec);
-        ports[p] = CanPorts::open(spec, BitRate, 5000, error);
+        CanPortAddress address;
+        CanPorts::parse(sides[p], address);
+        ports[p] = CanPorts::open(address, BitRate, 5000, error);
         if (!ports[p])
             return fail(error);
     }

@@ -75,11 +75,11 @@ private:
     bool m_closing = false;
 };
 
-QString virtualUrlPart(const CanPortSpec &spec, bool channel)
+QString virtualUrlPart(const CanPortAddress &address, bool channel)
 {
-    if (!spec.interface.contains(QLatin1String("://")))
-        return channel ? spec.interface : QString();
-    const QUrl url(spec.interface);
+    if (!address.interface.contains(QLatin1String("://")))
+        return channel ? address.interface : QString();
+    const QUrl url(address.interface);
     if (channel)
         return url.path().mid(1);
     return url.host() + u':' + QString::number(url.port(35468));
@@ -87,12 +87,12 @@ QString virtualUrlPart(const CanPortSpec &spec, bool channel)
 
 } // namespace
 
-QString CanPortSpec::virtualChannel() const
+QString CanPortAddress::virtualChannel() const
 {
     return virtualUrlPart(*this, true);
 }
 
-QString CanPortSpec::virtualServer() const
+QString CanPortAddress::virtualServer() const
 {
     const QString s = virtualUrlPart(*this, false);
     return s.isEmpty() ? QStringLiteral("127.0.0.1:35468") : s;
@@ -100,52 +100,52 @@ QString CanPortSpec::virtualServer() const
 
 namespace CanPorts {
 
-QString parse(const QString &text, CanPortSpec &spec)
+QString parse(const QString &text, CanPortAddress &address)
 {
     const int colon = text.indexOf(u':');
     if (colon <= 0 || colon == text.size() - 1)
         return QStringLiteral("'%1' is not PLUGIN:INTERFACE (for example socketcan:can0, peakcan:usb0 or "
                               "virtualcan:tcp://127.0.0.1:40001/can0)").arg(text);
-    spec.plugin = text.left(colon);
-    spec.interface = text.mid(colon + 1);
+    address.plugin = text.left(colon);
+    address.interface = text.mid(colon + 1);
     return QString();
 }
 
-QString check(const CanPortSpec &spec)
+QString check(const CanPortAddress &address)
 {
     const QStringList plugins = QCanBus::instance()->plugins();
-    if (!plugins.contains(spec.plugin))
-        return QStringLiteral("%1: no CAN plugin '%2'; installed: %3").arg(spec.text(), spec.plugin, plugins.join(QStringLiteral(", ")));
-    if (spec.isVirtual()) {
-        const QString channel = spec.virtualChannel();
+    if (!plugins.contains(address.plugin))
+        return QStringLiteral("%1: no CAN plugin '%2'; installed: %3").arg(address.text(), address.plugin, plugins.join(QStringLiteral(", ")));
+    if (address.isVirtual()) {
+        const QString channel = address.virtualChannel();
         if (channel != QLatin1String("can0") && channel != QLatin1String("can1"))
             return QStringLiteral("%1: the virtual bus has the channels can0 and can1 only ('%2' would silently join can0)")
-                .arg(spec.text(), channel);
-        if (spec.interface.contains(QLatin1String("://"))) {
-            const QUrl url(spec.interface);
+                .arg(address.text(), channel);
+        if (address.interface.contains(QLatin1String("://"))) {
+            const QUrl url(address.interface);
             if (!url.isValid() || url.scheme() != QLatin1String("tcp"))
-                return QStringLiteral("%1: write the virtual bus as tcp://127.0.0.1:PORT/can0").arg(spec.text());
+                return QStringLiteral("%1: write the virtual bus as tcp://127.0.0.1:PORT/can0").arg(address.text());
             if (url.host() != QLatin1String("127.0.0.1"))
                 return QStringLiteral("%1: the virtual bus runs on this machine: write its host as 127.0.0.1 "
-                                      "(with '%2' it would wait forever)").arg(spec.text(), url.host());
+                                      "(with '%2' it would wait forever)").arg(address.text(), url.host());
         }
         return QString();
     }
     QString error;
-    const QList<QCanBusDeviceInfo> devices = QCanBus::instance()->availableDevices(spec.plugin, &error);
+    const QList<QCanBusDeviceInfo> devices = QCanBus::instance()->availableDevices(address.plugin, &error);
     // Some plugins cannot list their interfaces; the open then tells.
     if (devices.isEmpty())
         return QString();
     QStringList names;
     for (const QCanBusDeviceInfo &d : devices) {
-        if (d.name() == spec.interface)
+        if (d.name() == address.interface)
             return QString();
         names.append(d.name());
     }
-    return QStringLiteral("%1: %2 has no interface '%3'; it lists: %4").arg(spec.text(), spec.plugin, spec.interface, names.join(QStringLiteral(", ")));
+    return QStringLiteral("%1: %2 has no interface '%3'; it lists: %4").arg(address.text(), address.plugin, address.interface, names.join(QStringLiteral(", ")));
 }
 
-QString checkPair(const CanPortSpec &can0, const CanPortSpec &can1)
+QString checkPair(const CanPortAddress &can0, const CanPortAddress &can1)
 {
     const bool same = can0.plugin == can1.plugin
                       && (can0.isVirtual() ? (can0.virtualServer() == can1.virtualServer() && can0.virtualChannel() == can1.virtualChannel())
@@ -155,28 +155,28 @@ QString checkPair(const CanPortSpec &can0, const CanPortSpec &can1)
     return QString();
 }
 
-std::unique_ptr<CanPort> open(const CanPortSpec &spec, int bitRate, int timeoutMs, QString &error)
+std::unique_ptr<CanPort> open(const CanPortAddress &address, int bitRate, int timeoutMs, QString &error)
 {
-    error = check(spec);
+    error = check(address);
     if (!error.isEmpty())
         return nullptr;
     QString why;
-    QCanBusDevice *device = QCanBus::instance()->createDevice(spec.plugin, spec.interface, &why);
+    QCanBusDevice *device = QCanBus::instance()->createDevice(address.plugin, address.interface, &why);
     if (!device) {
-        error = QStringLiteral("%1 cannot be opened: %2").arg(spec.text(), why.isEmpty() ? QStringLiteral("the plugin refused it") : why);
+        error = QStringLiteral("%1 cannot be opened: %2").arg(address.text(), why.isEmpty() ? QStringLiteral("the plugin refused it") : why);
         return nullptr;
     }
-    if (bitRate > 0 && !spec.isVirtual())
+    if (bitRate > 0 && !address.isVirtual())
         device->setConfigurationParameter(QCanBusDevice::BitRateKey, QVariant(bitRate));
-    auto port = std::make_unique<QtCanPort>(spec.text(), device);
+    auto port = std::make_unique<QtCanPort>(address.text(), device);
     QString failure;
     const QMetaObject::Connection noteFailure =
         QObject::connect(port.get(), &CanPort::failed, port.get(), [&failure](const QString &w) { failure = w; });
     if (!device->connectDevice()) {
         port->setClosing();
-        if (spec.plugin == QLatin1String("passthrucan"))
+        if (address.plugin == QLatin1String("passthrucan"))
             device->setParent(nullptr);
-        error = QStringLiteral("%1 cannot be opened: %2").arg(spec.text(), device->errorString());
+        error = QStringLiteral("%1 cannot be opened: %2").arg(address.text(), device->errorString());
         return nullptr;
     }
     QEventLoop loop;
@@ -194,12 +194,12 @@ std::unique_ptr<CanPort> open(const CanPortSpec &spec, int bitRate, int timeoutM
     if (device->state() != QCanBusDevice::ConnectedState) {
         port->setClosing();
         // This Qt aborts when a J2534 device that failed to open is deleted: keep it.
-        if (spec.plugin == QLatin1String("passthrucan"))
+        if (address.plugin == QLatin1String("passthrucan"))
             device->setParent(nullptr);
         if (failure.isEmpty())
             failure = device->errorString();
-        error = failure.isEmpty() ? QStringLiteral("%1 did not connect within %2 ms").arg(spec.text()).arg(timeoutMs)
-                                  : QStringLiteral("%1 cannot be opened: %2").arg(spec.text(), failure);
+        error = failure.isEmpty() ? QStringLiteral("%1 did not connect within %2 ms").arg(address.text()).arg(timeoutMs)
+                                  : QStringLiteral("%1 cannot be opened: %2").arg(address.text(), failure);
         return nullptr;
     }
     QObject::disconnect(noteFailure);

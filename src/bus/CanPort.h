@@ -30,7 +30,7 @@ Q_SIGNALS:
     void failed(const QString &why);
 };
 
-struct CanPortSpec
+struct CanPortAddress
 {
     QString plugin;    // "virtualcan", "socketcan", "peakcan", ...
     QString interface; // "can0", "PCAN_USBBUS1", "tcp://127.0.0.1:40001/can1"
@@ -45,19 +45,19 @@ struct CanPortSpec
 namespace CanPorts {
 
 // "PLUGIN:INTERFACE". Returns an error text for a malformed one.
-QString parse(const QString &text, CanPortSpec &spec);
+QString parse(const QString &text, CanPortAddress &address);
 
 // What can be told before opening: an unknown plugin (naming the known ones), an interface
 // the plugin does not list, and the virtual bus's traps (a channel it would silently take
 // as can0, a host name that it waits for forever).
-QString check(const CanPortSpec &spec);
+QString check(const CanPortAddress &address);
 
 // Two sides on one interface would hear their own frames.
-QString checkPair(const CanPortSpec &can0, const CanPortSpec &can1);
+QString checkPair(const CanPortAddress &can0, const CanPortAddress &can1);
 
 // Opens and connects, waiting at most `timeoutMs`. `bitRate` in bit/s, 0 to leave the
 // adapter's own. Returns null with `error` set when it cannot.
-std::unique_ptr<CanPort> open(const CanPortSpec &spec, int bitRate, int timeoutMs, QString &error);
+std::unique_ptr<CanPort> open(const CanPortAddress &address, int bitRate, int timeoutMs, QString &error);
 
 // "virtualcan:can0" ... for the interfaces every installed plugin lists.
 QStringList available();

@@ -117,17 +117,17 @@ void TFVerifyBus::startRun()
     m_mismatches->clear();
     m_result->clear();
     QString error = m_prediction.load(m_state.Dir_Project);
-    CanPortSpec specs[2];
+    CanPortAddress addresses[2];
     for (int p = 0; p < 2 && error.isEmpty(); ++p) {
-        error = CanPorts::parse(m_ports[p]->currentText().trimmed(), specs[p]);
+        error = CanPorts::parse(m_ports[p]->currentText().trimmed(), addresses[p]);
         if (error.isEmpty())
-            error = CanPorts::check(specs[p]);
+            error = CanPorts::check(addresses[p]);
     }
     if (error.isEmpty())
-        error = CanPorts::checkPair(specs[0], specs[1]);
+        error = CanPorts::checkPair(addresses[0], addresses[1]);
     m_verifier.reset();
     for (int p = 0; p < 2 && error.isEmpty(); ++p)
-        m_open[p] = CanPorts::open(specs[p], m_prediction.bitRate(p), ConnectTimeoutMs, error);
+        m_open[p] = CanPorts::open(addresses[p], m_prediction.bitRate(p), ConnectTimeoutMs, error);
     if (!error.isEmpty()) {
         m_open[0].reset();
         m_open[1].reset();

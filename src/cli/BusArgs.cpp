@@ -28,20 +28,20 @@ QString parseBusPorts(const ParsedArgs &a, BusPorts &ports)
     for (int p = 0; p < 2; ++p) {
         if (!a.values.contains(names[p]))
             return QStringLiteral("%1 PLUGIN:INTERFACE is missing").arg(names[p]);
-        QString error = CanPorts::parse(a.values.value(names[p]), ports.specs[p]);
+        QString error = CanPorts::parse(a.values.value(names[p]), ports.addresses[p]);
         if (error.isEmpty())
-            error = CanPorts::check(ports.specs[p]);
+            error = CanPorts::check(ports.addresses[p]);
         if (!error.isEmpty())
             return names[p] + QStringLiteral(": ") + error;
     }
-    return CanPorts::checkPair(ports.specs[0], ports.specs[1]);
+    return CanPorts::checkPair(ports.addresses[0], ports.addresses[1]);
 }
 
 QString openBusPorts(BusPorts &ports, const int bitRates[2])
 {
     for (int p = 0; p < 2; ++p) {
         QString error;
-        ports.ports[p] = CanPorts::open(ports.specs[p], bitRates[p], ConnectTimeoutMs, error);
+        ports.ports[p] = CanPorts::open(ports.addresses[p], bitRates[p], ConnectTimeoutMs, error);
         if (!ports.ports[p])
             return error;
     }

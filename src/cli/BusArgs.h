@@ -13,7 +13,7 @@ namespace Cli {
 
 struct BusPorts
 {
-    CanPortSpec specs[2];
+    CanPortAddress addresses[2];
     std::unique_ptr<CanPort> ports[2];
 };
 

@@ -73,7 +73,7 @@ int runEmulate(const QStringList &args, Io &io)
     });
     quitPoll.start(100);
     io.out << "Emulating " << prediction.projectName() << " from " << QDir::toNativeSeparators(prediction.source()) << " between "
-           << bus.specs[0].text() << " (CAN 0) and " << bus.specs[1].text() << " (CAN 1)";
+           << bus.addresses[0].text() << " (CAN 0) and " << bus.addresses[1].text() << " (CAN 1)";
     for (const QString &t : faultTexts)
         io.out << ", fault " << t;
     io.out << "; Ctrl+C ends\n" << Qt::flush;

@@ -85,7 +85,7 @@ int runVerify(const QStringList &args, Io &io)
            << QString::number(prediction.imageChecksum(), 16).toUpper() << ", " << prediction.fingerprint() << ")\n";
     for (const QString &assumed : prediction.assumptions())
         io.out << "  assumed: " << assumed << '\n';
-    io.out << "CAN 0 on " << bus.specs[0].text() << ", CAN 1 on " << bus.specs[1].text() << "; " << plan.size()
+    io.out << "CAN 0 on " << bus.addresses[0].text() << ", CAN 1 on " << bus.addresses[1].text() << "; " << plan.size()
            << " frames, paced for " << qMin(bitRates[0], bitRates[1]) / 1000 << " kbit/s\n" << Qt::flush;
 
     VerifyRunInfo info;
@@ -95,8 +95,8 @@ int runVerify(const QStringList &args, Io &io)
     info.fingerprint = prediction.fingerprint();
     info.assumptions = prediction.assumptions();
     info.checksum = prediction.imageChecksum();
-    info.can0 = bus.specs[0].text();
-    info.can1 = bus.specs[1].text();
+    info.can0 = bus.addresses[0].text();
+    info.can1 = bus.addresses[1].text();
     info.started = QDateTime::currentDateTime();
 
     BusVerifier verifier(*bus.ports[0], *bus.ports[1], plan, options);
