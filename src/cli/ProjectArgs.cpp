@@ -1,7 +1,9 @@
 #include "cli/ProjectArgs.h"
 
+#include "cli/Commands.h"
 #include "cli/StdStreams.h"
 #include "core/app/FileIo.h"
+#include "core/image/DevicePrediction.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -111,6 +113,24 @@ QString staleImageWarning(const AppState &state, const QStringList &builtFiles)
         return QString();
     return QStringLiteral("%1 changed after %2 was built; this is what the last build does")
         .arg(newer.join(QStringLiteral(" and ")), names.join(QStringLiteral(" and ")));
+}
+
+int openPrediction(const QString &command, const QString &dir, Io &io, AppState &state, DevicePrediction &device)
+{
+    QString error = openProject(dir, state);
+    if (!error.isEmpty()) {
+        io.err << "praxedo-cli " << command << ": " << error << '\n';
+        return 1;
+    }
+    error = device.load(state.Dir_Project);
+    if (!error.isEmpty()) {
+        io.err << error << '\n';
+        return 2;
+    }
+    const QString stale = staleImageWarning(state, device.files());
+    if (!stale.isEmpty())
+        io.err << "warning: " << stale << '\n';
+    return 0;
 }
 
 } // namespace Cli

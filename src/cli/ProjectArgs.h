@@ -6,8 +6,12 @@
 #include <QSet>
 #include <QStringList>
 
+class DevicePrediction;
+
 // Argument handling shared by the commands that work on a project folder.
 namespace Cli {
+
+struct Io;
 
 struct ParsedArgs
 {
@@ -39,5 +43,9 @@ QString outputName(const QString &path);
 QString staleImageWarning(const AppState &state, const QString &imagePath);
 // The same for a prediction read from one or more files (the oldest of them counts).
 QString staleImageWarning(const AppState &state, const QStringList &builtFiles);
+
+// Opens the project and reads the built files its device runs, warning when they are older
+// than the documents. Returns 0, or the exit code after the message went to io.err.
+int openPrediction(const QString &command, const QString &dir, Io &io, AppState &state, DevicePrediction &device);
 
 } // namespace Cli

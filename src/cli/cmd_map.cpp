@@ -21,20 +21,10 @@ int runMap(const QStringList &args, Io &io)
         return 1;
     }
     AppState state;
-    QString error = openProject(a.positional.at(0), state);
-    if (!error.isEmpty()) {
-        io.err << "praxedo-cli map: " << error << '\n';
-        return 1;
-    }
     DevicePrediction device;
-    error = device.load(state.Dir_Project);
-    if (!error.isEmpty()) {
-        io.err << error << '\n';
-        return 2;
-    }
-    const QString stale = staleImageWarning(state, device.files());
-    if (!stale.isEmpty())
-        io.err << "warning: " << stale << '\n';
+    if (const int failed = openPrediction(QStringLiteral("map"), a.positional.at(0), io, state, device))
+        return failed;
+    QString error;
 
     const FilterImage::IdSpace space = device.idSpace(from);
     const QString title = QStringLiteral("%1: 11-bit identifiers, %2").arg(

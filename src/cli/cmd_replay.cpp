@@ -32,20 +32,10 @@ int runReplay(const QStringList &args, Io &io)
         return 1;
     }
     AppState state;
-    QString error = openProject(a.positional.at(0), state);
-    if (!error.isEmpty()) {
-        io.err << "praxedo-cli replay: " << error << '\n';
-        return 1;
-    }
     DevicePrediction device;
-    error = device.load(state.Dir_Project);
-    if (!error.isEmpty()) {
-        io.err << error << '\n';
-        return 2;
-    }
-    const QString stale = staleImageWarning(state, device.files());
-    if (!stale.isEmpty())
-        io.err << "warning: " << stale << '\n';
+    if (const int failed = openPrediction(QStringLiteral("replay"), a.positional.at(0), io, state, device))
+        return failed;
+    QString error;
 
     const QString tracePath = a.positional.at(1);
     const bool fromStdin = tracePath == QLatin1String("-");

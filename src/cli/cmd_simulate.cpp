@@ -29,20 +29,9 @@ int runSimulate(const QStringList &args, Io &io)
         return 1;
     }
     AppState state;
-    QString error = openProject(a.positional.at(0), state);
-    if (!error.isEmpty()) {
-        io.err << "praxedo-cli simulate: " << error << '\n';
-        return 1;
-    }
     DevicePrediction device;
-    error = device.load(state.Dir_Project);
-    if (!error.isEmpty()) {
-        io.err << error << '\n';
-        return 2;
-    }
-    const QString stale = staleImageWarning(state, device.files());
-    if (!stale.isEmpty())
-        io.err << "warning: " << stale << '\n';
+    if (const int failed = openPrediction(QStringLiteral("simulate"), a.positional.at(0), io, state, device))
+        return failed;
 
     const FilterImage::Route r = device.route(from, quint32(*id), extended);
     io.out << FilterImage::routeText(from, quint32(*id), extended, r) << "\n  " << device.reasonText(from, quint32(*id), extended, r)
