@@ -37,6 +37,18 @@ QString parseBusPorts(const ParsedArgs &a, BusPorts &ports)
     return CanPorts::checkPair(ports.addresses[0], ports.addresses[1]);
 }
 
+QString openProjectBus(const ParsedArgs &a, int bitRateOption, BusPrediction &prediction, BusPorts &bus, int bitRates[2])
+{
+    QString error = prediction.load(a.positional.at(0));
+    if (error.isEmpty())
+        error = parseBusPorts(a, bus);
+    for (int p = 0; p < 2; ++p)
+        bitRates[p] = bitRateOption ? bitRateOption : prediction.bitRate(p);
+    if (error.isEmpty())
+        error = openBusPorts(bus, bitRates);
+    return error;
+}
+
 QString openBusPorts(BusPorts &ports, const int bitRates[2])
 {
     for (int p = 0; p < 2; ++p) {

@@ -67,12 +67,8 @@ int runVerify(const QStringList &args, Io &io)
         return 1;
     }
     BusPrediction prediction;
-    QString error = prediction.load(a.positional.at(0));
-    if (error.isEmpty())
-        error = parseBusPorts(a, bus);
-    const int bitRates[2] = {bitRateOption ? bitRateOption : prediction.bitRate(0), bitRateOption ? bitRateOption : prediction.bitRate(1)};
-    if (error.isEmpty())
-        error = openBusPorts(bus, bitRates);
+    int bitRates[2] = {0, 0};
+    QString error = openProjectBus(a, bitRateOption, prediction, bus, bitRates);
     if (!error.isEmpty()) {
         io.err << "praxedo-cli verify: " << error << '\n';
         return 2;
