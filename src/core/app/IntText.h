@@ -10,6 +10,12 @@
 // 32-bit integer, eight-digit hex values with the top bit set read as negative.
 namespace IntText {
 
+// 0 to 15 for a hexadecimal digit of either case, else -1.
+constexpr int hexDigit(char c)
+{
+    return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
 std::optional<qint32> read(QStringView text);
 
 // The value, or `fallback` when the text is unreadable.

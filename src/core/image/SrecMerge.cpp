@@ -1,5 +1,6 @@
 #include "core/image/SrecMerge.h"
 
+#include "core/app/IntText.h"
 #include "core/app/AppState.h"
 #include "core/app/FileIo.h"
 
@@ -21,22 +22,11 @@ const QString kBadLine = QStringLiteral("File New Sx Not Create,Abort Procedure"
 
 const char kHexDigits[] = "0123456789ABCDEF";
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 bool readHex(const char *digits, int count, quint32 &value)
 {
     value = 0;
     for (int i = 0; i < count; ++i) {
-        const int v = hexValue(digits[i]);
+        const int v = IntText::hexDigit(digits[i]);
         if (v < 0)
             return false;
         value = (value << 4) | quint32(v);
@@ -149,8 +139,8 @@ QString Sx_Checksum(QString &record)
     for (int i = 2; i < n - 2; i += 2) {
         const char16_t hi = record.at(i).unicode();
         const char16_t lo = record.at(i + 1).unicode();
-        const int h = hi < 128 ? hexValue(char(hi)) : -1;
-        const int l = lo < 128 ? hexValue(char(lo)) : -1;
+        const int h = hi < 128 ? IntText::hexDigit(char(hi)) : -1;
+        const int l = lo < 128 ? IntText::hexDigit(char(lo)) : -1;
         if (h < 0 || l < 0)
             return QString();
         sum += unsigned(h * 16 + l);

@@ -1,5 +1,6 @@
 #include "core/image/TraceReplay.h"
 
+#include "core/app/IntText.h"
 #include "core/config/CobIdChecks.h"
 
 #include <QIODevice>
@@ -12,17 +13,6 @@ namespace {
 constexpr qint64 BlockSize = 1 << 20;
 // Distinct 29-bit identifiers kept for the summary; a trace with more is counted as "at least".
 constexpr size_t MaxTrackedExtended = 65536;
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 bool isBlank(char c)
 {
@@ -104,7 +94,7 @@ bool readNumber(const Token &t, int base, quint32 &value)
         return false;
     quint64 v = 0;
     for (int i = 0; i < t.size; ++i) {
-        const int d = hexValue(t.begin[i]);
+        const int d = IntText::hexDigit(t.begin[i]);
         if (d < 0 || d >= base)
             return false;
         v = v * quint64(base) + quint64(d);
@@ -328,8 +318,8 @@ bool TraceReplay::parseCandump(const QByteArray &line, Frame &f, QString &reason
         ++p;
     const char *id = p;
     quint32 value = 0;
-    while (p < end && hexValue(*p) >= 0 && p - id < 9)
-        value = value * 16 + quint32(hexValue(*p++));
+    while (p < end && IntText::hexDigit(*p) >= 0 && p - id < 9)
+        value = value * 16 + quint32(IntText::hexDigit(*p++));
     const int digits = int(p - id);
     if (p >= end || *p != '#' || (digits != 3 && digits != 8)) {
         reason = QStringLiteral("the identifier has 3 hexadecimal digits (11-bit) or 8 (29-bit), then #");
@@ -353,7 +343,7 @@ bool TraceReplay::parseCandump(const QByteArray &line, Frame &f, QString &reason
     if (p < end && *p == '#') {
         // CAN FD: one hexadecimal digit of flags, then up to 64 bytes.
         ++p;
-        if (p >= end || hexValue(*p) < 0) {
+        if (p >= end || IntText::hexDigit(*p) < 0) {
             reason = QStringLiteral("the CAN FD flags digit is missing after ##");
             return false;
         }
@@ -362,13 +352,13 @@ bool TraceReplay::parseCandump(const QByteArray &line, Frame &f, QString &reason
         maxBytes = 64;
     } else if (p < end && (*p == 'R' || *p == 'r')) {
         ++p;
-        if (p < end && hexValue(*p) >= 0)
+        if (p < end && IntText::hexDigit(*p) >= 0)
             ++p; // the DLC of the remote frame
         f.remote = true;
         maxBytes = 0;
     }
     int bytes = 0;
-    while (p + 1 < end && hexValue(p[0]) >= 0 && hexValue(p[1]) >= 0) {
+    while (p + 1 < end && IntText::hexDigit(p[0]) >= 0 && IntText::hexDigit(p[1]) >= 0) {
         p += 2;
         ++bytes;
         if (p < end && *p == '.' && f.fd)
