@@ -17,9 +17,34 @@ public:
 
     // Bits on the wire, 3-bit interframe space included. `dataBytes` is 0 for a remote frame.
     // Worst-case stuffing adds one bit per four from the start of frame to the end of the CRC.
-    static int frameBits(bool extended, int dataBytes, bool worstStuffing);
+    static constexpr int frameBits(bool extended, int dataBytes, bool worstStuffing)
+    {
+        // SOF, identifier(s), RTR/SRR/IDE, reserved bits, DLC, data and CRC are stuffed; the CRC
+        // delimiter, ACK, end of frame and interframe space are not.
+        const int stuffed = (extended ? 54 : 34) + 8 * dataBytes;
+        const int fixed = 1 + 2 + 7 + 3;
+        return stuffed + fixed + (worstStuffing ? (stuffed - 1) / 4 : 0);
+    }
 
-    void add(qint64 timeNs, bool extended, int dataBytes);
+    // Inline: a replay adds every frame of its trace.
+    void add(qint64 timeNs, bool extended, int dataBytes)
+    {
+        const quint64 nominal = quint64(frameBits(extended, dataBytes, false));
+        const quint64 worst = quint64(frameBits(extended, dataBytes, true));
+        if (!m_started)
+            start(timeNs);
+        // Divide only when a window ends, not for every frame.
+        if (timeNs >= m_windowEnd)
+            nextWindow(timeNs);
+        if (timeNs > m_last)
+            m_last = timeNs;
+        m_lastBits = worst;
+        m_bits[0] += nominal;
+        m_bits[1] += worst;
+        m_windowBits[0] += nominal;
+        m_windowBits[1] += worst;
+        ++m_frames;
+    }
 
     int bitRate() const { return m_bitRate; }
     quint64 frames() const { return m_frames; }
@@ -37,6 +62,8 @@ public:
     QStringList warnings(int port) const;
 
 private:
+    void start(qint64 timeNs);
+    void nextWindow(qint64 timeNs);
     void closeWindow();
 
     int m_bitRate = 0;

@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -51,6 +52,23 @@ Replayed replay(const QByteArray &trace, bool strict = false)
     return r;
 }
 
+// Gives at most a few kilobytes per read, of varying size.
+class ShortReads : public QBuffer
+{
+public:
+    explicit ShortReads(const QByteArray &data) { setData(data); }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        m_turn = (m_turn * 7 + 3) % 8191;
+        return QBuffer::readData(data, std::min<qint64>(maxSize, 1 + m_turn));
+    }
+
+private:
+    qint64 m_turn = 0;
+};
+
 // Messages and summaries are text, written with CR LF on Windows; the replayed trace is not.
 QByteArray lf(QByteArray text)
 {
@@ -67,6 +85,7 @@ private Q_SLOTS:
     void candumpLines();
     void replaysCandump();
     void replaysAsc();
+    void largeTraceReadsAsLineByLine();
     void malformedLines();
     void refusesOtherText();
     void frameLengths();
@@ -185,6 +204,166 @@ void TestTraceReplay::replaysAsc()
                                  "   0.010000 1  1110            Rx   d 1 01\n"
                                  "   0.010000 1  512             Rx   d 1 01\n"));
     QCOMPARE(dec.summary.load.durationNs() >= 10'000'000, true);
+}
+
+// A trace of several megabytes, so that it is read in several chunks (replayed on several
+// threads where there are), with every kind of line mixed in: its output and summary must be
+// those of reading it line by line with the full parser.
+void TestTraceReplay::largeTraceReadsAsLineByLine()
+{
+    // Unchanged, remapped and blocked identifiers of both formats.
+    FilterImageBytes::Table rows;
+    for (quint32 id = 0; id < 0x400; ++id)
+        rows.push_back({id, id == 0x123 ? 0x456 : id});
+    rows.push_back({X | 0x18FEF100, 0x200});
+    rows.push_back({X | 0x0000ABCD, X | 0x0000ABCD});
+    rows.push_back({X | 0x00000100, 0x100}); // the same number, leaving as an 11-bit identifier
+    DevicePrediction d;
+    QCOMPARE(d.parseImage(FilterImageBytes::make(rows, {}, true), u"bank_K60.bin"_qs), QString());
+
+    static const char *const tails[] = {"#DEADBEEF", "#", "#0011223344556677", "#R", "#R8", "##1AABBCC", "##0",
+                                        "#11 T", "#112", "#112233445566778899", "#1122334455667788_9", "#ab"};
+    static const char *const ifaces[] = {"can0", "vcan12", "a_very_long_interface_name", "c"};
+    QByteArray trace;
+    quint32 seed = 7;
+    const auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    qint64 micros = 1436509053'000000;
+    bool longLine = false;
+    // The first line is an ordinary frame, so that the format is known from the first chunk.
+    trace += "(1436509053.000000) can0 123#11\n";
+    while (trace.size() < 5 * 1024 * 1024 + 12345) {
+        const quint32 r = next();
+        micros += (r % 97 == 0) ? -3000 : qint64(r % 50); // now and then back in time
+        const quint32 kind = r % 1000;
+        QByteArray line;
+        if (kind < 3) {
+            line = "\n";
+        } else if (kind < 5) {
+            line = "garbage that is no frame\n";
+        } else if (kind == 5 && !longLine) {
+            longLine = true;
+            line = "(1.0) can0 123#" + QByteArray(2 * 1024 * 1024 + 77, '1') + "\n"; // longer than a chunk
+        } else {
+            QByteArray time = QByteArray::number(micros / 1000000) + '.' + QByteArray::number(micros % 1000000).rightJustified(6, '0');
+            if (kind < 20)
+                time = QByteArray::number(micros / 1000000) + '.' + QByteArray::number(micros % 1000); // three decimals
+            QByteArray id;
+            const quint32 pick = next() % 16;
+            if (pick == 0)
+                id = "18FEF100";
+            else if (pick == 1)
+                id = next() % 2 ? "0000abcd" : "00000100";
+            else if (pick == 2)
+                id = QByteArray::number(0x18000000 | (next() & 0xFFFFF), 16).toUpper();
+            else if (pick == 3)
+                id = "20000080"; // an error frame
+            else if (pick == 4)
+                id = QByteArray::number(next() & 0x7FF, 16).rightJustified(3, '0'); // lower case
+            else
+                id = QByteArray::number(next() & 0x7FF, 16).toUpper().rightJustified(3, '0');
+            const char *tail = kind < 900 ? "#0102" : tails[next() % (sizeof tails / sizeof *tails)];
+            QByteArray data = tail;
+            if (kind < 900) {
+                data = "#";
+                for (quint32 b = 0, n = next() % 9; b < n; ++b)
+                    data += QByteArray::number(0x10 + (next() & 0xEF), 16).toUpper();
+            }
+            const char *iface = kind < 950 ? "can0" : ifaces[next() % 4];
+            line = '(' + time + ") " + iface + ' ' + id + data + (kind % 7 == 0 ? "\r\n" : "\n");
+        }
+        trace += line;
+    }
+    trace += "(1436509999.000000) can0 100#01"; // no line break at the end
+
+    // What reading the trace line by line with the full parser gives.
+    QByteArray expectedOut;
+    quint64 lines = 0, framesIn = 0, passed = 0, remapped = 0, blocked = 0, errors = 0, malformed = 0;
+    bool wentBack = false;
+    qint64 last = 0;
+    BusLoad load(d.bitRate(1));
+    QList<qint64> malformedLines;
+    QSet<QPair<quint32, bool>> ids, idsPassed, idsRemapped;
+    for (QByteArray line : trace.split('\n')) {
+        ++lines;
+        const QByteArray ending = line.endsWith('\r') ? "\r\n" : "\n";
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.trimmed().isEmpty())
+            continue;
+        TraceReplay::Frame f;
+        QString reason;
+        if (!TraceReplay::parseCandump(line, f, reason)) {
+            ++malformed;
+            malformedLines << qint64(lines);
+            continue;
+        }
+        if (f.error) {
+            ++errors;
+            continue;
+        }
+        if (framesIn++ > 0 && f.timeNs < last)
+            wentBack = true;
+        last = f.timeNs;
+        const FilterImage::Route route = d.route(0, f.id, f.extended);
+        ids.insert({f.id, f.extended});
+        if (!route.passes) {
+            ++blocked;
+            continue;
+        }
+        ++passed;
+        idsPassed.insert({f.id, f.extended});
+        if (route.id != f.id || route.extended != f.extended)
+            idsRemapped.insert({f.id, f.extended});
+        load.add(f.timeNs, route.extended, f.remote ? 0 : f.dataBytes);
+        QByteArray id = line.mid(f.idStart, f.idLength); // a frame that leaves unchanged keeps its text
+        if (route.id != f.id || route.extended != f.extended) {
+            ++remapped;
+            id = QByteArray::number(route.id, 16).toUpper().rightJustified(route.extended ? 8 : 3, '0');
+        }
+        expectedOut += line.left(f.idStart) + id + line.mid(f.idStart + f.idLength) + ending;
+    }
+    const auto check = [&](QIODevice &in) {
+        QByteArray out;
+        QBuffer outDevice(&out);
+        QVERIFY(outDevice.open(QIODevice::WriteOnly));
+        TraceReplay::Summary s;
+        QList<qint64> reported;
+        const QString error = TraceReplay::run(in, &outDevice, d, TraceReplay::Options(), s,
+                                               [&](const TraceReplay::Malformed &m) { reported << m.line; });
+        QCOMPARE(error, QString());
+        QCOMPARE(s.lines, lines);
+        QCOMPARE(s.framesIn, framesIn);
+        QCOMPARE(s.passed, passed);
+        QCOMPARE(s.remapped, remapped);
+        QCOMPARE(s.blocked, blocked);
+        QCOMPARE(s.errorFrames, errors);
+        QCOMPARE(s.malformed, malformed);
+        QCOMPARE(reported, malformedLines);
+        QCOMPARE(s.timeWentBack, wentBack);
+        QCOMPARE(s.idsIn, int(ids.size()));
+        QCOMPARE(s.idsPassed, int(idsPassed.size()));
+        QCOMPARE(s.idsRemapped, int(idsRemapped.size()));
+        QCOMPARE(s.idsBlocked, int(ids.size() - idsPassed.size()));
+        QCOMPARE(s.load.frames(), load.frames());
+        QCOMPARE(s.load.peak(true), load.peak(true));
+        QCOMPARE(s.load.mean(false), load.mean(false));
+        QCOMPARE(s.load.peakStartNs(), load.peakStartNs());
+        QVERIFY2(out == expectedOut, qPrintable(u"%1 bytes out, %2 expected"_qs.arg(out.size()).arg(expectedOut.size())));
+    };
+    QVERIFY(malformed > 0 && errors > 0 && remapped > 0 && blocked > 0 && wentBack);
+    QBuffer file;
+    file.setData(trace);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    check(file);
+    if (QTest::currentTestFailed())
+        return;
+    // The same through a device that gives a few kilobytes at a time, as a pipe does.
+    ShortReads pipe(trace);
+    QVERIFY(pipe.open(QIODevice::ReadOnly));
+    check(pipe);
 }
 
 void TestTraceReplay::malformedLines()
