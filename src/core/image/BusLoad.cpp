@@ -22,6 +22,37 @@ void BusLoad::nextWindow(qint64 timeNs)
     m_windowEnd = m_first + (m_window + 1) * WindowNs;
 }
 
+void BusLoad::Tally::nextRun(qint64 timeNs)
+{
+    const qint64 window = timeNs >= m_first ? (timeNs - m_first) / WindowNs : -1;
+    if (m_runs.empty() || window > m_runs.back().window)
+        m_runs.push_back(Run{window, {0, 0}});
+    m_runEnd = m_first + (m_runs.back().window + 1) * WindowNs;
+}
+
+void BusLoad::add(const Tally &tally)
+{
+    if (tally.m_frames == 0)
+        return;
+    Q_ASSERT(m_started && tally.m_first == m_first);
+    for (const Tally::Run &run : tally.m_runs) {
+        // A window ends where a later one starts; frames that went back stay in the one in progress.
+        if (run.window > m_window) {
+            closeWindow();
+            m_window = run.window;
+            m_windowEnd = m_first + (m_window + 1) * WindowNs;
+        }
+        for (int s = 0; s < 2; ++s) {
+            m_bits[s] += run.bits[s];
+            m_windowBits[s] += run.bits[s];
+        }
+    }
+    if (tally.m_last > m_last)
+        m_last = tally.m_last;
+    m_lastBits = tally.m_lastBits;
+    m_frames += tally.m_frames;
+}
+
 void BusLoad::closeWindow()
 {
     if (m_windowBits[1] > m_peakBits[1])

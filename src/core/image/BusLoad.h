@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <vector>
+
 // The load that a stream of frames puts on one CAN port at its bit rate, from their time
 // stamps: the mean over the whole stream and the peak over consecutive 100 ms windows,
 // each with the frames' nominal lengths and with worst-case bit stuffing. Frames are added
@@ -45,6 +47,53 @@ public:
         m_windowBits[1] += worst;
         ++m_frames;
     }
+
+    // The frames of a stretch of the stream, counted apart from it (a replay counts its chunks
+    // on several threads) once the stream has started, and then added in stream order. It
+    // keeps one entry per window, so adding it costs nothing per frame.
+    class Tally
+    {
+    public:
+        explicit Tally(qint64 streamFirstNs = 0)
+            : m_first(streamFirstNs)
+        {
+        }
+        void add(qint64 timeNs, bool extended, int dataBytes)
+        {
+            const quint64 nominal = quint64(frameBits(extended, dataBytes, false));
+            const quint64 worst = quint64(frameBits(extended, dataBytes, true));
+            if (m_runs.empty() || timeNs >= m_runEnd)
+                nextRun(timeNs);
+            Run &run = m_runs.back();
+            run.bits[0] += nominal;
+            run.bits[1] += worst;
+            if (timeNs > m_last)
+                m_last = timeNs;
+            m_lastBits = worst;
+            ++m_frames;
+        }
+        quint64 frames() const { return m_frames; }
+
+    private:
+        friend class BusLoad;
+        struct Run
+        {
+            qint64 window; // -1 before the stream's first frame: the window in progress takes it
+            quint64 bits[2];
+        };
+        void nextRun(qint64 timeNs);
+
+        qint64 m_first;
+        std::vector<Run> m_runs;
+        qint64 m_runEnd = 0;
+        qint64 m_last = 0;
+        quint64 m_lastBits = 0;
+        quint64 m_frames = 0;
+    };
+    bool started() const { return m_started; }
+    qint64 firstNs() const { return m_first; }
+    // A tally made with this stream's firstNs(), as if its frames were added one by one.
+    void add(const Tally &tally);
 
     int bitRate() const { return m_bitRate; }
     quint64 frames() const { return m_frames; }

@@ -515,13 +515,7 @@ struct ChunkResult
     quint64 lines = 0, framesIn = 0, passed = 0, remapped = 0, blocked = 0, errorFrames = 0;
     std::array<quint32, 2048> traffic{};
     std::vector<quint32> new29; // the 29-bit identifiers met, each once (or a few times)
-    struct Passed
-    {
-        qint64 timeNs;
-        quint8 extended;
-        quint8 dataBytes;
-    };
-    std::vector<Passed> load; // in trace order, for the load, which depends on that order
+    BusLoad::Tally load; // of a chunk replayed apart
     bool anyTime = false, timeWentBack = false;
     qint64 firstTime = 0, lastTime = 0;
     std::vector<TraceReplay::Malformed> malformed; // line numbers within the chunk
@@ -534,7 +528,7 @@ struct ChunkResult
         lines = framesIn = passed = remapped = blocked = errorFrames = 0;
         traffic.fill(0);
         new29.clear();
-        load.clear();
+        load = BusLoad::Tally();
         anyTime = timeWentBack = false;
         firstTime = lastTime = 0;
         malformed.clear();
@@ -549,6 +543,7 @@ struct ChunkContext
     bool strict = false;
     bool writing = false;
     qint64 lineBase = 0; // lines before the chunk, for the messages that stop a replay
+    BusLoad *load = nullptr; // a chunk replayed in order counts into the load at once
     TraceReplay::Format format = TraceReplay::Format::Unknown;
     AscState asc;
 };
@@ -701,7 +696,10 @@ void replayChunk(const char *begin, const char *end, ChunkContext &c, ChunkResul
         const bool same = route.id == f.id && route.extended == f.extended;
         if (!same)
             ++r.remapped;
-        r.load.push_back(ChunkResult::Passed{f.timeNs, quint8(route.extended), quint8(f.remote ? 0 : f.dataBytes)});
+        if (c.load)
+            c.load->add(f.timeNs, route.extended, f.remote ? 0 : f.dataBytes);
+        else
+            r.load.add(f.timeNs, route.extended, f.remote ? 0 : f.dataBytes);
         if (!c.writing)
             continue;
         if (c.format == Format::Candump && same) {
@@ -791,8 +789,7 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
             anyTime = true;
             lastTime = r.lastTime;
         }
-        for (const ChunkResult::Passed &p : r.load)
-            s.load.add(p.timeNs, p.extended != 0, p.dataBytes);
+        s.load.add(r.load);
         if (out && !r.out.isEmpty() && out->write(r.out) != r.out.size())
             return QStringLiteral("the output could not be written: %1").arg(out->errorString());
         return r.stop; // what came before the stop counts
@@ -805,6 +802,8 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
     struct Slot
     {
         QByteArray chunk;
+        const char *begin = nullptr;
+        const char *end = nullptr;
         ChunkResult result;
         std::future<void> done;
         bool busy = false;
@@ -813,6 +812,7 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
     size_t next = 0; // the slot filled next, and the oldest one in flight when it is busy
     QThreadPool pool;
     pool.setMaxThreadCount(threads);
+
     const auto takeSlot = [&](Slot &slot) -> QString {
         if (!slot.busy)
             return QString();
@@ -860,12 +860,17 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
             carry = chunk.mid(whole);
             chunk.truncate(whole);
         }
+        slot.begin = chunk.constData();
+        slot.end = slot.begin + chunk.size();
 
         slot.result.reset();
-        if (context.format == Format::Candump && !context.strict && threads > 1) {
-            auto task = std::make_shared<std::packaged_task<void()>>([&slot, context]() mutable {
-                replayChunk(slot.chunk.constData(), slot.chunk.constData() + slot.chunk.size(), context, slot.result);
-            });
+        // Apart from the stream, the load is counted from the stream's first frame on.
+        if (context.format == Format::Candump && !context.strict && threads > 1 && s.load.started()) {
+            slot.result.load = BusLoad::Tally(s.load.firstNs());
+            ChunkContext apart = context;
+            apart.load = nullptr;
+            auto task = std::make_shared<std::packaged_task<void()>>(
+                [&slot, apart]() mutable { replayChunk(slot.begin, slot.end, apart, slot.result); });
             slot.done = task->get_future();
             slot.busy = true;
             pool.start([task] { (*task)(); });
@@ -875,7 +880,8 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
         if (const QString why = takeAll(); !why.isEmpty())
             return stopAll(why);
         context.lineBase = qint64(s.lines);
-        replayChunk(chunk.constData(), chunk.constData() + chunk.size(), context, slot.result);
+        context.load = &s.load;
+        replayChunk(slot.begin, slot.end, context, slot.result);
         if (const QString why = take(slot.result); !why.isEmpty())
             return stopAll(why);
     }
