@@ -19,6 +19,8 @@ namespace {
 
 // What is read at once: a few of them are in flight, one per thread and one more.
 constexpr int ChunkSize = 2 << 20;
+// Far beyond any frame of either format.
+constexpr int MaxLineLength = 1 << 20;
 // Distinct 29-bit identifiers kept for the summary; a trace with more is counted as "at least".
 constexpr size_t MaxTrackedExtended = 65536;
 
@@ -520,6 +522,14 @@ struct ChunkResult
     qint64 firstTime = 0, lastTime = 0;
     std::vector<TraceReplay::Malformed> malformed; // line numbers within the chunk
     QString stop; // why the replay stops here
+    // The 29-bit identifiers answered last, by their low bits: a bus carries few of them, each
+    // often. Kept from chunk to chunk; an identifier is listed in new29 where it was not yet known.
+    struct Answered
+    {
+        quint32 id = 0xFFFFFFFFu;
+        FilterImage::Route route;
+    };
+    std::vector<Answered> answered29;
 
     // Keeps the memory: fresh megabytes for every chunk cost more than the replay itself.
     void reset()
@@ -591,14 +601,8 @@ void replayChunk(const char *begin, const char *end, ChunkContext &c, ChunkResul
     ChunkOut out(r.out);
     if (c.writing)
         r.out.reserve(int(end - begin) + 4096);
-    // The 29-bit identifiers answered last, by their low bits: a bus carries few of them, each often.
-    struct Answered
-    {
-        quint32 id = 0xFFFFFFFFu;
-        FilterImage::Route route;
-    };
-    std::vector<Answered> answered29(4096);
-
+    if (r.answered29.empty())
+        r.answered29.resize(4096);
     const char *cursor = begin;
     while (cursor < end) {
         TraceReplay::Frame f;
@@ -680,7 +684,7 @@ void replayChunk(const char *begin, const char *end, ChunkContext &c, ChunkResul
             ++r.traffic[f.id];
             route = c.device->route(c.from, f.id, false);
         } else {
-            Answered &a = answered29[f.id & 4095];
+            ChunkResult::Answered &a = r.answered29[f.id & 4095];
             if (a.id != f.id) {
                 r.new29.push_back(f.id);
                 a.id = f.id;
@@ -833,6 +837,7 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
     };
 
     QByteArray carry; // the start of a line cut by the end of the last read
+    bool overlong = false; // within a line too long to be anything
     for (bool atEnd = false; !atEnd;) {
         Slot &slot = slots[next];
         if (const QString why = takeSlot(slot); !why.isEmpty())
@@ -845,6 +850,26 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
             return stopAll(QStringLiteral("the trace could not be read: %1").arg(in.errorString()));
         atEnd = got == 0;
         chunk.resize(carry.size() + int(got));
+        if (overlong) {
+            // Nothing of an overlong line is kept; it ends at the next line break.
+            const char *end = static_cast<const char *>(std::memchr(chunk.constData(), '\n', size_t(chunk.size())));
+            if (!end && !atEnd)
+                continue;
+            overlong = false;
+            if (const QString why = takeAll(); !why.isEmpty())
+                return stopAll(why);
+            slot.result.reset();
+            slot.result.lines = 1;
+            const QString reason = QStringLiteral("the line is longer than %1 bytes").arg(MaxLineLength);
+            slot.result.malformed.push_back(Malformed{1, reason});
+            if (context.strict)
+                slot.result.stop = QStringLiteral("line %1: %2").arg(s.lines + 1).arg(reason);
+            if (const QString why = take(slot.result); !why.isEmpty())
+                return stopAll(why);
+            if (!end)
+                break;
+            chunk.remove(0, int(end - chunk.constData()) + 1);
+        }
         const char *lastBreak = lastLineBreak(chunk.constData(), chunk.constData() + chunk.size());
         if (atEnd) {
             carry.clear();
@@ -853,7 +878,10 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
             if (!lastBreak || lastBreak != chunk.constData() + chunk.size() - 1)
                 chunk.append('\n'); // the last line has no line break
         } else if (!lastBreak) {
-            carry = chunk; // one line longer than a chunk
+            // One line longer than a chunk: kept while it may still be a frame, so that memory
+            // stays within bounds whatever the trace holds.
+            overlong = chunk.size() > MaxLineLength;
+            carry = overlong ? QByteArray() : chunk;
             continue;
         } else {
             const int whole = int(lastBreak - chunk.constData()) + 1;
