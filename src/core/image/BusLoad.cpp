@@ -25,9 +25,13 @@ void BusLoad::nextWindow(qint64 timeNs)
 void BusLoad::Tally::nextRun(qint64 timeNs)
 {
     const qint64 window = timeNs >= m_first ? (timeNs - m_first) / WindowNs : -1;
-    if (m_runs.empty() || window > m_runs.back().window)
-        m_runs.push_back(Run{window, {0, 0}});
-    m_runEnd = m_first + (m_runs.back().window + 1) * WindowNs;
+    if (m_frames == 0) {
+        m_run = Run{window, {0, 0}};
+    } else if (window > m_run.window) {
+        m_runs.push_back(m_run);
+        m_run = Run{window, {0, 0}};
+    }
+    m_runEnd = m_first + (m_run.window + 1) * WindowNs;
 }
 
 void BusLoad::add(const Tally &tally)
@@ -35,7 +39,7 @@ void BusLoad::add(const Tally &tally)
     if (tally.m_frames == 0)
         return;
     Q_ASSERT(m_started && tally.m_first == m_first);
-    for (const Tally::Run &run : tally.m_runs) {
+    tally.forEachRun([this](const Tally::Run &run) {
         // A window ends where a later one starts; frames that went back stay in the one in progress.
         if (run.window > m_window) {
             closeWindow();
@@ -46,7 +50,7 @@ void BusLoad::add(const Tally &tally)
             m_bits[s] += run.bits[s];
             m_windowBits[s] += run.bits[s];
         }
-    }
+    });
     if (tally.m_last > m_last)
         m_last = tally.m_last;
     m_lastBits = tally.m_lastBits;

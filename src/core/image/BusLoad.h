@@ -62,11 +62,10 @@ public:
         {
             const quint64 nominal = quint64(frameBits(extended, dataBytes, false));
             const quint64 worst = quint64(frameBits(extended, dataBytes, true));
-            if (m_runs.empty() || timeNs >= m_runEnd)
+            if (timeNs >= m_runEnd || m_frames == 0)
                 nextRun(timeNs);
-            Run &run = m_runs.back();
-            run.bits[0] += nominal;
-            run.bits[1] += worst;
+            m_run.bits[0] += nominal;
+            m_run.bits[1] += worst;
             if (timeNs > m_last)
                 m_last = timeNs;
             m_lastBits = worst;
@@ -82,9 +81,19 @@ public:
             quint64 bits[2];
         };
         void nextRun(qint64 timeNs);
+        // The runs before the one in progress, then that one.
+        template<typename F>
+        void forEachRun(F f) const
+        {
+            for (const Run &run : m_runs)
+                f(run);
+            if (m_frames)
+                f(m_run);
+        }
 
         qint64 m_first;
         std::vector<Run> m_runs;
+        Run m_run{-1, {0, 0}};
         qint64 m_runEnd = 0;
         qint64 m_last = 0;
         quint64 m_lastBits = 0;

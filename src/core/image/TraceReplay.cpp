@@ -550,6 +550,8 @@ struct ChunkContext
 {
     const DevicePrediction *device = nullptr;
     int from = 0;
+    // Every 11-bit identifier's route in four bytes: passes, 29-bit, identifier.
+    const std::array<quint32, 2048> *routes11 = nullptr;
     bool strict = false;
     bool writing = false;
     qint64 lineBase = 0; // lines before the chunk, for the messages that stop a replay
@@ -680,7 +682,10 @@ void replayChunk(const char *begin, const char *end, ChunkContext &c, ChunkResul
         FilterImage::Route route;
         if (!f.extended) {
             ++r.traffic[f.id];
-            route = c.device->route(c.from, f.id, false);
+            const quint32 packed = (*c.routes11)[f.id];
+            route.passes = (packed >> 31) != 0;
+            route.extended = ((packed >> 30) & 1) != 0;
+            route.id = packed & 0x3FFFFFFFu;
         } else {
             if (r.answered29.empty())
                 r.answered29.resize(4096);
@@ -757,9 +762,15 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
     s = Summary();
     const int from = options.from == 1 ? 1 : 0;
     s.load = BusLoad(device.bitRate(1 - from));
+    std::array<quint32, 2048> routes11;
+    for (quint32 id = 0; id < 2048; ++id) {
+        const FilterImage::Route r = device.route(from, id, false);
+        routes11[id] = r.passes ? 0x80000000u | (r.extended ? 0x40000000u : 0) | r.id : 0;
+    }
     ChunkContext context;
     context.device = &device;
     context.from = from;
+    context.routes11 = &routes11;
     context.strict = options.strict;
     context.writing = out != nullptr;
 
