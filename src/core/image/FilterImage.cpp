@@ -121,28 +121,26 @@ FilterImage::IdSpace FilterImage::idSpace(int from) const
     return space;
 }
 
-QString FilterImage::frameText(quint32 id, bool extended)
+QString FilterImage::frameText(quint32 id, bool extended, const Catalog &texts)
 {
-    return QStringLiteral("%1 (%2)").arg(CobIdChecks::idText(id, extended),
-                                         extended ? QStringLiteral("29-bit") : QStringLiteral("11-bit"));
+    return texts.text(extended ? 840 : 839).arg(CobIdChecks::idText(id, extended));
 }
 
-QString FilterImage::routeText(int from, quint32 id, bool extended, const Route &route)
+QString FilterImage::routeText(int from, quint32 id, bool extended, const Route &route, const Catalog &texts)
 {
-    const QString head = QStringLiteral("%1: frame %2")
-                             .arg(from == FromCan1 ? QStringLiteral("From CAN 1 to CAN 0") : QStringLiteral("From CAN 0 to CAN 1"),
-                                  frameText(id, extended));
+    const QString direction = texts.text(from == FromCan1 ? 511 : 510);
     if (!route.passes)
-        return head + QStringLiteral(" is blocked");
-    return head + QStringLiteral(" passes and leaves CAN %1 as %2").arg(from == FromCan1 ? 0 : 1).arg(frameText(route.id, route.extended));
+        return texts.text(837).arg(direction, frameText(id, extended, texts));
+    return texts.text(838).arg(direction, frameText(id, extended, texts), QString::number(from == FromCan1 ? 0 : 1),
+                               frameText(route.id, route.extended, texts));
 }
 
-QString FilterImage::reasonText(const Route &route) const
+QString FilterImage::ruleText(bool positive, bool listed, const Catalog &texts)
 {
-    const bool listed = route.listedIn > 0;
-    if (m_positive)
-        return listed ? QStringLiteral("listed; with positive implementation a listed identifier passes under its replacement")
-                      : QStringLiteral("not listed; with positive implementation only listed identifiers pass");
-    return listed ? QStringLiteral("listed; without positive implementation a listed identifier is blocked")
-                  : QStringLiteral("not listed; without positive implementation every identifier that is not listed passes unchanged");
+    return texts.text(positive ? (listed ? 841 : 842) : (listed ? 843 : 844));
+}
+
+QString FilterImage::reasonText(const Route &route, const Catalog &texts) const
+{
+    return ruleText(m_positive, route.listedIn > 0, texts);
 }
