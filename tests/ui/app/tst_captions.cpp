@@ -35,10 +35,11 @@ private Q_SLOTS:
 };
 
 namespace {
-// A configurator in `language` on a throw-away workspace.
+// A configurator in `language` on a throw-away workspace, with a project open so that every
+// step of the main window shows.
 bool startIn(const QTemporaryDir &dir, const QString &language)
 {
-    if (!QDir(dir.path()).mkdir(QStringLiteral("LANGUAGE")))
+    if (!QDir(dir.path()).mkdir(QStringLiteral("LANGUAGE")) || !QDir(dir.path()).mkpath(QStringLiteral("PROJECTS/Line 2/bin")))
         return false;
     const QString file = language + QStringLiteral(".lng");
     if (!QFile::copy(QDir::cleanPath(TestPaths::data(QStringLiteral("../../resources/LANGUAGE/") + file)),
@@ -46,8 +47,8 @@ bool startIn(const QTemporaryDir &dir, const QString &language)
         return false;
     QFile settings(dir.filePath(QStringLiteral("Praxedo.xml")));
     return settings.open(QIODevice::WriteOnly)
-        && settings.write("<Conf_Settings><lastlang><language>" + language.toUtf8()
-                          + "</language></lastlang></Conf_Settings>") > 0;
+        && settings.write("<Conf_Settings><lastproj><projectname>Line 2</projectname></lastproj><lastlang><language>"
+                          + language.toUtf8() + "</language></lastlang></Conf_Settings>") > 0;
 }
 } // namespace
 
