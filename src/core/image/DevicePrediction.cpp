@@ -54,7 +54,7 @@ QString fingerprintOf(const QByteArray &bytes)
 QString readOne(const QString &path, QByteArray &bytes)
 {
     if (!QFileInfo::exists(path))
-        return QStringLiteral("%1 does not exist: build the configuration first").arg(QDir::toNativeSeparators(path));
+        return Catalog::messages().text(51).arg(QDir::toNativeSeparators(path));
     // A little more than the expected size, so a larger file is told apart by its size.
     return FileIo::readFile(path, bytes, 1024 * 1024);
 }
@@ -150,8 +150,7 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
     const QString names[2] = {shownName1, shownName2};
     for (int k = 0; k < 2; ++k) {
         if (banks[k]->size() != BankBuilder::BankSize)
-            return QStringLiteral("%1 has %2 bytes; a configuration bank has %3")
-                .arg(names[k], QString::number(banks[k]->size()), QString::number(BankBuilder::BankSize));
+            return Catalog::messages().text(56).arg(names[k], QString::number(banks[k]->size()), QString::number(BankBuilder::BankSize));
     }
     DevicePrediction p;
     p.m_deviceType = deviceType;
@@ -178,8 +177,7 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
                     continue;
                 }
                 if (orig != i)
-                    return QStringLiteral("%1 is damaged: the map entry of identifier %2 names %3")
-                        .arg(names[d], CobIdChecks::idText(quint32(i), false), CobIdChecks::idText(orig, false));
+                    return Catalog::messages().text(57).arg(names[d], CobIdChecks::idText(quint32(i), false), CobIdChecks::idText(orig, false));
                 dir.mapMod[size_t(i)] = mod;
                 dir.sorted.push_back(Entry{quint32(i), mod, i});
                 const bool passes = (dir.passMap[size_t(i / 8)] >> (i % 8)) & 1;
@@ -203,9 +201,9 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
             const quint16 stored = u16(bank1, countOffsets[d]);
             const int count = stored == NoCount ? 0 : stored;
             if (count > BankBuilder::MaxListEntries)
-                return QStringLiteral("%1 is damaged: the %2 list claims %3 rows, more than its %4 entries")
-                    .arg(shownName1, d == 0 ? QStringLiteral("CAN 0 to CAN 1") : QStringLiteral("CAN 1 to CAN 0"),
-                         QString::number(count), QString::number(BankBuilder::MaxListEntries));
+                return Catalog::messages()
+                    .text(d == 0 ? 58 : 59)
+                    .arg(shownName1, QString::number(count), QString::number(BankBuilder::MaxListEntries));
             const QByteArray &bank = *banks[d];
             std::vector<Entry> &sorted = p.m_directions[size_t(d)].sorted;
             for (int i = 0; i < count; ++i)

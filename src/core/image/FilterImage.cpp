@@ -35,7 +35,7 @@ QString FilterImage::load(const QString &binDir)
     const QString path = joinPath(binDir, fileName());
     const QString shown = QDir::toNativeSeparators(path);
     if (FileIo::absent(path))
-        return QStringLiteral("%1 does not exist: build the configuration first").arg(shown);
+        return Catalog::messages().text(51).arg(shown);
     QByteArray bytes;
     // Read a little more than an image so a larger file is told apart by its size.
     const QString error = FileIo::readFile(path, bytes, 1024 * 1024);
@@ -48,21 +48,20 @@ QString FilterImage::parse(const QByteArray &bytes, const QString &shownName)
 {
     *this = FilterImage();
     if (bytes.size() != FileSize)
-        return QStringLiteral("%1 has %2 bytes; a configuration image has %3").arg(shownName, QString::number(bytes.size()), QString::number(FileSize));
+        return Catalog::messages().text(52).arg(shownName, QString::number(bytes.size()), QString::number(FileSize));
     quint32 sum = 0;
     for (int i = BlockOffset; i < ChecksumOffset; ++i)
         sum += quint8(bytes.at(i));
     const quint32 stored = u32(bytes, ChecksumOffset);
     if (sum != stored)
-        return QStringLiteral("%1 is damaged: its parameter block sums to %2 but its checksum reads %3")
-            .arg(shownName, QString::number(sum), QString::number(stored));
+        return Catalog::messages().text(53).arg(shownName, QString::number(sum), QString::number(stored));
     FilterImage image;
     for (int t = 0; t < 2; ++t) {
         const quint32 count = u32(bytes, CountOffsets[t]);
         if (count > quint32(Entries))
-            return QStringLiteral("%1 is damaged: the %2 table claims %3 rows, more than its %4 entries")
-                .arg(shownName, t == 0 ? QStringLiteral("CAN 0 to CAN 1") : QStringLiteral("CAN 1 to CAN 0"),
-                     QString::number(count), QString::number(Entries));
+            return Catalog::messages()
+                .text(t == 0 ? 54 : 55)
+                .arg(shownName, QString::number(count), QString::number(Entries));
         std::vector<Entry> &table = image.m_tables[size_t(t)];
         table.resize(count);
         const int base = t * TableBytes;
