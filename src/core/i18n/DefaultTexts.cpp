@@ -62,6 +62,7 @@ const DefaultText kDefaultTexts[] = {
     {57, u"%1 is damaged: the map entry of identifier %2 names %3"},
     {58, u"%1 is damaged: the CAN 0 to CAN 1 list claims %2 rows, more than its %3 entries"},
     {59, u"%1 is damaged: the CAN 1 to CAN 0 list claims %2 rows, more than its %3 entries"},
+    {60, u"The value of %1 holds a control character that cannot be saved"},
     {100, u"Create New Configuration"},
     {101, u"Create New Configuration"},
     {102, u"Name of the new Configuration"},

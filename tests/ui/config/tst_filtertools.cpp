@@ -581,8 +581,8 @@ void TestFilterTools::frameCheckFollowsTheLanguage()
     QCOMPARE(child<QLineEdit>(u"E_Frame_C0_C1"_qs)->placeholderText(), u"Identificatore, ad es. 0x181"_qs);
     QVERIFY2(map->legendText().startsWith(u"Passati 0  Bloccati 2047  Rimappati 1"_qs), qPrintable(map->legendText()));
     const QString source = child<FrameCheckPanel>(u"P_Frames_C0_C1"_qs)->sourceText();
-    QVERIFY2(source.startsWith(u"Risponde come il dispositivo esegue "_qs) && source.contains(u"(variante seriale)"_qs)
-                 && source.contains(u"\nSi presume: I banchi non portano indicatori di 29 bit"_qs)
+    QVERIFY2(source.startsWith(u"Risposte come le darebbe il dispositivo con "_qs) && source.contains(u"(variante seriale)"_qs)
+                 && source.contains(u"\nSi presume: I banchi non contengono indicatori di 29 bit"_qs)
                  && source.contains(u"(CAN 0: 29 bit, CAN 1: 29 bit)"_qs)
                  && !source.contains(u"assumed"_qs),
              qPrintable(source));
