@@ -1,4 +1,5 @@
-// Renders the communication settings window and the COB-ID filter window into PNG files.
+// Renders the communication settings window, the COB-ID filter window and, where the bus
+// library is built, the verify-on-the-bus window into PNG files.
 // Usage: praxedo-editor-screenshots [--lang NAME] OUTDIR   (NAME: a shipped language)
 // Runs headless (offscreen) unless QT_QPA_PLATFORM says otherwise. The windows work on a
 // throw-away project, so nothing of the user's is touched.
@@ -10,6 +11,9 @@
 #include "ui/app/FileChooser.h"
 #include "ui/config/TFParGen2.h"
 #include "ui/config/TFSetCobIDAccess.h"
+#ifdef PRAXEDO_HAVE_BUS
+#include "busui/TFVerifyBus.h"
+#endif
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -198,6 +202,13 @@ int main(int argc, char *argv[])
     filters.open();
     shot(&filters, QStringLiteral("cobid-filters-without-ethernet.png"));
     filters.reject();
+
+#ifdef PRAXEDO_HAVE_BUS
+    TFVerifyBus verify(state, texts);
+    verify.show();
+    shot(&verify, QStringLiteral("verify-bus.png"));
+    verify.hide();
+#endif
 
     return ok ? 0 : 1;
 }
