@@ -305,14 +305,10 @@ QString CobIdDocument::readRoot(const QDomNode &root, const QString &shownName, 
     for (int t = 0; t < TableCount; ++t) {
         lists[t] = root.firstChildElement(listName(t));
         if (lists[t].isNull()) {
-            const QString holder = root.isElement()
-                ? QStringLiteral("the root element %1").arg(root.nodeName())
-                : QStringLiteral("the first node of the document");
-            return QStringLiteral("%1 is not a COB-ID filter document (line %2, column %3): %4 has no %5 list")
-                .arg(shownName)
-                .arg(root.lineNumber())
-                .arg(root.columnNumber())
-                .arg(holder, listName(t));
+            const Catalog &texts = Catalog::messages();
+            const QString holder = root.isElement() ? texts.text(61).arg(root.nodeName()) : texts.text(62);
+            return texts.text(63).arg(shownName, QString::number(root.lineNumber()), QString::number(root.columnNumber()),
+                                      holder, listName(t));
         }
     }
     std::array<CobIdTable, TableCount> tables = m_tables;
