@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int kRuns = 3;
+constexpr int kRuns = 5;
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {

@@ -1,10 +1,8 @@
-#include "ui/app/Configurator.h"
-#include "ui/app/TFPraxedoreFirmWare.h"
-#ifdef PRAXEDO_HAVE_BUS
-#include "busui/TFVerifyBus.h"
+#include "BusEntry.h"
 #include "core/app/AppState.h"
 #include "core/i18n/Catalog.h"
-#endif
+#include "ui/app/Configurator.h"
+#include "ui/app/TFPraxedoreFirmWare.h"
 
 #include <QApplication>
 
@@ -15,9 +13,7 @@ int main(int argc, char *argv[])
     // No display name: the window system would add it to every window title.
 
     Configurator configurator(QCoreApplication::applicationDirPath());
-#ifdef PRAXEDO_HAVE_BUS
-    TFVerifyBus::installEntry(configurator.mainWindow(), appState(), catalog());
-#endif
+    installBusEntry(configurator.mainWindow(), appState(), catalog());
     configurator.mainWindow().show();
     return app.exec();
 }

@@ -21,6 +21,15 @@ int cmdInspect(const QStringList &args, Io &io);
 #ifdef PRAXEDO_HAVE_BUS
 int runVerify(const QStringList &args, Io &io);
 int runEmulate(const QStringList &args, Io &io);
+#else
+// Named here all the same, so that a script asking for them learns why they fail.
+static int runWithoutBus(const QStringList &args, Io &io)
+{
+    Q_UNUSED(args)
+    io.err << "praxedo-cli: this build has no CAN bus support (it was built without Qt SerialBus), "
+              "so it cannot verify or emulate the repeater on a bus\n";
+    return 2;
+}
 #endif
 
 namespace {
@@ -55,6 +64,9 @@ const Command kCommands[] = {
      "Send a test plan through the repeater on the bus and compare what arrives with what the build predicts", runVerify},
     {"emulate", "PROJECT_DIR --can0 PLUGIN:INTERFACE --can1 PLUGIN:INTERFACE [--bitrate N] [--fault drop:ID|remap:ID:NEW|duplicate:ID]...",
      "Forward frames between two interfaces as the project's device would (Ctrl+C ends)", runEmulate},
+#else
+    {"verify", "PROJECT_DIR ...", "Not in this build: it has no CAN bus support (built without Qt SerialBus)", runWithoutBus},
+    {"emulate", "PROJECT_DIR ...", "Not in this build: it has no CAN bus support (built without Qt SerialBus)", runWithoutBus},
 #endif
     {nullptr, nullptr, nullptr, nullptr},
 };

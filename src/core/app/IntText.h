@@ -10,10 +10,29 @@
 // 32-bit integer, eight-digit hex values with the top bit set read as negative.
 namespace IntText {
 
+namespace detail {
+struct HexDigits
+{
+    signed char value[256];
+};
+constexpr HexDigits makeHexDigits()
+{
+    HexDigits t{};
+    for (int c = 0; c < 256; ++c)
+        t.value[c] = static_cast<signed char>(c >= '0' && c <= '9'   ? c - '0'
+                                              : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                                     : -1);
+    return t;
+}
+// A table, since trace replays look up tens of millions of digits.
+inline constexpr HexDigits kHexDigits = makeHexDigits();
+} // namespace detail
+
 // 0 to 15 for a hexadecimal digit of either case, else -1.
 constexpr int hexDigit(char c)
 {
-    return c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    return detail::kHexDigits.value[static_cast<unsigned char>(c)];
 }
 
 std::optional<qint32> read(QStringView text);

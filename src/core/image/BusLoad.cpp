@@ -7,38 +7,50 @@ BusLoad::BusLoad(int bitRate)
 {
 }
 
-int BusLoad::frameBits(bool extended, int dataBytes, bool worstStuffing)
+void BusLoad::start(qint64 timeNs)
 {
-    // SOF, identifier(s), RTR/SRR/IDE, reserved bits, DLC, data and CRC are stuffed; the CRC
-    // delimiter, ACK, end of frame and interframe space are not.
-    const int stuffed = (extended ? 54 : 34) + 8 * dataBytes;
-    const int fixed = 1 + 2 + 7 + 3;
-    return stuffed + fixed + (worstStuffing ? (stuffed - 1) / 4 : 0);
+    m_started = true;
+    m_first = m_last = timeNs;
+    m_window = 0;
+    m_windowEnd = m_first + WindowNs;
 }
 
-void BusLoad::add(qint64 timeNs, bool extended, int dataBytes)
+void BusLoad::nextWindow(qint64 timeNs)
 {
-    const quint64 bits[2] = {quint64(frameBits(extended, dataBytes, false)), quint64(frameBits(extended, dataBytes, true))};
-    if (!m_started) {
-        m_started = true;
-        m_first = m_last = timeNs;
-        m_window = 0;
-        m_windowEnd = m_first + WindowNs;
+    closeWindow();
+    m_window = (timeNs - m_first) / WindowNs;
+    m_windowEnd = m_first + (m_window + 1) * WindowNs;
+}
+
+void BusLoad::Tally::nextRun(qint64 timeNs)
+{
+    const qint64 window = timeNs >= m_first ? (timeNs - m_first) / WindowNs : -1;
+    if (m_runs.empty() || window > m_runs.back().window)
+        m_runs.push_back(Run{window, {0, 0}});
+    m_runEnd = m_first + (m_runs.back().window + 1) * WindowNs;
+}
+
+void BusLoad::add(const Tally &tally)
+{
+    if (tally.m_frames == 0)
+        return;
+    Q_ASSERT(m_started && tally.m_first == m_first);
+    for (const Tally::Run &run : tally.m_runs) {
+        // A window ends where a later one starts; frames that went back stay in the one in progress.
+        if (run.window > m_window) {
+            closeWindow();
+            m_window = run.window;
+            m_windowEnd = m_first + (m_window + 1) * WindowNs;
+        }
+        for (int s = 0; s < 2; ++s) {
+            m_bits[s] += run.bits[s];
+            m_windowBits[s] += run.bits[s];
+        }
     }
-    // Divide only when a window ends, not for every frame.
-    if (timeNs >= m_windowEnd) {
-        closeWindow();
-        m_window = (timeNs - m_first) / WindowNs;
-        m_windowEnd = m_first + (m_window + 1) * WindowNs;
-    }
-    if (timeNs > m_last)
-        m_last = timeNs;
-    m_lastBits = bits[1];
-    for (int s = 0; s < 2; ++s) {
-        m_bits[s] += bits[s];
-        m_windowBits[s] += bits[s];
-    }
-    ++m_frames;
+    if (tally.m_last > m_last)
+        m_last = tally.m_last;
+    m_lastBits = tally.m_lastBits;
+    m_frames += tally.m_frames;
 }
 
 void BusLoad::closeWindow()

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QtGlobal>
 
+#include <vector>
+
 // The load that a stream of frames puts on one CAN port at its bit rate, from their time
 // stamps: the mean over the whole stream and the peak over consecutive 100 ms windows,
 // each with the frames' nominal lengths and with worst-case bit stuffing. Frames are added
@@ -19,9 +21,81 @@ public:
 
     // Bits on the wire, 3-bit interframe space included. `dataBytes` is 0 for a remote frame.
     // Worst-case stuffing adds one bit per four from the start of frame to the end of the CRC.
-    static int frameBits(bool extended, int dataBytes, bool worstStuffing);
+    static constexpr int frameBits(bool extended, int dataBytes, bool worstStuffing)
+    {
+        // SOF, identifier(s), RTR/SRR/IDE, reserved bits, DLC, data and CRC are stuffed; the CRC
+        // delimiter, ACK, end of frame and interframe space are not.
+        const int stuffed = (extended ? 54 : 34) + 8 * dataBytes;
+        const int fixed = 1 + 2 + 7 + 3;
+        return stuffed + fixed + (worstStuffing ? (stuffed - 1) / 4 : 0);
+    }
 
-    void add(qint64 timeNs, bool extended, int dataBytes);
+    // Inline: a replay adds every frame of its trace.
+    void add(qint64 timeNs, bool extended, int dataBytes)
+    {
+        const quint64 nominal = quint64(frameBits(extended, dataBytes, false));
+        const quint64 worst = quint64(frameBits(extended, dataBytes, true));
+        if (!m_started)
+            start(timeNs);
+        // Divide only when a window ends, not for every frame.
+        if (timeNs >= m_windowEnd)
+            nextWindow(timeNs);
+        if (timeNs > m_last)
+            m_last = timeNs;
+        m_lastBits = worst;
+        m_bits[0] += nominal;
+        m_bits[1] += worst;
+        m_windowBits[0] += nominal;
+        m_windowBits[1] += worst;
+        ++m_frames;
+    }
+
+    // The frames of a stretch of the stream, counted apart from it (a replay counts its chunks
+    // on several threads) once the stream has started, and then added in stream order. It
+    // keeps one entry per window, so adding it costs nothing per frame.
+    class Tally
+    {
+    public:
+        explicit Tally(qint64 streamFirstNs = 0)
+            : m_first(streamFirstNs)
+        {
+        }
+        void add(qint64 timeNs, bool extended, int dataBytes)
+        {
+            const quint64 nominal = quint64(frameBits(extended, dataBytes, false));
+            const quint64 worst = quint64(frameBits(extended, dataBytes, true));
+            if (m_runs.empty() || timeNs >= m_runEnd)
+                nextRun(timeNs);
+            Run &run = m_runs.back();
+            run.bits[0] += nominal;
+            run.bits[1] += worst;
+            if (timeNs > m_last)
+                m_last = timeNs;
+            m_lastBits = worst;
+            ++m_frames;
+        }
+        quint64 frames() const { return m_frames; }
+
+    private:
+        friend class BusLoad;
+        struct Run
+        {
+            qint64 window; // -1 before the stream's first frame: the window in progress takes it
+            quint64 bits[2];
+        };
+        void nextRun(qint64 timeNs);
+
+        qint64 m_first;
+        std::vector<Run> m_runs;
+        qint64 m_runEnd = 0;
+        qint64 m_last = 0;
+        quint64 m_lastBits = 0;
+        quint64 m_frames = 0;
+    };
+    bool started() const { return m_started; }
+    qint64 firstNs() const { return m_first; }
+    // A tally made with this stream's firstNs(), as if its frames were added one by one.
+    void add(const Tally &tally);
 
     int bitRate() const { return m_bitRate; }
     quint64 frames() const { return m_frames; }
@@ -39,6 +113,8 @@ public:
     QStringList warnings(int port, const Catalog &texts = Catalog::defaults()) const;
 
 private:
+    void start(qint64 timeNs);
+    void nextWindow(qint64 timeNs);
     void closeWindow();
 
     int m_bitRate = 0;

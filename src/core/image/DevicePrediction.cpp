@@ -247,13 +247,6 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
     return QString();
 }
 
-FilterImage::Route DevicePrediction::route(int from, quint32 id, bool extended) const
-{
-    if (!extended && id <= Max11Bit)
-        return m_directions[from == FilterImage::FromCan1 ? 1 : 0].std11[id];
-    return lookup(from, id, extended);
-}
-
 void DevicePrediction::answerAhead()
 {
     for (int d = 0; d < 2; ++d) {

@@ -31,7 +31,13 @@ public:
     QString parseBanks(const QByteArray &bank1, const QByteArray &bank2, int deviceType,
                        const QString &shownName1, const QString &shownName2);
 
-    FilterImage::Route route(int from, quint32 id, bool extended) const;
+    // Inline for the 11-bit identifiers, which are answered ahead: a replay asks for every frame.
+    FilterImage::Route route(int from, quint32 id, bool extended) const
+    {
+        if (!extended && id <= FilterImage::Max11Bit)
+            return m_directions[from == FilterImage::FromCan1 ? 1 : 0].std11[id];
+        return lookup(from, id, extended);
+    }
     // Which rule decided, e.g. "listed; with positive implementation a listed identifier
     // passes under its replacement".
     QString reasonText(int from, quint32 id, bool extended, const FilterImage::Route &route,

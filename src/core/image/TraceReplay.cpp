@@ -4,13 +4,23 @@
 #include "core/config/CobIdChecks.h"
 
 #include <QIODevice>
+#include <QThread>
+#include <QThreadPool>
+#include <QtAlgorithms>
 
-#include <bitset>
+#include <algorithm>
+#include <deque>
+#include <future>
+#include <memory>
 #include <cstring>
+#include <vector>
 
 namespace {
 
-constexpr qint64 BlockSize = 1 << 20;
+// What is read at once: a few of them are in flight, one per thread and one more.
+constexpr int ChunkSize = 2 << 20;
+// Far beyond any frame of either format.
+constexpr int MaxLineLength = 1 << 20;
 // Distinct 29-bit identifiers kept for the summary; a trace with more is counted as "at least".
 constexpr size_t MaxTrackedExtended = 65536;
 
@@ -19,8 +29,10 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
+constexpr qint64 MaxSeconds = 9'000'000'000;
+
 // "1436509053.249713" or "0.001000": seconds with up to nine decimals, as nanoseconds.
-bool readTime(const char *&p, const char *end, qint64 &ns)
+inline bool readTime(const char *&p, const char *end, qint64 &ns)
 {
     qint64 seconds = 0;
     int digits = 0;
@@ -29,7 +41,8 @@ bool readTime(const char *&p, const char *end, qint64 &ns)
             return false;
         seconds = seconds * 10 + (*p++ - '0');
     }
-    if (digits == 0)
+    // Nanoseconds since 1970 fit 64 bits until the year 2262.
+    if (digits == 0 || seconds > MaxSeconds)
         return false;
     qint64 fraction = 0;
     int decimals = 0;
@@ -135,33 +148,6 @@ bool readAscId(const Token &t, bool hexBase, quint32 &id, bool &extended, QStrin
     }
     return true;
 }
-
-class Writer
-{
-public:
-    Writer(QIODevice *device)
-        : m_device(device)
-    {
-        if (m_device)
-            m_buffer.reserve(BlockSize + 4096);
-    }
-    QByteArray &buffer() { return m_buffer; }
-    bool enabled() const { return m_device != nullptr; }
-    QString flush(bool all)
-    {
-        if (!m_device || (!all && m_buffer.size() < BlockSize))
-            return QString();
-        const qint64 written = m_device->write(m_buffer);
-        if (written != m_buffer.size())
-            return QStringLiteral("the output could not be written: %1").arg(m_device->errorString());
-        m_buffer.clear();
-        return QString();
-    }
-
-private:
-    QIODevice *m_device;
-    QByteArray m_buffer;
-};
 
 struct AscState
 {
@@ -285,12 +271,12 @@ QString TraceReplay::formatName(Format format)
     return QStringLiteral("unknown format");
 }
 
-bool TraceReplay::parseCandump(const QByteArray &line, Frame &f, QString &reason)
+namespace {
+
+inline bool parseCandumpLine(const char *begin, const char *end, TraceReplay::Frame &f, QString &reason)
 {
-    const char *begin = line.constData();
     const char *p = begin;
-    const char *end = p + line.size();
-    f = Frame();
+    f = TraceReplay::Frame();
     if (p >= end || *p != '(') {
         reason = QStringLiteral("a line starts with the time stamp in parentheses");
         return false;
@@ -385,178 +371,555 @@ bool TraceReplay::parseCandump(const QByteArray &line, Frame &f, QString &reason
     return true;
 }
 
+inline quint64 load8(const char *p)
+{
+    quint64 v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// Eight ASCII digits, the first in the lowest byte, as a number; -1 when one is not a digit.
+inline qint64 eightDigits(quint64 v)
+{
+    // Every byte 0x30 to 0x39: its high nibble is 3, and adding 6 does not carry into it.
+    if ((v & 0xF0F0F0F0F0F0F0F0u) != 0x3030303030303030u || ((v + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) != 0x3030303030303030u)
+        return -1;
+    v -= 0x3030303030303030u;
+    v = v * 10 + (v >> 8); // pairs of digits
+    v = (((v & 0x000000FF000000FFu) * (100 + (1000000ull << 32))) + (((v >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32)))) >> 32;
+    return qint64(v);
+}
+
+constexpr quint64 Ones = 0x0101010101010101u;
+constexpr quint64 Highs = 0x8080808080808080u;
+
+// Where the first byte of `v` below `n` (at most 0x80) stands, 8 when none does. Only the
+// lowest flagged byte is exact, which is the one asked for.
+inline int firstBelow(quint64 v, unsigned n)
+{
+    const quint64 t = (v - Ones * n) & ~v & Highs;
+    return t ? int(qCountTrailingZeroBits(t) >> 3) : 8;
+}
+
+// The top bit of every byte of `v` that is a hexadecimal digit of either case.
+inline quint64 hexBytes(quint64 v)
+{
+    const quint64 ascii = ~v & Highs;
+    const quint64 x = v & ~Highs; // no byte can carry into the next below
+    const quint64 digit = ((x + Ones * 0x50) & ~(x + Ones * 0x46)) & Highs;
+    const quint64 y = x | Ones * 0x20;
+    const quint64 letter = ((y + Ones * 0x1F) & ~(y + Ones * 0x19)) & Highs;
+    return ascii & (digit | letter);
+}
+
+// The top bits of the first `n` bytes (0 to 8).
+inline quint64 leadingBytes(int n)
+{
+    static constexpr quint64 masks[9] = {0,
+                                         0x80,
+                                         0x8080,
+                                         0x808080,
+                                         0x80808080,
+                                         0x8080808080,
+                                         0x808080808080,
+                                         0x80808080808080,
+                                         Highs};
+    return masks[n];
+}
+
+// How far a line of the shape that candump writes may reach: the quick reader below needs
+// that many bytes ahead, so near the end of a block the full parser takes over.
+constexpr qint64 QuickReach = 96;
+
+// The shape nearly every candump -l line has, "(1436509053.249713) can0 123#DEADBEEF": ten
+// digits of seconds, six of microseconds, a classic data frame. Returns where the next line
+// starts, or nullptr for any other line, which the full parser then reads by its rules (so
+// this reader accepts only lines that the full parser reads the same way).
+inline const char *quickCandump(const char *p, TraceReplay::Frame &f)
+{
+    if (Q_BYTE_ORDER != Q_LITTLE_ENDIAN || p[0] != '(' || p[11] != '.' || p[18] != ')' || p[19] != ' ')
+        return nullptr;
+    const qint64 high = eightDigits(load8(p + 1));
+    const int d9 = p[9] - '0', d10 = p[10] - '0';
+    // The six digits behind two leading zeros.
+    const qint64 micros = eightDigits((load8(p + 12) << 16) | 0x3030u);
+    if (high < 0 || micros < 0 || unsigned(d9) > 9 || unsigned(d10) > 9)
+        return nullptr;
+    const qint64 seconds = high * 100 + d9 * 10 + d10;
+    if (seconds > MaxSeconds)
+        return nullptr;
+
+    // An interface name of one to seven characters, then one blank.
+    const int ifaceLength = firstBelow(load8(p + 20), 0x21);
+    if (ifaceLength == 0 || ifaceLength == 8 || p[20 + ifaceLength] != ' ')
+        return nullptr;
+    const char *id = p + 21 + ifaceLength;
+    const quint64 idWord = hexBytes(load8(id));
+    quint32 value;
+    int digits;
+    if (id[3] == '#' && (idWord & leadingBytes(3)) == leadingBytes(3)) {
+        digits = 3;
+        value = quint32(IntText::hexDigit(id[0]) << 8 | IntText::hexDigit(id[1]) << 4 | IntText::hexDigit(id[2]));
+        if (value > FilterImage::Max11Bit)
+            return nullptr;
+    } else if (id[8] == '#' && idWord == leadingBytes(8)) {
+        digits = 8;
+        value = 0;
+        for (int k = 0; k < 8; ++k)
+            value = value << 4 | quint32(IntText::hexDigit(id[k]));
+        if (value > FilterImage::Max29Bit) // the error flag, or beyond 29 bits
+            return nullptr;
+    } else {
+        return nullptr;
+    }
+
+    // Up to eight data bytes, then the line break.
+    const char *data = id + digits + 1;
+    // Without branches on the length, which varies from frame to frame.
+    const quint64 w0 = load8(data), w1 = load8(data + 8);
+    const int first = firstBelow(w0, 0x21), second = firstBelow(w1, 0x21);
+    const int length = first < 8 ? first : 8 + second;
+    const int low = first, high8 = length - first;
+    const quint64 lowMask = leadingBytes(low), highMask = leadingBytes(high8);
+    if ((length & 1) | ((hexBytes(w0) & lowMask) != lowMask) | ((hexBytes(w1) & highMask) != highMask))
+        return nullptr;
+    const char *q = data + length;
+    if (*q == '\r')
+        ++q;
+    if (*q != '\n')
+        return nullptr;
+
+    f.timeNs = (seconds * 1'000'000 + micros) * 1000;
+    f.id = value;
+    f.extended = digits == 8;
+    f.remote = f.fd = f.error = false;
+    f.dataBytes = length / 2;
+    f.idStart = int(id - p);
+    f.idLength = digits;
+    return q + 1;
+}
+
+} // namespace
+
+bool TraceReplay::parseCandump(const QByteArray &line, Frame &f, QString &reason)
+{
+    return parseCandumpLine(line.constData(), line.constData() + line.size(), f, reason);
+}
+
+namespace {
+
+// What one chunk of whole lines gave. Chunks of a candump log are replayed on several threads
+// and their results taken in trace order, so that the summary and the output are those of one
+// pass over the trace.
+struct ChunkResult
+{
+    QByteArray out;
+    quint64 lines = 0, framesIn = 0, passed = 0, remapped = 0, blocked = 0, errorFrames = 0;
+    std::array<quint32, 2048> traffic{};
+    std::vector<quint32> new29; // the 29-bit identifiers met, each once (or a few times)
+    BusLoad::Tally load; // of a chunk replayed apart
+    bool anyTime = false, timeWentBack = false;
+    qint64 firstTime = 0, lastTime = 0;
+    std::vector<TraceReplay::Malformed> malformed; // line numbers within the chunk
+    QString stop; // why the replay stops here
+    // The 29-bit identifiers answered last, by their low bits: a bus carries few of them, each
+    // often. Kept from chunk to chunk; an identifier is listed in new29 where it was not yet known.
+    struct Answered
+    {
+        quint32 id = 0xFFFFFFFFu;
+        FilterImage::Route route;
+    };
+    std::vector<Answered> answered29;
+
+    // Keeps the memory: fresh megabytes for every chunk cost more than the replay itself.
+    void reset()
+    {
+        out.resize(0);
+        lines = framesIn = passed = remapped = blocked = errorFrames = 0;
+        traffic.fill(0);
+        new29.clear();
+        load = BusLoad::Tally();
+        anyTime = timeWentBack = false;
+        firstTime = lastTime = 0;
+        malformed.clear();
+        stop.clear();
+    }
+};
+
+struct ChunkContext
+{
+    const DevicePrediction *device = nullptr;
+    int from = 0;
+    bool strict = false;
+    bool writing = false;
+    qint64 lineBase = 0; // lines before the chunk, for the messages that stop a replay
+    BusLoad *load = nullptr; // a chunk replayed in order counts into the load at once
+    TraceReplay::Format format = TraceReplay::Format::Unknown;
+    AscState asc;
+};
+
+// Output that mostly repeats the input: consecutive lines that leave as they came are copied
+// as one run.
+class ChunkOut
+{
+public:
+    explicit ChunkOut(QByteArray &out)
+        : m_out(out)
+    {
+    }
+    ~ChunkOut() { endRun(); }
+    void keep(const char *begin, const char *end)
+    {
+        if (begin != m_runEnd) {
+            endRun();
+            m_runBegin = begin;
+        }
+        m_runEnd = end;
+    }
+    QByteArray &buffer()
+    {
+        endRun();
+        return m_out;
+    }
+
+private:
+    void endRun()
+    {
+        if (m_runBegin != m_runEnd)
+            m_out.append(m_runBegin, int(m_runEnd - m_runBegin));
+        m_runBegin = m_runEnd = nullptr;
+    }
+    QByteArray &m_out;
+    const char *m_runBegin = nullptr;
+    const char *m_runEnd = nullptr;
+};
+
+// Replays [begin, end), whole lines each ending with a line break.
+void replayChunk(const char *begin, const char *end, ChunkContext &c, ChunkResult &r)
+{
+    using Format = TraceReplay::Format;
+    ChunkOut out(r.out);
+    if (c.writing)
+        r.out.reserve(int(end - begin) + 4096);
+    const char *cursor = begin;
+    while (cursor < end) {
+        TraceReplay::Frame f;
+        const char *lineStart = cursor;
+        const char *nl; // the line break
+        if (c.format == Format::Candump && end - cursor >= QuickReach && (nl = quickCandump(cursor, f)) != nullptr) {
+            cursor = nl--;
+            ++r.lines;
+        } else {
+            nl = static_cast<const char *>(std::memchr(cursor, '\n', size_t(end - cursor)));
+            cursor = nl + 1;
+            ++r.lines;
+            const bool crlf = nl > lineStart && nl[-1] == '\r';
+            const char *contentEnd = crlf ? nl - 1 : nl;
+            const char *first = lineStart;
+            while (first < contentEnd && isBlank(*first))
+                ++first;
+            if (first == contentEnd) {
+                if (c.format == Format::Asc && c.writing)
+                    out.buffer().append(lineStart, int(cursor - lineStart));
+                continue;
+            }
+            if (c.format == Format::Unknown) {
+                if (*first == '(') {
+                    c.format = Format::Candump;
+                } else {
+                    Token t[1];
+                    tokens(first, contentEnd, t, 1);
+                    if (t[0].is("date") || t[0].is("base") || t[0].is("Begin") || t[0].is("//") || t[0].is("internal")
+                        || t[0].is("no") || isTimeToken(t[0])) {
+                        c.format = Format::Asc;
+                    } else {
+                        r.stop = QStringLiteral("line %1 is neither a candump -l log line nor part of an .asc trace; "
+                                                "the trace is in neither format")
+                                     .arg(c.lineBase + qint64(r.lines));
+                        return;
+                    }
+                }
+            }
+            QString reason;
+            LineKind kind = LineKind::Frame;
+            if (c.format == Format::Candump) {
+                if (!parseCandumpLine(lineStart, contentEnd, f, reason))
+                    kind = LineKind::Malformed;
+            } else {
+                kind = parseAsc(lineStart, contentEnd, c.asc, f, reason);
+            }
+            if (kind == LineKind::Malformed) {
+                r.malformed.push_back(TraceReplay::Malformed{qint64(r.lines), reason});
+                if (c.strict) {
+                    r.stop = QStringLiteral("line %1: %2").arg(c.lineBase + qint64(r.lines)).arg(reason);
+                    return;
+                }
+                continue;
+            }
+            if (kind == LineKind::Drop)
+                continue;
+            if (kind == LineKind::CopyThrough) {
+                if (c.writing)
+                    out.buffer().append(lineStart, int(cursor - lineStart));
+                continue;
+            }
+        }
+        if (f.error) {
+            ++r.errorFrames;
+            continue;
+        }
+
+        ++r.framesIn;
+        if (!r.anyTime) {
+            r.anyTime = true;
+            r.firstTime = f.timeNs;
+        } else if (f.timeNs < r.lastTime) {
+            r.timeWentBack = true;
+        }
+        r.lastTime = f.timeNs;
+        FilterImage::Route route;
+        if (!f.extended) {
+            ++r.traffic[f.id];
+            route = c.device->route(c.from, f.id, false);
+        } else {
+            if (r.answered29.empty())
+                r.answered29.resize(4096);
+            ChunkResult::Answered &a = r.answered29[f.id & 4095];
+            if (a.id != f.id) {
+                r.new29.push_back(f.id);
+                a.id = f.id;
+                a.route = c.device->route(c.from, f.id, true);
+            }
+            route = a.route;
+        }
+        if (!route.passes) {
+            ++r.blocked;
+            continue;
+        }
+        ++r.passed;
+        const bool same = route.id == f.id && route.extended == f.extended;
+        if (!same)
+            ++r.remapped;
+        if (c.load)
+            c.load->add(f.timeNs, route.extended, f.remote ? 0 : f.dataBytes);
+        else
+            r.load.add(f.timeNs, route.extended, f.remote ? 0 : f.dataBytes);
+        if (!c.writing)
+            continue;
+        if (c.format == Format::Candump && same) {
+            out.keep(lineStart, cursor); // the line leaves as it came
+            continue;
+        }
+        QByteArray &o = out.buffer();
+        o.append(lineStart, f.idStart);
+        const char *rest = lineStart + f.idStart + f.idLength;
+        if (c.format == Format::Candump) {
+            appendHex(o, route.id, route.extended ? 8 : 3);
+        } else {
+            const int before = int(o.size());
+            if (c.asc.hexBase)
+                appendHex(o, route.id, 1);
+            else
+                o.append(QByteArray::number(route.id));
+            if (route.extended)
+                o.append('x');
+            // Keep the columns behind the identifier where they stood.
+            const int grown = int(o.size()) - before - f.idLength;
+            if (grown < 0) {
+                o.append(QByteArray(-grown, ' '));
+            } else {
+                int eat = grown;
+                while (eat > 0 && rest + 1 < nl && isBlank(rest[0]) && isBlank(rest[1])) {
+                    ++rest;
+                    --eat;
+                }
+            }
+        }
+        o.append(rest, int(cursor - rest));
+    }
+}
+
+// The last line break in [begin, end), or nullptr.
+const char *lastLineBreak(const char *begin, const char *end)
+{
+    for (const char *p = end; p > begin; --p) {
+        if (p[-1] == '\n')
+            return p - 1;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &device, const Options &options,
                          Summary &s, const std::function<void(const Malformed &)> &onMalformed)
 {
     s = Summary();
     const int from = options.from == 1 ? 1 : 0;
     s.load = BusLoad(device.bitRate(1 - from));
-    Writer writer(out);
-    AscState asc;
-    std::bitset<2048> seen11;
+    ChunkContext context;
+    context.device = &device;
+    context.from = from;
+    context.strict = options.strict;
+    context.writing = out != nullptr;
+
     std::unordered_set<quint32> seen29;
-    qint64 lastTime = 0;
     bool anyTime = false;
-
-    QByteArray block;
-    QByteArray pending; // a line cut by the end of a block
-    QByteArray lineBytes;
-    bool atEnd = false;
-    while (!atEnd) {
-        block.resize(BlockSize);
-        const qint64 got = in.read(block.data(), BlockSize);
-        if (got < 0)
-            return QStringLiteral("the trace could not be read: %1").arg(in.errorString());
-        block.resize(int(got));
-        if (got == 0) {
-            atEnd = true;
-            if (pending.isEmpty())
-                break;
-            block = QByteArray("\n");
+    qint64 lastTime = 0;
+    // Takes a chunk's result in trace order; returns why the replay stops.
+    const auto take = [&](ChunkResult &r) -> QString {
+        for (const Malformed &m : r.malformed) {
+            ++s.malformed;
+            if (onMalformed)
+                onMalformed(Malformed{qint64(s.lines) + m.line, m.reason});
         }
-        const char *data = block.constData();
-        const char *blockEnd = data + block.size();
-        const char *cursor = data;
-        while (cursor < blockEnd) {
-            const char *nl = static_cast<const char *>(std::memchr(cursor, '\n', size_t(blockEnd - cursor)));
-            if (!nl) {
-                pending.append(cursor, int(blockEnd - cursor));
-                break;
-            }
-            const char *lineStart = cursor;
-            const char *lineEnd = nl;
-            cursor = nl + 1;
-            if (!pending.isEmpty()) {
-                pending.append(lineStart, int(lineEnd - lineStart));
-                lineBytes.swap(pending);
-                pending.clear();
-                lineStart = lineBytes.constData();
-                lineEnd = lineStart + lineBytes.size();
-            }
-            ++s.lines;
-            const bool crlf = lineEnd > lineStart && lineEnd[-1] == '\r';
-            const char *contentEnd = crlf ? lineEnd - 1 : lineEnd;
-            const char *first = lineStart;
-            while (first < contentEnd && isBlank(*first))
-                ++first;
-            if (first == contentEnd) {
-                if (s.format == Format::Asc && writer.enabled())
-                    writer.buffer().append(lineStart, int(lineEnd - lineStart)).append('\n');
-                continue;
-            }
-            if (s.format == Format::Unknown) {
-                if (*first == '(') {
-                    s.format = Format::Candump;
-                } else {
-                    Token t[1];
-                    tokens(first, contentEnd, t, 1);
-                    if (t[0].is("date") || t[0].is("base") || t[0].is("Begin") || t[0].is("//") || t[0].is("internal")
-                        || t[0].is("no") || isTimeToken(t[0]))
-                        s.format = Format::Asc;
-                    else
-                        return QStringLiteral("line %1 is neither a candump -l log line nor part of an .asc trace; "
-                                              "the trace is in neither format")
-                            .arg(s.lines);
-                }
-            }
-
-            Frame f;
-            QString reason;
-            LineKind kind = LineKind::Frame;
-            if (s.format == Format::Candump) {
-                const QByteArray line = QByteArray::fromRawData(lineStart, int(contentEnd - lineStart));
-                if (!parseCandump(line, f, reason))
-                    kind = LineKind::Malformed;
-            } else {
-                kind = parseAsc(lineStart, contentEnd, asc, f, reason);
-            }
-            if (kind == LineKind::Malformed) {
-                ++s.malformed;
-                const Malformed m{qint64(s.lines), reason};
-                if (onMalformed)
-                    onMalformed(m);
-                if (options.strict)
-                    return QStringLiteral("line %1: %2").arg(s.lines).arg(reason);
-                continue;
-            }
-            if (kind == LineKind::Drop)
-                continue;
-            if (kind == LineKind::CopyThrough) {
-                if (writer.enabled())
-                    writer.buffer().append(lineStart, int(lineEnd - lineStart)).append('\n');
-                continue;
-            }
-            if (f.error) {
-                ++s.errorFrames;
-                continue;
-            }
-
-            ++s.framesIn;
-            if (anyTime && f.timeNs < lastTime)
+        s.lines += r.lines;
+        s.framesIn += r.framesIn;
+        s.passed += r.passed;
+        s.remapped += r.remapped;
+        s.blocked += r.blocked;
+        s.errorFrames += r.errorFrames;
+        for (size_t id = 0; id < r.traffic.size(); ++id)
+            s.trafficIn[id] += r.traffic[id];
+        for (const quint32 id : r.new29) {
+            if (seen29.size() < MaxTrackedExtended)
+                seen29.insert(id);
+            else if (!seen29.count(id))
+                s.idsCapped = true;
+        }
+        if (r.anyTime) {
+            if ((anyTime && r.firstTime < lastTime) || r.timeWentBack)
                 s.timeWentBack = true;
             anyTime = true;
-            lastTime = f.timeNs;
-            if (!f.extended) {
-                seen11.set(f.id);
-                ++s.trafficIn[f.id];
-            } else if (seen29.size() < MaxTrackedExtended) {
-                seen29.insert(f.id);
-            } else if (!seen29.count(f.id)) {
-                s.idsCapped = true;
-            }
-            const FilterImage::Route r = device.route(from, f.id, f.extended);
-            if (!r.passes) {
-                ++s.blocked;
-                continue;
-            }
-            ++s.passed;
-            if (r.id != f.id || r.extended != f.extended)
-                ++s.remapped;
-            s.load.add(f.timeNs, r.extended, f.remote ? 0 : f.dataBytes);
-            if (writer.enabled()) {
-                QByteArray &o = writer.buffer();
-                o.append(lineStart, f.idStart);
-                if (s.format == Format::Candump) {
-                    appendHex(o, r.id, r.extended ? 8 : 3);
-                } else {
-                    const int before = int(o.size());
-                    if (asc.hexBase)
-                        appendHex(o, r.id, 1);
-                    else
-                        o.append(QByteArray::number(r.id));
-                    if (r.extended)
-                        o.append('x');
-                    // Keep the columns behind the identifier where they stood.
-                    const int grown = int(o.size()) - before - f.idLength;
-                    const char *rest = lineStart + f.idStart + f.idLength;
-                    if (grown < 0) {
-                        o.append(QByteArray(-grown, ' '));
-                    } else {
-                        int eat = grown;
-                        while (eat > 0 && rest + 1 < lineEnd && isBlank(rest[0]) && isBlank(rest[1])) {
-                            ++rest;
-                            --eat;
-                        }
-                    }
-                    o.append(rest, int(lineEnd - rest)).append('\n');
-                    const QString error = writer.flush(false);
-                    if (!error.isEmpty())
-                        return error;
-                    continue;
-                }
-                const char *rest = lineStart + f.idStart + f.idLength;
-                o.append(rest, int(lineEnd - rest)).append('\n');
-                const QString error = writer.flush(false);
-                if (!error.isEmpty())
-                    return error;
-            }
+            lastTime = r.lastTime;
         }
+        s.load.add(r.load);
+        if (out && !r.out.isEmpty() && out->write(r.out) != r.out.size())
+            return QStringLiteral("the output could not be written: %1").arg(out->errorString());
+        return r.stop; // what came before the stop counts
+    };
+
+    // A candump log, once told, is replayed on every core; an .asc trace carries its state from
+    // line to line, and --strict must stop at the first malformed line, so those stay in order.
+    // Chunks go round a ring of slots, so that they are taken in the order they were read.
+    const int threads = std::max(1, QThread::idealThreadCount());
+    struct Slot
+    {
+        QByteArray chunk;
+        const char *begin = nullptr;
+        const char *end = nullptr;
+        ChunkResult result;
+        std::future<void> done;
+        bool busy = false;
+    };
+    std::vector<Slot> slots(size_t(threads > 1 ? threads + 1 : 1));
+    size_t next = 0; // the slot filled next, and the oldest one in flight when it is busy
+    QThreadPool pool;
+    pool.setMaxThreadCount(threads);
+
+    const auto takeSlot = [&](Slot &slot) -> QString {
+        if (!slot.busy)
+            return QString();
+        slot.done.get();
+        slot.busy = false;
+        return take(slot.result);
+    };
+    const auto takeAll = [&]() -> QString {
+        for (size_t k = 0; k < slots.size(); ++k) {
+            if (const QString why = takeSlot(slots[(next + k) % slots.size()]); !why.isEmpty())
+                return why;
+        }
+        return QString();
+    };
+    const auto stopAll = [&](const QString &why) {
+        pool.waitForDone();
+        return why;
+    };
+
+    QByteArray carry; // the start of a line cut by the end of the last read
+    bool overlong = false; // within a line too long to be anything
+    for (bool atEnd = false; !atEnd;) {
+        Slot &slot = slots[next];
+        if (const QString why = takeSlot(slot); !why.isEmpty())
+            return stopAll(why);
+        QByteArray &chunk = slot.chunk;
+        // No more room than a file has left: small traces are replayed by the thousand in tests.
+        const qint64 room = in.isSequential() ? ChunkSize : std::clamp<qint64>(in.bytesAvailable(), 1, ChunkSize);
+        chunk.resize(carry.size() + int(room));
+        std::memcpy(chunk.data(), carry.constData(), size_t(carry.size()));
+        const qint64 got = in.read(chunk.data() + carry.size(), room);
+        if (got < 0)
+            return stopAll(QStringLiteral("the trace could not be read: %1").arg(in.errorString()));
+        atEnd = got == 0;
+        chunk.resize(carry.size() + int(got));
+        if (overlong) {
+            // Nothing of an overlong line is kept; it ends at the next line break.
+            const char *end = static_cast<const char *>(std::memchr(chunk.constData(), '\n', size_t(chunk.size())));
+            if (!end && !atEnd)
+                continue;
+            overlong = false;
+            if (const QString why = takeAll(); !why.isEmpty())
+                return stopAll(why);
+            slot.result.reset();
+            slot.result.lines = 1;
+            const QString reason = QStringLiteral("the line is longer than %1 bytes").arg(MaxLineLength);
+            slot.result.malformed.push_back(Malformed{1, reason});
+            if (context.strict)
+                slot.result.stop = QStringLiteral("line %1: %2").arg(s.lines + 1).arg(reason);
+            if (const QString why = take(slot.result); !why.isEmpty())
+                return stopAll(why);
+            if (!end)
+                break;
+            chunk.remove(0, int(end - chunk.constData()) + 1);
+        }
+        const char *lastBreak = lastLineBreak(chunk.constData(), chunk.constData() + chunk.size());
+        if (atEnd) {
+            carry.clear();
+            if (chunk.isEmpty())
+                break;
+            if (!lastBreak || lastBreak != chunk.constData() + chunk.size() - 1)
+                chunk.append('\n'); // the last line has no line break
+        } else if (!lastBreak) {
+            // One line longer than a chunk: kept while it may still be a frame, so that memory
+            // stays within bounds whatever the trace holds.
+            overlong = chunk.size() > MaxLineLength;
+            carry = overlong ? QByteArray() : chunk;
+            continue;
+        } else {
+            const int whole = int(lastBreak - chunk.constData()) + 1;
+            carry = chunk.mid(whole);
+            chunk.truncate(whole);
+        }
+        slot.begin = chunk.constData();
+        slot.end = slot.begin + chunk.size();
+
+        slot.result.reset();
+        // Apart from the stream, the load is counted from the stream's first frame on.
+        if (context.format == Format::Candump && !context.strict && threads > 1 && s.load.started()) {
+            slot.result.load = BusLoad::Tally(s.load.firstNs());
+            ChunkContext apart = context;
+            apart.load = nullptr;
+            auto task = std::make_shared<std::packaged_task<void()>>(
+                [&slot, apart]() mutable { replayChunk(slot.begin, slot.end, apart, slot.result); });
+            slot.done = task->get_future();
+            slot.busy = true;
+            pool.start([task] { (*task)(); });
+            next = (next + 1) % slots.size();
+            continue;
+        }
+        if (const QString why = takeAll(); !why.isEmpty())
+            return stopAll(why);
+        context.lineBase = qint64(s.lines);
+        context.load = &s.load;
+        replayChunk(slot.begin, slot.end, context, slot.result);
+        if (const QString why = take(slot.result); !why.isEmpty())
+            return stopAll(why);
     }
+    if (const QString why = takeAll(); !why.isEmpty())
+        return stopAll(why);
+    s.format = context.format;
     if (s.format == Format::Unknown)
         return QStringLiteral("the trace holds no frame");
-    const QString error = writer.flush(true);
-    if (!error.isEmpty())
-        return error;
 
     const auto count = [&](const FilterImage::Route &r, quint32 id, bool extended) {
         if (!r.passes) {
@@ -567,13 +930,16 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
         if (r.id != id || r.extended != extended)
             ++s.idsRemapped;
     };
+    int seen11 = 0;
     for (quint32 id = 0; id < 2048; ++id) {
-        if (seen11.test(id))
+        if (s.trafficIn[id]) {
+            ++seen11;
             count(device.route(from, id, false), id, false);
+        }
     }
     for (const quint32 id : seen29)
         count(device.route(from, id, true), id, true);
-    s.idsIn = int(seen11.count() + seen29.size());
+    s.idsIn = seen11 + int(seen29.size());
     return QString();
 }
 

@@ -37,15 +37,30 @@ struct Project
     QTemporaryDir dir;
     QString path() const { return dir.path(); }
     QString image() const { return dir.filePath(QStringLiteral("bin/bank_K60.bin")); }
-    bool make(bool positive, const QList<Row> &can0ToCan1, const QList<Row> &can1ToCan0, bool build = true)
+    // The files the stand-in repeater reads: those the project's variant runs.
+    QStringList deviceFiles() const
+    {
+        if (!serial)
+            return {QStringLiteral("--image"), image()};
+        return {QStringLiteral("--bank1"), dir.filePath(QStringLiteral("bin/bank1.bin")), QStringLiteral("--bank2"),
+                dir.filePath(QStringLiteral("bin/bank2.bin"))};
+    }
+    // `settings` replaces further ParGen.xml texts; a Device_Type other than 1 is a serial variant.
+    bool make(bool positive, const QList<Row> &can0ToCan1, const QList<Row> &can1ToCan0, bool build = true,
+              const ImageDocs::Values &settings = {})
     {
         if (!dir.isValid() || !QDir(dir.path()).mkpath(QStringLiteral("bin")))
             return false;
-        if (!CliRun::put(dir.filePath(QStringLiteral("ParGen.xml")), ImageDocs::parGen({{"Positive", positive ? "1" : "0"}}))
+        ImageDocs::Values values = settings;
+        values.append(ImageDocs::Set{"Positive", positive ? "1" : "0"});
+        for (const ImageDocs::Set &s : settings)
+            serial = serial || (QByteArray(s.name) == "Device_Type" && QByteArray(s.text) != "1");
+        if (!CliRun::put(dir.filePath(QStringLiteral("ParGen.xml")), ImageDocs::parGen(values))
             || !CliRun::put(dir.filePath(QStringLiteral("CanCanCobID.xml")), ImageDocs::cobId(can0ToCan1, can1ToCan0)))
             return false;
         return !build || CliRun::run({QStringLiteral("build"), dir.path()}).exitCode == 0;
     }
+    bool serial = false;
 };
 
 // The stand-in repeater, hosting the bus, until the test ends.
@@ -54,8 +69,13 @@ struct Peer
     std::unique_ptr<QProcess> process = std::make_unique<QProcess>();
     bool start(const QString &image, quint16 port, const QStringList &extra = {})
     {
+        return start(QStringList{QStringLiteral("--image"), image}, port, extra);
+    }
+    bool start(const Project &p, quint16 port, const QStringList &extra = {}) { return start(p.deviceFiles(), port, extra); }
+    bool start(const QStringList &files, quint16 port, const QStringList &extra)
+    {
         process->start(TestPaths::tool(QStringLiteral("can_peer")),
-                       QStringList{QStringLiteral("--image"), image, QStringLiteral("--can0"), side(port, 0), QStringLiteral("--can1"), side(port, 1)} + extra);
+                       files + QStringList{QStringLiteral("--can0"), side(port, 0), QStringLiteral("--can1"), side(port, 1)} + extra);
         if (!process->waitForStarted(10000))
             return false;
         while (!process->canReadLine()) {

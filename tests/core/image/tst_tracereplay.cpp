@@ -1,6 +1,7 @@
 #include "CliRun.h"
 #include "FilterImageBytes.h"
 #include "ImageDocs.h"
+#include "TraceByLine.h"
 
 #include "core/image/BusLoad.h"
 #include "core/image/DevicePrediction.h"
@@ -51,6 +52,23 @@ Replayed replay(const QByteArray &trace, bool strict = false)
     return r;
 }
 
+// Gives at most a few kilobytes per read, of varying size.
+class ShortReads : public QBuffer
+{
+public:
+    explicit ShortReads(const QByteArray &data) { setData(data); }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        m_turn = (m_turn * 7 + 3) % 8191;
+        return QBuffer::readData(data, std::min<qint64>(maxSize, 1 + m_turn));
+    }
+
+private:
+    qint64 m_turn = 0;
+};
+
 // Messages and summaries are text, written with CR LF on Windows; the replayed trace is not.
 QByteArray lf(QByteArray text)
 {
@@ -67,6 +85,7 @@ private Q_SLOTS:
     void candumpLines();
     void replaysCandump();
     void replaysAsc();
+    void largeTraceReadsAsLineByLine();
     void malformedLines();
     void refusesOtherText();
     void frameLengths();
@@ -185,6 +204,105 @@ void TestTraceReplay::replaysAsc()
                                  "   0.010000 1  1110            Rx   d 1 01\n"
                                  "   0.010000 1  512             Rx   d 1 01\n"));
     QCOMPARE(dec.summary.load.durationNs() >= 10'000'000, true);
+}
+
+// A trace of several megabytes, so that it is read in several chunks (replayed on several
+// threads where there are), with every kind of line mixed in: its output and summary must be
+// those of reading it line by line with the full parser.
+void TestTraceReplay::largeTraceReadsAsLineByLine()
+{
+    // Unchanged, remapped and blocked identifiers of both formats.
+    FilterImageBytes::Table rows;
+    for (quint32 id = 0; id < 0x400; ++id)
+        rows.push_back({id, id == 0x123 ? 0x456 : id});
+    rows.push_back({X | 0x18FEF100, 0x200});
+    rows.push_back({X | 0x0000ABCD, X | 0x0000ABCD});
+    rows.push_back({X | 0x00000100, 0x100}); // the same number, leaving as an 11-bit identifier
+    DevicePrediction d;
+    QCOMPARE(d.parseImage(FilterImageBytes::make(rows, {}, true), u"bank_K60.bin"_qs), QString());
+
+    static const char *const tails[] = {"#DEADBEEF", "#", "#0011223344556677", "#R", "#R8", "##1AABBCC", "##0",
+                                        "#11 T", "#112", "#112233445566778899", "#1122334455667788_9", "#ab"};
+    static const char *const ifaces[] = {"can0", "vcan12", "a_very_long_interface_name", "c"};
+    QByteArray trace;
+    quint32 seed = 7;
+    const auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    qint64 micros = 1436509053'000000;
+    bool longLine = false;
+    // The first line is an ordinary frame, so that the format is known from the first chunk.
+    trace += "(1436509053.000000) can0 123#11\n";
+    while (trace.size() < 5 * 1024 * 1024 + 12345) {
+        const quint32 r = next();
+        micros += (r % 97 == 0) ? -3000 : qint64(r % 50); // now and then back in time
+        const quint32 kind = r % 1000;
+        QByteArray line;
+        if (kind < 3) {
+            line = "\n";
+        } else if (kind < 5) {
+            line = "garbage that is no frame\n";
+        } else if (kind == 5 && !longLine) {
+            longLine = true;
+            line = "(1.0) can0 123#" + QByteArray(2 * 1024 * 1024 + 77, '1') + "\n"; // longer than a chunk
+        } else {
+            QByteArray time = QByteArray::number(micros / 1000000) + '.' + QByteArray::number(micros % 1000000).rightJustified(6, '0');
+            if (kind < 20)
+                time = QByteArray::number(micros / 1000000) + '.' + QByteArray::number(micros % 1000); // three decimals
+            QByteArray id;
+            const quint32 pick = next() % 16;
+            if (pick == 0)
+                id = "18FEF100";
+            else if (pick == 1)
+                id = next() % 2 ? "0000abcd" : "00000100";
+            else if (pick == 2)
+                id = QByteArray::number(0x18000000 | (next() & 0xFFFFF), 16).toUpper();
+            else if (pick == 3)
+                id = "20000080"; // an error frame
+            else if (pick == 4)
+                id = QByteArray::number(next() & 0x7FF, 16).rightJustified(3, '0'); // lower case
+            else
+                id = QByteArray::number(next() & 0x7FF, 16).toUpper().rightJustified(3, '0');
+            const char *tail = kind < 900 ? "#0102" : tails[next() % (sizeof tails / sizeof *tails)];
+            QByteArray data = tail;
+            if (kind < 900) {
+                data = "#";
+                for (quint32 b = 0, n = next() % 9; b < n; ++b)
+                    data += QByteArray::number(0x10 + (next() & 0xEF), 16).toUpper();
+            }
+            const char *iface = kind < 950 ? "can0" : ifaces[next() % 4];
+            line = '(' + time + ") " + iface + ' ' + id + data + (kind % 7 == 0 ? "\r\n" : "\n");
+        }
+        trace += line;
+    }
+    trace += "(1436509999.000000) can0 100#01"; // no line break at the end
+
+    const TraceByLine::Result expected = TraceByLine::replay(trace, d, 0);
+    QVERIFY(expected.malformed > 0 && expected.errorFrames > 0 && expected.remapped > 0 && expected.blocked > 0
+            && expected.timeWentBack);
+    const auto check = [&](QIODevice &in) {
+        QByteArray out;
+        QBuffer outDevice(&out);
+        QVERIFY(outDevice.open(QIODevice::WriteOnly));
+        TraceReplay::Summary s;
+        QList<qint64> reported;
+        const QString error = TraceReplay::run(in, &outDevice, d, TraceReplay::Options(), s,
+                                               [&](const TraceReplay::Malformed &m) { reported << m.line; });
+        QCOMPARE(error, QString());
+        const QByteArray difference = TraceByLine::difference(expected, s, out, reported);
+        QVERIFY2(difference.isEmpty(), difference.constData());
+    };
+    QBuffer file;
+    file.setData(trace);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    check(file);
+    if (QTest::currentTestFailed())
+        return;
+    // The same through a device that gives a few kilobytes at a time, as a pipe does.
+    ShortReads pipe(trace);
+    QVERIFY(pipe.open(QIODevice::ReadOnly));
+    check(pipe);
 }
 
 void TestTraceReplay::malformedLines()
