@@ -1,5 +1,6 @@
-// Renders the communication settings window and the COB-ID filter window into PNG files.
-// Usage: praxedo-editor-screenshots OUTDIR
+// Renders the communication settings window, the COB-ID filter window and, where the bus
+// library is built, the verify-on-the-bus window into PNG files.
+// Usage: praxedo-editor-screenshots [--lang NAME] OUTDIR   (NAME: a shipped language)
 // Runs headless (offscreen) unless QT_QPA_PLATFORM says otherwise. The windows work on a
 // throw-away project, so nothing of the user's is touched.
 
@@ -7,13 +8,18 @@
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"
+#include "ui/app/FileChooser.h"
 #include "ui/config/TFParGen2.h"
 #include "ui/config/TFSetCobIDAccess.h"
+#ifdef PRAXEDO_HAVE_BUS
+#include "busui/TFVerifyBus.h"
+#endif
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QDir>
+#include <QFile>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -70,6 +76,18 @@ CobIdDocument sampleTables(const ParGenFilterValues &parGen)
     return doc;
 }
 
+// Answers the file dialog with one file, as a user picking a recorded trace would.
+class OneFile : public FileChooser
+{
+public:
+    explicit OneFile(const QString &path) : m_path(path) {}
+    QString openFile(QWidget *, const QString &, const QString &, const QString &) override { return m_path; }
+    QString saveFile(QWidget *, const QString &, const QString &, const QString &, const QString &) override { return {}; }
+
+private:
+    QString m_path;
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -78,9 +96,14 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTextStream err(stderr);
-    const QStringList args = QApplication::arguments();
+    QStringList args = QApplication::arguments();
+    QString language;
+    if (args.size() == 4 && args.at(1) == QLatin1String("--lang")) {
+        language = args.at(2);
+        args.remove(1, 2);
+    }
     if (args.size() != 2) {
-        err << "usage: praxedo-editor-screenshots OUTDIR\n";
+        err << "usage: praxedo-editor-screenshots [--lang NAME] OUTDIR\n";
         return 2;
     }
     const QDir out(args.at(1));
@@ -94,8 +117,18 @@ int main(int argc, char *argv[])
     state.SW_Code = QString::fromUtf16(Product::Code);
     state.Dir_Project = project.path();
     Set_Files(state);
-    Catalog texts;
+    // The process-wide catalog, so that the messages the core makes follow the language too.
+    Catalog &texts = catalog();
     texts.Load_Default_Texts();
+    if (!language.isEmpty()) {
+        QString version;
+        QString error;
+        const QString file = QDir(QStringLiteral(PRAXEDO_SHIPPED_LANGUAGES)).filePath(language + QStringLiteral(".lng"));
+        if (!texts.Load_Lang_File(file, version, &error)) {
+            err << "cannot read " << file << ": " << error << "\n";
+            return 2;
+        }
+    }
 
     bool ok = true;
     const auto shot = [&](QWidget *window, const QString &name) {
@@ -138,6 +171,24 @@ int main(int argc, char *argv[])
     filters.findChild<QAbstractButton *>(QStringLiteral("Btn_Frames_C0_C1"))->setChecked(true);
     filters.findChild<QLineEdit *>(QStringLiteral("E_Frame_C0_C1"))->setText(QStringLiteral("0x281"));
     shot(&filters, QStringLiteral("cobid-filters-frame-check.png"));
+    // A short recorded trace replayed through the table: the summary under the map.
+    const QString trace = QDir(project.path()).filePath(QStringLiteral("line2.log"));
+    {
+        QFile f(trace);
+        if (!f.open(QIODevice::WriteOnly))
+            return 1;
+        for (int i = 0; i < 200; ++i)
+            f.write(QStringLiteral("(%1.%2) can0 %3#1122334455667788\n")
+                        .arg(1000 + i / 100)
+                        .arg((i % 100) * 10000, 6, 10, QLatin1Char('0'))
+                        .arg(QStringList{QStringLiteral("181"), QStringLiteral("281"), QStringLiteral("1A0")}[i % 3])
+                        .toLatin1());
+    }
+    OneFile chooser(trace);
+    setFileChooser(&chooser);
+    filters.findChild<QAbstractButton *>(QStringLiteral("Btn_Replay_C0_C1"))->click();
+    setFileChooser(nullptr);
+    shot(&filters, QStringLiteral("cobid-filters-replay.png"));
     filters.findChild<QAbstractButton *>(QStringLiteral("Btn_Frames_C0_C1"))->setChecked(false);
     filters.reject();
 
@@ -151,6 +202,13 @@ int main(int argc, char *argv[])
     filters.open();
     shot(&filters, QStringLiteral("cobid-filters-without-ethernet.png"));
     filters.reject();
+
+#ifdef PRAXEDO_HAVE_BUS
+    TFVerifyBus verify(state, texts);
+    verify.show();
+    shot(&verify, QStringLiteral("verify-bus.png"));
+    verify.hide();
+#endif
 
     return ok ? 0 : 1;
 }

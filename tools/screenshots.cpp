@@ -1,5 +1,5 @@
 // Renders the configurator's windows, as a user first meets them, into PNG files.
-// Usage: praxedo-screenshots OUTDIR
+// Usage: praxedo-screenshots [--lang NAME] OUTDIR   (NAME: a shipped language, English by default)
 // Runs headless (offscreen) unless QT_QPA_PLATFORM says otherwise. The windows work in a
 // throw-away workspace with a few sample projects, so nothing of the user's is touched.
 
@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QEnterEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -91,9 +92,14 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTextStream err(stderr);
-    const QStringList args = QApplication::arguments();
+    QStringList args = QApplication::arguments();
+    QString language = QStringLiteral("English");
+    if (args.size() == 4 && args.at(1) == QLatin1String("--lang")) {
+        language = args.at(2);
+        args.remove(1, 2);
+    }
     if (args.size() != 2) {
-        err << "usage: praxedo-screenshots OUTDIR\n";
+        err << "usage: praxedo-screenshots [--lang NAME] OUTDIR\n";
         return 2;
     }
     const QString outDir = args.at(1);
@@ -116,6 +122,10 @@ int main(int argc, char *argv[])
     const QDir shipped(QStringLiteral(PRAXEDO_SHIPPED_LANGUAGES));
     for (const QString &name : shipped.entryList(QDir::Files))
         QFile::copy(shipped.filePath(name), root.filePath(QStringLiteral("LANGUAGE/") + name));
+    if (!QFileInfo::exists(root.filePath(QStringLiteral("LANGUAGE/%1.lng").arg(language)))) {
+        err << "no shipped language " << language << "\n";
+        return 2;
+    }
     root.mkpath(QStringLiteral("MASTER"));
     {
         QFile firmware(root.filePath(QStringLiteral("MASTER/FX58104.sx")));
@@ -127,6 +137,7 @@ int main(int argc, char *argv[])
     {
         AppState last;
         last.Name_Project = QStringLiteral("Line 2 - Gateway");
+        last.Language_Sel = language;
         const QString error = SettingsFile::write(last, root.filePath(SettingsFile::fileName()));
         if (!error.isEmpty()) {
             err << error << "\n";
@@ -137,7 +148,8 @@ int main(int argc, char *argv[])
     QuietPrompt quiet;
     setPrompt(&quiet);
     AppState state;
-    Catalog texts;
+    // The process-wide catalog, so that the messages the core makes follow the language too.
+    Catalog &texts = catalog();
     TFPraxedoreFirmWare mainWindow(state, texts, workspace.path());
     TFPraxedoreFirmWare::Windows w;
     w.newProject = new TFNew_Project(state, texts, &mainWindow);

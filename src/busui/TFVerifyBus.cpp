@@ -2,6 +2,7 @@
 
 #include "bus/BusVerifier.h"
 #include "bus/VerifyResult.h"
+#include "busui/VerifyText.h"
 #include "core/app/AppState.h"
 #include "core/i18n/Catalog.h"
 #include "ui/app/Prompt.h"
@@ -169,11 +170,13 @@ void TFVerifyBus::finishRun()
     else if (result.allMatched())
         m_result->setText(m_catalog.text(384));
     else
-        m_result->setText(result.summaryLines(m_plan, 0).join(u'\n'));
+        m_result->setText(VerifyText::summary(result, m_catalog).join(u'\n'));
     for (const VerifyResult::Direction &d : result.directions) {
+        const std::vector<Observation> &seen = m_verifier->seen(d.from);
         for (const int i : d.mismatches)
             m_mismatches->addItem(QStringLiteral("CAN %1 > CAN %2  ").arg(d.from).arg(1 - d.from)
-                                  + VerifyResult::mismatchLine(m_plan.frames[d.from][size_t(i)], d.verdicts[size_t(i)]));
+                                  + VerifyText::mismatch(m_plan.frames[d.from][size_t(i)],
+                                                         size_t(i) < seen.size() ? seen[size_t(i)] : Observation(), m_catalog));
     }
     m_verifier.reset();
     m_open[0].reset();

@@ -1,5 +1,6 @@
 #include "BusPeer.h"
 #include "RecordingPrompt.h"
+#include "TestPaths.h"
 
 #include "busui/TFVerifyBus.h"
 #include "core/app/AppState.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -56,6 +58,7 @@ class TestVerifyBus : public QObject
 private Q_SLOTS:
     void refusesWithoutAProject();
     void listsTheMismatchesOfARun();
+    void verdictsInTheWindowsLanguage();
     void cancelStopsTheRun();
     void badInterfaceIsABox();
     void reachedFromTheMainWindowWithoutChangingIt();
@@ -94,6 +97,29 @@ void TestVerifyBus::listsTheMismatchesOfARun()
             QVERIFY(w.result().contains(QStringLiteral("From CAN 0 to CAN 1: ")));
         }
     }
+}
+
+// The window words its verdicts from the catalog; the command line and the report keep theirs.
+void TestVerifyBus::verdictsInTheWindowsLanguage()
+{
+    RecordingPrompt prompt;
+    Project p;
+    QVERIFY(p.make(true, kRows, {}));
+    const quint16 port = freePort();
+    Peer peer;
+    QVERIFY(peer.start(p.image(), port, {QStringLiteral("--fault"), QStringLiteral("drop:0x18FEF100")}));
+    Window w;
+    QString ver;
+    QVERIFY(w.texts.Load_Lang_File(QDir::cleanPath(TestPaths::data(QStringLiteral("../../resources/LANGUAGE/Italiano.lng"))), ver));
+    w.window->Set_Lang();
+    w.open(p, port);
+    w.window->startRun();
+    QTRY_VERIFY_WITH_TIMEOUT(!w.window->running(), 60000);
+    QVERIFY(prompt.shown.isEmpty());
+    QCOMPARE(w.mismatches(), QStringList{QStringLiteral(
+                                 "CAN 0 > CAN 1  0x18FEF100 (29 bit): atteso passa come 0x123 (11 bit); ricevuto nulla [elencato]")});
+    QVERIFY2(w.result().startsWith(QStringLiteral("Da CAN 0 a CAN 1: ")) && w.result().contains(QStringLiteral("1 discordanza")),
+             qPrintable(w.result()));
 }
 
 void TestVerifyBus::cancelStopsTheRun()

@@ -1,6 +1,7 @@
 #include "core/app/FileIo.h"
 
 #include "core/app/FileIoPlatform.h"
+#include "core/i18n/Catalog.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,7 +19,7 @@ namespace {
 
 QString cannotWrite(const QString &path, const QString &why)
 {
-    return QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), why);
+    return Catalog::messages().text(675).arg(QDir::toNativeSeparators(path), why);
 }
 
 // A file being written beside its target, which it replaces only when every byte of it is on
@@ -44,11 +45,11 @@ struct Replacement
         const QFileInfo existing(path);
         const bool link = existing.isSymbolicLink();
         if (!link && existing.isDir())
-            return cannotWrite(path, QStringLiteral("it is a folder"));
+            return cannotWrite(path, Catalog::messages().text(678));
         if (!link && existing.exists() && !existing.isFile())
-            return cannotWrite(path, QStringLiteral("it is not a regular file (a device, pipe or socket), so it is left as it is"));
+            return cannotWrite(path, Catalog::messages().text(679));
         if (!link && existing.exists() && !existing.isWritable())
-            return cannotWrite(path, QStringLiteral("the file is read-only"));
+            return cannotWrite(path, Catalog::messages().text(680));
         const QString dir = existing.absolutePath();
         QString why;
         for (int attempt = 0; attempt < 100; ++attempt) {
@@ -175,35 +176,34 @@ QString sizeText(qint64 bytes)
         return QStringLiteral("%1 MiB").arg(bytes / MiB);
     if (bytes >= KiB && bytes % KiB == 0)
         return QStringLiteral("%1 KiB").arg(bytes / KiB);
-    return QStringLiteral("%1 bytes").arg(bytes);
+    return Catalog::messages().text(684).arg(bytes);
 }
 
 QString readFile(const QString &path, QByteArray &bytes, qint64 maxBytes)
 {
     const QString shown = QDir::toNativeSeparators(path);
+    const Catalog &texts = Catalog::messages();
     const auto tooLarge = [&] {
         bytes.clear();
-        return QStringLiteral("Cannot read %1: the file is larger than %2, the most this program reads for such a file")
-            .arg(shown, sizeText(maxBytes));
+        return texts.text(681).arg(shown, sizeText(maxBytes));
     };
     bytes.clear();
     const QFileInfo info(path);
     if (info.isSymbolicLink() && !info.exists())
-        return QStringLiteral("Cannot read %1: it is a link to %2, which does not exist")
-            .arg(shown, QDir::toNativeSeparators(info.symLinkTarget()));
+        return texts.text(682).arg(shown, QDir::toNativeSeparators(info.symLinkTarget()));
     QFile file(path);
     bool notRegular = false;
     const QString why = FileIoPlatform::openRegularForReading(file, &notRegular);
     if (notRegular)
-        return QStringLiteral("Cannot read %1: it is not a regular file (a folder, device, pipe or socket)").arg(shown);
+        return texts.text(683).arg(shown);
     if (!why.isEmpty())
-        return QStringLiteral("Cannot read %1: %2").arg(shown, why);
+        return texts.text(883).arg(shown, why);
     if (file.size() > maxBytes)
         return tooLarge();
     // The file may still grow while it is read; never read more than one byte past the limit.
     bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return QStringLiteral("Cannot read %1: %2").arg(shown, file.errorString());
+        return texts.text(883).arg(shown, file.errorString());
     if (bytes.size() > maxBytes)
         return tooLarge();
     return QString();

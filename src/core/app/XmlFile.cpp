@@ -1,6 +1,7 @@
 #include "core/app/XmlFile.h"
 
 #include "core/app/FileIo.h"
+#include "core/i18n/Catalog.h"
 
 #include <QDir>
 #include <QHash>
@@ -137,7 +138,7 @@ QString ShapeScan<Char>::internalSubset()
         } else if (startsWith("<?")) {
             skipPast("?>");
         } else if (*p == Char('%')) {
-            return QStringLiteral("its document type uses a parameter entity");
+            return Catalog::messages().text(40);
         } else if (startsWith("<!")) {
             const QString why = declaration();
             if (!why.isEmpty())
@@ -157,7 +158,7 @@ QString ShapeScan<Char>::declaration()
     if (keyword == QLatin1String("ENTITY")) {
         skipSpace();
         if (p < m_end && *p == Char('%'))
-            return QStringLiteral("its document type declares a parameter entity");
+            return Catalog::messages().text(41);
         skipSpace();
         const QString name = word();
         skipSpace();
@@ -166,7 +167,7 @@ QString ShapeScan<Char>::declaration()
         if (literal(from, to)) {
             for (const Char *c = from; c < to; ++c) {
                 if (*c == Char('<') || *c == Char('&'))
-                    return QStringLiteral("its document type declares the entity %1 holding markup or references").arg(name);
+                    return Catalog::messages().text(42).arg(name);
             }
             if (!m_entities.contains(name))
                 m_entities.insert(name, qint64(to - from));
@@ -175,7 +176,7 @@ QString ShapeScan<Char>::declaration()
         // Anything quoted in an attribute list declaration is a default value.
         while (p < m_end && *p != Char('>')) {
             if (*p == Char('"') || *p == Char('\''))
-                return QStringLiteral("its document type declares default attribute values");
+                return Catalog::messages().text(43);
             ++p;
         }
     }
@@ -201,13 +202,13 @@ QString ShapeScan<Char>::run()
     const qint64 size = qint64(m_end - p);
     const auto exceeded = [&]() -> QString {
         if (shape.nodes > MaxNodes)
-            return QStringLiteral("it holds more than %1 XML elements, attributes and texts").arg(MaxNodes);
+            return Catalog::messages().text(44).arg(MaxNodes);
         if (shape.depth > MaxDepth)
-            return QStringLiteral("its elements are nested more than %1 deep").arg(MaxDepth);
+            return Catalog::messages().text(45).arg(MaxDepth);
         if (shape.attributes > MaxAttributes)
-            return QStringLiteral("an element holds more than %1 attributes").arg(MaxAttributes);
+            return Catalog::messages().text(46).arg(MaxAttributes);
         if (m_expanded > size + ExpansionAllowance)
-            return QStringLiteral("its entity references expand to more text than the file holds");
+            return Catalog::messages().text(47);
         return QString();
     };
     while (p < m_end) {
@@ -322,7 +323,7 @@ QString shapeError(const QByteArray &data, const QString &shownName)
 {
     const auto refuse = [&](const QString &why) {
         return why.isEmpty() ? QString()
-                             : QStringLiteral("%1 is not a document this program reads: %2").arg(shownName, why);
+                             : Catalog::messages().text(48).arg(shownName, why);
     };
     std::optional<QStringConverter::Encoding> encoding = QStringConverter::encodingForData(data, u'<');
     QStringDecoder decoder;
@@ -334,7 +335,7 @@ QString shapeError(const QByteArray &data, const QString &shownName)
             return refuse(ShapeScan<char>(data.constData(), data.constData() + data.size()).run());
         decoder = QStringDecoder(declared.constData());
         if (!decoder.isValid())
-            return refuse(QStringLiteral("its encoding %1 is not one this program reads").arg(QString::fromLatin1(declared)));
+            return refuse(Catalog::messages().text(49).arg(QString::fromLatin1(declared)));
         // Whether the parser follows the declaration or its own reading of the bytes, both
         // views must keep within the limits.
         const QString onBytes = ShapeScan<char>(data.constData(), data.constData() + data.size()).run();
@@ -368,11 +369,7 @@ QString parse(const QByteArray &data, const QString &shownName, QDomDocument &do
         return shapeProblem;
     if (!doc.setContent(data, false, &message, &line, &column)) {
         doc.clear();
-        return QStringLiteral("%1 is not a valid XML document (line %2, column %3): %4")
-            .arg(shownName)
-            .arg(line)
-            .arg(column)
-            .arg(message);
+        return Catalog::messages().text(50).arg(shownName, QString::number(line), QString::number(column), message);
     }
     return QString();
 }

@@ -2,6 +2,7 @@
 
 #include "core/app/IntText.h"
 #include "core/config/CobIdDocument.h"
+#include "core/i18n/Catalog.h"
 
 #include <QHash>
 #include <QStringList>
@@ -52,27 +53,25 @@ QString duplicatesText(const std::vector<Duplicate> &found)
         QStringList rows;
         for (const int r : d.rows)
             rows.append(QString::number(r));
-        lines.append(QStringLiteral("%1 (%2) in rows %3")
-                         .arg(idText(d.id, d.extended),
-                              d.extended ? QStringLiteral("29-bit") : QStringLiteral("11-bit"),
-                              rows.join(QStringLiteral(", "))));
+        const Catalog &texts = Catalog::messages();
+        lines.append(texts.text(676).arg(texts.text(d.extended ? 840 : 839).arg(idText(d.id, d.extended)),
+                                         rows.join(QStringLiteral(", "))));
     }
     return lines.join(u'\n');
 }
 
 QString duplicatesWarning(const CobIdDocument &document)
 {
-    static const QString titles[CobIdDocument::TableCount] = {QStringLiteral("From CAN 0 to CAN 1"),
-                                                              QStringLiteral("From CAN 1 to CAN 0")};
+    const Catalog &texts = Catalog::messages();
     QStringList parts;
     for (int t = 0; t < CobIdDocument::TableCount; ++t) {
         const QString text = duplicatesText(duplicates(document.table(t)));
         if (!text.isEmpty())
-            parts.append(QStringLiteral("[%1]\n%2").arg(titles[t], text));
+            parts.append(QStringLiteral("[%1]\n%2").arg(texts.text(510 + t), text));
     }
     if (parts.isEmpty())
         return QString();
-    return QStringLiteral("Original identifiers listed more than once:\n\n") + parts.join(QStringLiteral("\n\n"));
+    return texts.text(677) + QStringLiteral("\n\n") + parts.join(QStringLiteral("\n\n"));
 }
 
 } // namespace CobIdChecks

@@ -2,6 +2,7 @@
 
 #include "core/app/FileIo.h"
 #include "core/config/DocumentXml.h"
+#include "core/i18n/Catalog.h"
 
 #include <QStringDecoder>
 
@@ -39,7 +40,7 @@ QString field(const QString &text)
 
 QString lineError(const QString &shownName, int line, const QString &reason)
 {
-    return QStringLiteral("%1, line %2: %3").arg(shownName, QString::number(line), reason);
+    return Catalog::messages().text(889).arg(shownName, QString::number(line), reason);
 }
 
 // The first line whose bytes are not UTF-8. A multi-byte sequence never holds a line feed,
@@ -110,7 +111,7 @@ QString split(const QString &text, QChar sep, const QString &shownName, std::vec
                 ++i;
                 for (;;) {
                     if (i >= n)
-                        return lineError(shownName, opened, QStringLiteral("the quoted field that starts on this line is not closed"));
+                        return lineError(shownName, opened, Catalog::messages().text(890));
                     if (text[i] == u'"') {
                         if (i + 1 < n && text[i + 1] == u'"') {
                             value += u'"';
@@ -125,11 +126,11 @@ QString split(const QString &text, QChar sep, const QString &shownName, std::vec
                     value += text[i++];
                 }
                 if (i < n && text[i] != sep && text[i] != u'\r' && text[i] != u'\n')
-                    return lineError(shownName, line, QStringLiteral("text after the closing quote of a field; a quote inside a quoted field is written twice"));
+                    return lineError(shownName, line, Catalog::messages().text(891));
             } else {
                 while (i < n && text[i] != sep && text[i] != u'\r' && text[i] != u'\n') {
                     if (text[i] == u'"')
-                        return lineError(shownName, line, QStringLiteral("a quote inside a field that does not start with one; enclose the field in quotes and write the quote twice"));
+                        return lineError(shownName, line, Catalog::messages().text(892));
                     value += text[i++];
                 }
             }
@@ -198,7 +199,7 @@ QString parse(const QByteArray &bytes, const QString &shownName, std::vector<Imp
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder.decode(body);
     if (decoder.hasError())
-        return lineError(shownName, firstBadUtf8Line(body), QStringLiteral("the text is not UTF-8; save the file as CSV UTF-8"));
+        return lineError(shownName, firstBadUtf8Line(body), Catalog::messages().text(893));
 
     const QChar sep = separator(text);
 
@@ -208,7 +209,9 @@ QString parse(const QByteArray &bytes, const QString &shownName, std::vector<Imp
     if (!error.isEmpty())
         return error;
 
-    const QString expected = QStringLiteral("expected the header %1").arg(header().join(u','));
+    const Catalog &texts = Catalog::messages();
+    const QString headerText = header().join(u',');
+    const QString expected = texts.text(894).arg(headerText);
     std::vector<ImportedRow> read;
     bool headerSeen = false;
     for (const Record &record : records) {
@@ -225,27 +228,25 @@ QString parse(const QByteArray &bytes, const QString &shownName, std::vector<Imp
         }
         if (record.fields.size() != CobIdTable::CellCount)
             return lineError(shownName, record.line,
-                             QStringLiteral("%1 fields, expected %2").arg(record.fields.size()).arg(CobIdTable::CellCount));
+                             texts.text(895).arg(record.fields.size()).arg(CobIdTable::CellCount));
         if (CobIdTable::blank(record.fields.at(CobIdTable::OrigCobId)))
             return lineError(shownName, record.line,
-                             QStringLiteral("the Original CobID is empty; a row without it would end the table"));
+                             texts.text(896));
         ImportedRow row;
         row.line = record.line;
         for (int c = 0; c < CobIdTable::CellCount; ++c) {
             if (!DocumentXml::storable(record.fields.at(c)))
                 return lineError(shownName, record.line,
-                                 QStringLiteral("field %1 (%2) holds a control character that cannot be saved")
-                                     .arg(c + 1)
-                                     .arg(header().at(c)));
+                                 texts.text(897).arg(QString::number(c + 1), header().at(c)));
             row.cells[size_t(c)] = record.fields.at(c);
         }
         read.push_back(std::move(row));
     }
     if (!headerSeen)
-        return lineError(shownName, 1, QStringLiteral("the file is empty; ") + expected);
+        return lineError(shownName, 1, texts.text(898).arg(headerText));
     if (overflowLine > 0)
         return lineError(shownName, overflowLine,
-                         QStringLiteral("more than %1 rows; a table has %1 rows").arg(CobIdTable::RowCount));
+                         texts.text(899).arg(CobIdTable::RowCount));
     rows = std::move(read);
     return QString();
 }

@@ -20,8 +20,10 @@ const QString kRow = QStringLiteral("row");
 const QString kAttributes[CobIdTable::CellCount] = {
     QStringLiteral("Orig_CobID"), QStringLiteral("Type_CobID"), QStringLiteral("Mod_CobID"),
     QStringLiteral("Type_MCobID"), QStringLiteral("Desc")};
-const QString kTableTitles[CobIdDocument::TableCount] = {QStringLiteral("From CAN 0 to CAN 1"),
-                                                         QStringLiteral("From CAN 1 to CAN 0")};
+QString tableTitle(int table)
+{
+    return Catalog::messages().text(table == CobIdDocument::Can1ToCan0 ? 511 : 510);
+}
 
 constexpr qint32 Max11Bit = 0x7FF;
 constexpr qint32 Max29Bit = 0x1FFFFFFF;
@@ -40,19 +42,20 @@ bool inRange(const QString &id, const QString &type)
 // What a node among the rows is, for the warning about rows left out of a table.
 QString nodeKind(const QDomNode &node)
 {
+    const Catalog &texts = Catalog::messages();
     if (node.isElement())
-        return QStringLiteral("a row without Original CobID");
+        return texts.text(658);
     if (node.isComment())
-        return QStringLiteral("a comment");
+        return texts.text(659);
     if (node.isCDATASection())
-        return QStringLiteral("a CDATA section");
+        return texts.text(660);
     if (node.isText())
-        return QStringLiteral("a text");
+        return texts.text(661);
     if (node.isProcessingInstruction())
-        return QStringLiteral("a processing instruction");
+        return texts.text(662);
     if (node.isEntityReference())
-        return QStringLiteral("an entity reference");
-    return QStringLiteral("a node that is no row");
+        return texts.text(663);
+    return texts.text(664);
 }
 
 // The nodes of a list read into the table: how many (up to the table's rows) and, for the one
@@ -177,7 +180,7 @@ QString finishRead(const std::array<CobIdTable, CobIdDocument::TableCount> &tabl
         for (int r = 0; r < list.nodes; ++r) {
             const QString why = CobIdTable::cellLengthError(table.row(r));
             if (!why.isEmpty())
-                return QStringLiteral("%1 is not a document this program reads: in row %2 of %3 %4")
+                return Catalog::messages().text(665)
                     .arg(shownName, QString::number(r + 1), CobIdDocument::listName(t), why);
         }
         report.surplusRows[size_t(t)] = list.surplus;
@@ -186,7 +189,7 @@ QString finishRead(const std::array<CobIdTable, CobIdDocument::TableCount> &tabl
             report.hiddenRows[size_t(t)] = list.nodes - used;
             report.endRow[size_t(t)] = used + 1;
             report.endNode[size_t(t)] = size_t(used) < list.domNodes.size() ? nodeKind(list.domNodes[size_t(used)])
-                                                                           : QStringLiteral("a row without Original CobID");
+                                                                           : Catalog::messages().text(658);
         }
     }
     return QString();
@@ -212,42 +215,37 @@ CobIdDocument::CobIdDocument(const ParGenFilterValues &parGen)
 
 QString CobIdDocument::surplusWarning(const ReadReport &report, const QString &path)
 {
+    const Catalog &texts = Catalog::messages();
     QStringList parts;
     for (int t = 0; t < TableCount; ++t) {
         if (report.surplusRows[size_t(t)] > 0)
-            parts << QStringLiteral("%1 rows beyond row %2 in %3")
-                         .arg(report.surplusRows[size_t(t)])
-                         .arg(CobIdTable::RowCount)
-                         .arg(listName(t));
+            parts << texts.text(666).arg(QString::number(report.surplusRows[size_t(t)]),
+                                         QString::number(CobIdTable::RowCount), listName(t));
     }
     if (parts.isEmpty())
         return QString();
-    return QStringLiteral("%1 holds %2. A table has %3 rows: those rows are not shown and the next save drops them.")
-        .arg(QDir::toNativeSeparators(path), parts.join(QStringLiteral(" and ")))
-        .arg(CobIdTable::RowCount);
+    const QString both = parts.size() == 1 ? parts[0] : texts.text(667).arg(parts[0], parts[1]);
+    return texts.text(668).arg(QDir::toNativeSeparators(path), both, QString::number(CobIdTable::RowCount));
 }
 
 QString CobIdDocument::hiddenWarning(const ReadReport &report, const QString &path)
 {
+    const Catalog &texts = Catalog::messages();
     QStringList parts;
     for (int t = 0; t < TableCount; ++t) {
         const int hidden = report.hiddenRows[size_t(t)];
         if (hidden == 0)
             continue;
         const int end = report.endRow[size_t(t)];
-        parts << QStringLiteral("In %1 (%2), row %3 is %4, which ends the table: %5 %6 not shown as "
-                                "part of the table and the next save drops %7, while a build still puts %7 into "
-                                "the device's filter.")
-                     .arg(listName(t), kTableTitles[t], QString::number(end), report.endNode[size_t(t)],
-                          hidden == 1 ? QStringLiteral("that row")
-                                      : QStringLiteral("the %1 rows from row %2 on").arg(hidden).arg(end),
-                          hidden == 1 ? QStringLiteral("is") : QStringLiteral("are"),
-                          hidden == 1 ? QStringLiteral("it") : QStringLiteral("them"));
+        if (hidden == 1)
+            parts << texts.text(669).arg(listName(t), tableTitle(t), QString::number(end), report.endNode[size_t(t)]);
+        else
+            parts << texts.text(670).arg(listName(t), tableTitle(t), QString::number(end), report.endNode[size_t(t)],
+                                         QString::number(hidden));
     }
     if (parts.isEmpty())
         return QString();
-    return QStringLiteral("%1: %2 Delete the row that ends the table to take the rows after it back in.")
-        .arg(QDir::toNativeSeparators(path), parts.join(QLatin1Char(' ')));
+    return texts.text(671).arg(QDir::toNativeSeparators(path), parts.join(QLatin1Char(' ')));
 }
 
 QString CobIdDocument::warning(const ReadReport &report, const QString &path)
@@ -307,14 +305,10 @@ QString CobIdDocument::readRoot(const QDomNode &root, const QString &shownName, 
     for (int t = 0; t < TableCount; ++t) {
         lists[t] = root.firstChildElement(listName(t));
         if (lists[t].isNull()) {
-            const QString holder = root.isElement()
-                ? QStringLiteral("the root element %1").arg(root.nodeName())
-                : QStringLiteral("the first node of the document");
-            return QStringLiteral("%1 is not a COB-ID filter document (line %2, column %3): %4 has no %5 list")
-                .arg(shownName)
-                .arg(root.lineNumber())
-                .arg(root.columnNumber())
-                .arg(holder, listName(t));
+            const Catalog &texts = Catalog::messages();
+            const QString holder = root.isElement() ? texts.text(61).arg(root.nodeName()) : texts.text(62);
+            return texts.text(63).arg(shownName, QString::number(root.lineNumber()), QString::number(root.columnNumber()),
+                                      holder, listName(t));
         }
     }
     std::array<CobIdTable, TableCount> tables = m_tables;
@@ -339,13 +333,11 @@ QString CobIdDocument::toBytes(QByteArray &bytes) const
         for (int r = 0; r < used; ++r) {
             for (const QString &text : table.row(r)) {
                 if (!DocumentXml::storable(text))
-                    return QStringLiteral("Row %1 of \"%2\" holds a control character that cannot be saved")
-                        .arg(r + 1)
-                        .arg(kTableTitles[t]);
+                    return Catalog::messages().text(672).arg(QString::number(r + 1), tableTitle(t));
             }
             const QString tooLong = CobIdTable::cellLengthError(table.row(r));
             if (!tooLong.isEmpty())
-                return QStringLiteral("In row %1 of \"%2\" %3").arg(QString::number(r + 1), kTableTitles[t], tooLong);
+                return Catalog::messages().text(673).arg(QString::number(r + 1), tableTitle(t), tooLong);
         }
     }
 
@@ -371,10 +363,7 @@ QString CobIdDocument::toBytes(QByteArray &bytes) const
     if (bytes.size() > MaxFileBytes) {
         const qint64 size = bytes.size();
         bytes.clear();
-        return QStringLiteral("The tables would take %1 bytes as a file, more than the %2 bytes (16 MiB) a filter "
-                              "document may hold; shorten the longest texts, such as the Mnemonic cells")
-            .arg(size)
-            .arg(MaxFileBytes);
+        return Catalog::messages().text(674).arg(QString::number(size), QString::number(MaxFileBytes));
     }
     return QString();
 }
@@ -391,7 +380,7 @@ QString CobIdDocument::save(const QString &path) const
     QByteArray bytes;
     const QString error = toBytes(bytes);
     if (!error.isEmpty())
-        return QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), error);
+        return Catalog::messages().text(675).arg(QDir::toNativeSeparators(path), error);
     return FileIo::saveFile(path, bytes);
 }
 

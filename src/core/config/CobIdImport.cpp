@@ -3,6 +3,7 @@
 #include "core/app/FileIo.h"
 #include "core/config/CobIdCsv.h"
 #include "core/config/DbcImport.h"
+#include "core/i18n/Catalog.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,7 +36,7 @@ QString readFile(const QString &path, bool fillModify, std::vector<ImportedRow> 
     const Kind kind = kindOf(path);
     const QString shown = QDir::toNativeSeparators(path);
     if (kind == Kind::Unknown)
-        return QStringLiteral("%1: only .csv and .dbc files can be imported").arg(shown);
+        return Catalog::messages().text(641).arg(shown);
     QByteArray bytes;
     const QString error = FileIo::readFile(path, bytes, MaxFileBytes);
     if (!error.isEmpty())
@@ -46,21 +47,21 @@ QString readFile(const QString &path, bool fillModify, std::vector<ImportedRow> 
 
 QString apply(CobIdTable &table, const std::vector<ImportedRow> &rows, Mode mode, const QString &shownName)
 {
+    const Catalog &texts = Catalog::messages();
     const int kept = mode == Mode::Append ? table.usedRowCount() : 0;
     const int room = CobIdTable::RowCount - kept;
     if (int(rows.size()) > room) {
         const int line = rows[size_t(room)].line;
         if (mode == Mode::Replace)
-            return QStringLiteral("%1, line %2: more than %3 rows; a table has %3 rows")
-                .arg(shownName, QString::number(line), QString::number(CobIdTable::RowCount));
-        return QStringLiteral("%1, line %2: the table is full; %3 rows in use and %4 to import make more than %5")
+            return texts.text(889).arg(shownName, QString::number(line), texts.text(899).arg(CobIdTable::RowCount));
+        return texts.text(642)
             .arg(shownName, QString::number(line), QString::number(kept), QString::number(rows.size()),
                  QString::number(CobIdTable::RowCount));
     }
     for (const ImportedRow &row : rows) {
         const QString tooLong = CobIdTable::cellLengthError(row.cells);
         if (!tooLong.isEmpty())
-            return QStringLiteral("%1, line %2: %3").arg(shownName, QString::number(row.line), tooLong);
+            return texts.text(889).arg(shownName, QString::number(row.line), tooLong);
     }
     if (table.typesFollowPorts()) {
         for (const ImportedRow &row : rows) {
@@ -68,11 +69,8 @@ QString apply(CobIdTable &table, const std::vector<ImportedRow> &rows, Mode mode
                 const QString &text = row.cells[size_t(c)];
                 const QString port = table.portType(c);
                 if (!text.isEmpty() && text != port)
-                    return QStringLiteral("%1, line %2: the %3 type %4 differs from %5, the type of the port it "
-                                          "belongs to (a device without Ethernet port takes the row types from its ports)")
-                        .arg(shownName, QString::number(row.line),
-                             c == CobIdTable::TypeCobId ? QStringLiteral("Original CobID") : QStringLiteral("Modify CobID"),
-                             text, port);
+                    return texts.text(643).arg(shownName, QString::number(row.line),
+                                               texts.text(c == CobIdTable::TypeCobId ? 513 : 515), text, port);
             }
         }
     }

@@ -1,6 +1,7 @@
 #include "core/config/CobIdTable.h"
 
 #include "core/app/IntText.h"
+#include "core/i18n/Catalog.h"
 
 #include <algorithm>
 
@@ -44,8 +45,8 @@ QString CobIdTable::cellLengthError(const Row &cells)
 {
     for (int c = 0; c < CellCount; ++c) {
         if (cells[size_t(c)].size() > MaxCellLength)
-            return QStringLiteral("the %1 holds %2 characters; a cell holds at most %3")
-                .arg(columnTitle(c), QString::number(cells[size_t(c)].size()), QString::number(MaxCellLength));
+            return Catalog::messages().text(644).arg(Catalog::messages().text(513 + c),
+                                                     QString::number(cells[size_t(c)].size()), QString::number(MaxCellLength));
     }
     return QString();
 }

@@ -1,6 +1,7 @@
 #include "core/config/DbcImport.h"
 
 #include "core/config/CobIdChecks.h"
+#include "core/i18n/Catalog.h"
 
 namespace DbcImport {
 
@@ -18,7 +19,7 @@ constexpr int MaxWideNamed = 20;
 
 QString lineError(const QString &shownName, int line, const QString &reason)
 {
-    return QStringLiteral("%1, line %2: %3").arg(shownName, QString::number(line), reason);
+    return Catalog::messages().text(889).arg(shownName, QString::number(line), reason);
 }
 
 bool isBlank(QChar c)
@@ -52,16 +53,16 @@ QString readMessage(QStringView s, quint32 &rawId, QString &name, bool &nameIsId
     skipBlanks();
     const QStringView id = token();
     if (id.isEmpty())
-        return QStringLiteral("the message identifier is missing");
+        return Catalog::messages().text(645);
     bool ok = false;
     rawId = id.toUInt(&ok, 10);
     if (!ok || !id.front().isDigit())
-        return QStringLiteral("the message identifier %1 is not a decimal number up to 4294967295").arg(id);
+        return Catalog::messages().text(646).arg(id);
 
     skipBlanks();
     const QStringView nameText = token();
     if (nameText.isEmpty())
-        return QStringLiteral("the message name is missing");
+        return Catalog::messages().text(647);
     nameIsIdentifier = true;
     for (qsizetype k = 0; k < nameText.size(); ++k) {
         if (!isNameChar(nameText[k], k == 0))
@@ -71,7 +72,7 @@ QString readMessage(QStringView s, quint32 &rawId, QString &name, bool &nameIsId
 
     skipBlanks();
     if (i >= n || s[i] != u':')
-        return QStringLiteral("\":\" missing after the message name %1").arg(name);
+        return Catalog::messages().text(648).arg(name);
     ++i;
     skipBlanks();
     const QStringView size = token();
@@ -79,13 +80,13 @@ QString readMessage(QStringView s, quint32 &rawId, QString &name, bool &nameIsId
     const uint bytes = size.toUInt(&sizeOk, 10);
     Q_UNUSED(bytes)
     if (!sizeOk || !size.front().isDigit())
-        return QStringLiteral("the message size of %1 is missing or not a number").arg(name);
+        return Catalog::messages().text(649).arg(name);
     skipBlanks();
     if (token().isEmpty())
-        return QStringLiteral("the transmitter of %1 is missing").arg(name);
+        return Catalog::messages().text(650).arg(name);
     skipBlanks();
     if (i < n)
-        return QStringLiteral("unexpected text after the transmitter of %1").arg(name);
+        return Catalog::messages().text(651).arg(name);
     return QString();
 }
 
@@ -154,28 +155,25 @@ QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify
             continue;
         if (!nameIsIdentifier)
             r.warnings << lineError(shownName, lineNumber,
-                                    QStringLiteral("the message name %1 is not a C identifier; it is taken as the Mnemonic as it stands")
-                                        .arg(name));
+                                    Catalog::messages().text(652).arg(name));
         bool extended = (rawId & ExtendedFlag) != 0;
         const quint32 id = rawId & ~ExtendedFlag;
         if (!extended && id > Max11Bit) {
             ++r.wideIds;
             if (wideIds == WideIds::Refuse) {
                 if (wideNamed.size() < MaxWideNamed)
-                    wideNamed << QStringLiteral("line %1: %2 (%3)").arg(QString::number(lineNumber), name, QString::number(rawId));
+                    wideNamed << Catalog::messages().text(653).arg(QString::number(lineNumber), name, QString::number(rawId));
                 continue;
             }
             extended = true;
         }
         if (id > Max29Bit)
             return lineError(shownName, lineNumber,
-                             QStringLiteral("the identifier %1 of %2 is beyond 0x1FFFFFFF for a 29-bit message")
-                                 .arg(rawId)
-                                 .arg(name));
+                             Catalog::messages().text(654).arg(QString::number(rawId), name));
         // No table takes more; the rest of the file need not be read.
         if (read.size() == size_t(CobIdTable::RowCount))
             return lineError(shownName, lineNumber,
-                             QStringLiteral("more than %1 rows; a table has %1 rows").arg(CobIdTable::RowCount));
+                             Catalog::messages().text(899).arg(CobIdTable::RowCount));
         ImportedRow row;
         row.line = lineNumber;
         row.cells[CobIdTable::OrigCobId] = CobIdChecks::idText(id, extended);
@@ -188,14 +186,11 @@ QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify
         read.push_back(std::move(row));
     }
     if (!wideNamed.isEmpty()) {
-        QString text = QStringLiteral("%1: %2 %3 beyond 0x7FF without the 29-bit flag (bit 31 clear), which an 11-bit "
-                                      "message cannot have: %4")
-                           .arg(shownName, QString::number(r.wideIds),
-                                r.wideIds == 1 ? QStringLiteral("identifier is") : QStringLiteral("identifiers are"),
-                                wideNamed.join(QStringLiteral("; ")));
+        const Catalog &texts = Catalog::messages();
+        QString named = wideNamed.join(QStringLiteral("; "));
         if (r.wideIds > wideNamed.size())
-            text += QStringLiteral("; and %1 more").arg(r.wideIds - wideNamed.size());
-        return text;
+            named = texts.text(657).arg(named, QString::number(r.wideIds - wideNamed.size()));
+        return texts.text(r.wideIds == 1 ? 655 : 656).arg(shownName, QString::number(r.wideIds), named);
     }
     rows = std::move(read);
     return QString();

@@ -151,6 +151,22 @@ QString Catalog::Load_Language(AppState &state)
     return error;
 }
 
+const Catalog &Catalog::defaults()
+{
+    static const Catalog instance = [] {
+        Catalog c;
+        c.Load_Default_Texts();
+        return c;
+    }();
+    return instance;
+}
+
+const Catalog &Catalog::messages()
+{
+    const Catalog &loaded = catalog();
+    return loaded.Lang_Count() > 0 ? loaded : defaults();
+}
+
 Catalog &catalog()
 {
     static Catalog instance;

@@ -31,6 +31,14 @@ public:
     // language file could not be read (the defaults then stay), or an empty text.
     QString Load_Language(AppState &state);
 
+    // The built-in English texts alone. The core's messages take a catalog and fall back on
+    // these, which is what praxedo-cli prints whatever language the configurator uses.
+    static const Catalog &defaults();
+    // What the core's messages from deep down (file, import and merge errors) are made from:
+    // the process-wide catalog once a language has been loaded into it, as the configurator
+    // does at start; until then, and always in praxedo-cli, the built-in English texts.
+    static const Catalog &messages();
+
     const QStringList &Lang_Texts() const { return m_texts; }
     int Lang_Count() const { return m_count; }
 

@@ -101,37 +101,34 @@ QString percent(double fraction)
 }
 } // namespace
 
-QString BusLoad::text(int port) const
+QString BusLoad::text(int port, const Catalog &texts) const
 {
     if (m_bitRate <= 0)
-        return QStringLiteral("Load on CAN %1: unknown, the built files give no bit rate for it").arg(port);
+        return texts.text(876).arg(port);
     if (m_frames == 0)
-        return QStringLiteral("Load on CAN %1 at %2 kbit/s: none, no frame passes").arg(port).arg(m_bitRate / 1000);
+        return texts.text(877).arg(port).arg(m_bitRate / 1000);
     qint64 peakStart = m_peakStart;
     if (m_windowBits[1] > m_peakBits[1])
         peakStart = m_window * WindowNs;
-    return QStringLiteral("Load on CAN %1 at %2 kbit/s: mean %3 (%4 with worst-case bit stuffing), "
-                          "peak %5 (%6) in the 100 ms from %7 s")
-        .arg(port)
-        .arg(m_bitRate / 1000)
-        .arg(percent(mean(false)), percent(mean(true)), percent(peak(false)), percent(peak(true)),
-             QString::number(double(peakStart) * 1e-9, 'f', 3));
+    return texts.text(878).arg(QString::number(port), QString::number(m_bitRate / 1000), percent(mean(false)),
+                               percent(mean(true)), percent(peak(false)), percent(peak(true)),
+                               QString::number(double(peakStart) * 1e-9, 'f', 3));
 }
 
-QStringList BusLoad::warnings(int port) const
+QStringList BusLoad::warnings(int port, const Catalog &texts) const
 {
     QStringList out;
     if (m_bitRate <= 0 || m_frames == 0)
         return out;
-    const auto check = [&](double nominal, double worst, double limit, const QString &what) {
+    // The texts for the peak, then for the mean: above the limit, and above it only with
+    // worst-case stuffing.
+    const auto check = [&](double nominal, double worst, double limit, int overText, int stuffedText) {
         if (nominal > limit)
-            out << QStringLiteral("the %1 load on CAN %2 is %3, above %4: the port cannot carry this traffic and frames will be lost")
-                       .arg(what, QString::number(port), percent(nominal), percent(limit));
+            out << texts.text(overText).arg(QString::number(port), percent(nominal), percent(limit));
         else if (worst > limit)
-            out << QStringLiteral("the %1 load on CAN %2 may reach %3 with worst-case bit stuffing, above %4")
-                       .arg(what, QString::number(port), percent(worst), percent(limit));
+            out << texts.text(stuffedText).arg(QString::number(port), percent(worst), percent(limit));
     };
-    check(peak(false), peak(true), 1.0, QStringLiteral("peak"));
-    check(mean(false), mean(true), 0.7, QStringLiteral("mean"));
+    check(peak(false), peak(true), 1.0, 879, 880);
+    check(mean(false), mean(true), 0.7, 881, 882);
     return out;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/i18n/Catalog.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -114,10 +116,10 @@ public:
     qint64 durationNs() const;
 
     // "Load on CAN 1 at 250 kbit/s: mean 12.3 % (14.1 % with worst-case bit stuffing), ..."
-    QString text(int port) const;
+    QString text(int port, const Catalog &texts = Catalog::defaults()) const;
     // The mean above 70 % or the peak above 100 %: a repeater whose target port cannot carry
     // what arrives loses frames.
-    QStringList warnings(int port) const;
+    QStringList warnings(int port, const Catalog &texts = Catalog::defaults()) const;
 
 private:
     void start(qint64 timeNs);

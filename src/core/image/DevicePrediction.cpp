@@ -35,9 +35,14 @@ quint16 u16(const QByteArray &bytes, int offset)
     return qFromLittleEndian<quint16>(bytes.constData() + offset);
 }
 
-QString directionTitle(int from)
+QString directionTitle(int from, const Catalog &texts)
 {
-    return from == FilterImage::FromCan1 ? QStringLiteral("From CAN 1 to CAN 0") : QStringLiteral("From CAN 0 to CAN 1");
+    return texts.text(from == FilterImage::FromCan1 ? 511 : 510);
+}
+
+QString typeText(int type, const Catalog &texts)
+{
+    return texts.text(type ? 830 : 852);
 }
 
 QString fingerprintOf(const QByteArray &bytes)
@@ -49,7 +54,7 @@ QString fingerprintOf(const QByteArray &bytes)
 QString readOne(const QString &path, QByteArray &bytes)
 {
     if (!QFileInfo::exists(path))
-        return QStringLiteral("%1 does not exist: build the configuration first").arg(QDir::toNativeSeparators(path));
+        return Catalog::messages().text(51).arg(QDir::toNativeSeparators(path));
     // A little more than the expected size, so a larger file is told apart by its size.
     return FileIo::readFile(path, bytes, 1024 * 1024);
 }
@@ -73,7 +78,7 @@ QString DevicePrediction::load(const QString &projectDir)
             error = parseImage(bytes, QDir::toNativeSeparators(path));
         if (!error.isEmpty())
             return error;
-        m_source = QStringLiteral("%1 (Ethernet variant)").arg(QDir::toNativeSeparators(joinPath(binName, FilterImage::fileName())));
+        m_sourceNames = QStringList{QDir::toNativeSeparators(joinPath(binName, FilterImage::fileName()))};
         m_files = QStringList{path};
         return QString();
     }
@@ -87,9 +92,8 @@ QString DevicePrediction::load(const QString &projectDir)
     error = parseBanks(banks[0], banks[1], type, QDir::toNativeSeparators(paths[0]), QDir::toNativeSeparators(paths[1]));
     if (!error.isEmpty())
         return error;
-    m_source = QStringLiteral("%1 and %2 (serial variant)")
-                   .arg(QDir::toNativeSeparators(joinPath(binName, QStringLiteral("bank1.bin"))),
-                        QDir::toNativeSeparators(joinPath(binName, QStringLiteral("bank2.bin"))));
+    m_sourceNames = QStringList{QDir::toNativeSeparators(joinPath(binName, QStringLiteral("bank1.bin"))),
+                                QDir::toNativeSeparators(joinPath(binName, QStringLiteral("bank2.bin")))};
     m_files = QStringList{paths[0], paths[1]};
     return QString();
 }
@@ -118,9 +122,11 @@ QString DevicePrediction::parseImage(const QByteArray &bytes, const QString &sho
         for (size_t i = 1; i < sorted.size(); ++i) {
             if (sorted[i].key == sorted[i - 1].key) {
                 const quint32 key = sorted[i].key;
-                p.m_assumptions << QStringLiteral("%1 lists %2 more than once %3; the device is assumed to take the first of those rows.")
-                                       .arg(shownName, FilterImage::frameText(key & ~FilterImage::Ext_Mark, key & FilterImage::Ext_Mark),
-                                            directionTitle(d));
+                p.m_assumptions.push_back([shownName, key, d](const Catalog &texts) {
+                    return texts.text(848).arg(shownName,
+                                               FilterImage::frameText(key & ~FilterImage::Ext_Mark, key & FilterImage::Ext_Mark, texts),
+                                               directionTitle(d, texts));
+                });
                 break;
             }
         }
@@ -130,7 +136,7 @@ QString DevicePrediction::parseImage(const QByteArray &bytes, const QString &sho
     const quint32 flags = u32(bytes, ImageBlock + 0x170);
     p.m_dip = {(flags & 2) != 0, (flags & 1) != 0};
     p.answerAhead();
-    p.m_source = QStringLiteral("%1 (Ethernet variant)").arg(shownName);
+    p.m_sourceNames = QStringList{shownName};
     p.m_fingerprint = fingerprintOf(bytes);
     *this = std::move(p);
     return QString();
@@ -144,8 +150,7 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
     const QString names[2] = {shownName1, shownName2};
     for (int k = 0; k < 2; ++k) {
         if (banks[k]->size() != BankBuilder::BankSize)
-            return QStringLiteral("%1 has %2 bytes; a configuration bank has %3")
-                .arg(names[k], QString::number(banks[k]->size()), QString::number(BankBuilder::BankSize));
+            return Catalog::messages().text(56).arg(names[k], QString::number(banks[k]->size()), QString::number(BankBuilder::BankSize));
     }
     DevicePrediction p;
     p.m_deviceType = deviceType;
@@ -157,8 +162,7 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
     p.m_layout = list ? Layout::BankList : Layout::BankMap;
 
     if (!list) {
-        p.m_assumptions << QStringLiteral("Both ports run 11-bit identifiers, so the banks map the 2048 11-bit identifiers "
-                                          "directly: a 29-bit frame is assumed to be blocked, and every frame leaves as an 11-bit one.");
+        p.m_assumptions.push_back([](const Catalog &texts) { return texts.text(849); });
         for (int d = 0; d < 2; ++d) {
             const QByteArray &bank = *banks[d];
             Direction &dir = p.m_directions[size_t(d)];
@@ -173,33 +177,33 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
                     continue;
                 }
                 if (orig != i)
-                    return QStringLiteral("%1 is damaged: the map entry of identifier %2 names %3")
-                        .arg(names[d], CobIdChecks::idText(quint32(i), false), CobIdChecks::idText(orig, false));
+                    return Catalog::messages().text(57).arg(names[d], CobIdChecks::idText(quint32(i), false), CobIdChecks::idText(orig, false));
                 dir.mapMod[size_t(i)] = mod;
                 dir.sorted.push_back(Entry{quint32(i), mod, i});
                 const bool passes = (dir.passMap[size_t(i / 8)] >> (i % 8)) & 1;
                 if (p.m_positive && passes && mod > Max11Bit && !wideNoted) {
                     wideNoted = true;
-                    p.m_assumptions << QStringLiteral("%1 gives %2 the replacement %3, beyond 11 bits; it is assumed to leave as %4.")
-                                           .arg(names[d], CobIdChecks::idText(quint32(i), false), CobIdChecks::idText(mod, true),
-                                                CobIdChecks::idText(mod & Max11Bit, false));
+                    const QStringList args{names[d], CobIdChecks::idText(quint32(i), false), CobIdChecks::idText(mod, true),
+                                           CobIdChecks::idText(mod & Max11Bit, false)};
+                    p.m_assumptions.push_back([args](const Catalog &texts) {
+                        return texts.text(850).arg(args[0], args[1], args[2], args[3]);
+                    });
                 }
             }
         }
     } else {
-        const auto typeText = [](int t) { return t ? QStringLiteral("29-bit") : QStringLiteral("11-bit"); };
-        p.m_assumptions << QStringLiteral("The banks carry no 29-bit marks: a frame is matched by its identifier's number alone, "
-                                          "11-bit or 29-bit, and leaves with the frame type of the port it leaves by "
-                                          "(CAN 0: %1, CAN 1: %2).")
-                               .arg(typeText(p.m_portTypes[0]), typeText(p.m_portTypes[1]));
+        const std::array<int, 2> types = p.m_portTypes;
+        p.m_assumptions.push_back([types](const Catalog &texts) {
+            return texts.text(851).arg(typeText(types[0], texts), typeText(types[1], texts));
+        });
         const int countOffsets[2] = {BankBuilder::ListCountOffset0, BankBuilder::ListCountOffset1};
         for (int d = 0; d < 2; ++d) {
             const quint16 stored = u16(bank1, countOffsets[d]);
             const int count = stored == NoCount ? 0 : stored;
             if (count > BankBuilder::MaxListEntries)
-                return QStringLiteral("%1 is damaged: the %2 list claims %3 rows, more than its %4 entries")
-                    .arg(shownName1, d == 0 ? QStringLiteral("CAN 0 to CAN 1") : QStringLiteral("CAN 1 to CAN 0"),
-                         QString::number(count), QString::number(BankBuilder::MaxListEntries));
+                return Catalog::messages()
+                    .text(d == 0 ? 58 : 59)
+                    .arg(shownName1, QString::number(count), QString::number(BankBuilder::MaxListEntries));
             const QByteArray &bank = *banks[d];
             std::vector<Entry> &sorted = p.m_directions[size_t(d)].sorted;
             for (int i = 0; i < count; ++i)
@@ -214,16 +218,17 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
             for (size_t i = 0; i < sorted.size(); ++i) {
                 if (!duplicateNoted && i > 0 && sorted[i].key == sorted[i - 1].key && p.m_positive) {
                     duplicateNoted = true;
-                    p.m_assumptions << QStringLiteral("%1 lists %2 more than once; the device is assumed to take the last of them, "
-                                                      "as the direct map keeps the last row.")
-                                           .arg(names[d], CobIdChecks::idText(sorted[i].key, sorted[i].key > Max11Bit));
+                    const QStringList args{names[d], CobIdChecks::idText(sorted[i].key, sorted[i].key > Max11Bit)};
+                    p.m_assumptions.push_back([args](const Catalog &texts) { return texts.text(853).arg(args[0], args[1]); });
                 }
                 if (!wideNoted && p.m_positive && sorted[i].mod > targetMax) {
                     wideNoted = true;
-                    p.m_assumptions << QStringLiteral("%1 gives %2 the replacement %3, too wide for CAN %4 (%5); it is assumed to leave as %6.")
-                                           .arg(names[d], CobIdChecks::idText(sorted[i].key, sorted[i].key > Max11Bit),
-                                                CobIdChecks::idText(sorted[i].mod, true), QString::number(1 - d), typeText(target),
-                                                CobIdChecks::idText(sorted[i].mod & targetMax, target != 0));
+                    const QStringList args{names[d], CobIdChecks::idText(sorted[i].key, sorted[i].key > Max11Bit),
+                                           CobIdChecks::idText(sorted[i].mod, true), QString::number(1 - d),
+                                           CobIdChecks::idText(sorted[i].mod & targetMax, target != 0)};
+                    p.m_assumptions.push_back([args, target](const Catalog &texts) {
+                        return texts.text(854).arg(args[0], args[1], args[2], args[3], typeText(target, texts), args[4]);
+                    });
                 }
             }
         }
@@ -236,7 +241,7 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
     const quint8 dip = quint8(bank1.at(BankBuilder::SettingsOffset + 4));
     p.m_dip = {(dip & 1) != 0, (dip & 2) != 0};
     p.answerAhead();
-    p.m_source = QStringLiteral("%1 and %2 (serial variant)").arg(shownName1, shownName2);
+    p.m_sourceNames = QStringList{shownName1, shownName2};
     p.m_fingerprint = fingerprintOf(bank1 + bank2);
     *this = std::move(p);
     return QString();
@@ -297,18 +302,31 @@ FilterImage::Route DevicePrediction::lookup(int from, quint32 id, bool extended)
     return r;
 }
 
-QString DevicePrediction::reasonText(int from, quint32 id, bool extended, const FilterImage::Route &route) const
+QString DevicePrediction::reasonText(int from, quint32 id, bool extended, const FilterImage::Route &route,
+                                     const Catalog &texts) const
 {
     Q_UNUSED(from)
     Q_UNUSED(id)
     if (m_layout == Layout::BankMap && extended)
-        return QStringLiteral("a 29-bit frame; both ports run 11-bit identifiers and the direct map has none, so it is assumed to be blocked");
-    const bool listed = route.listedIn > 0;
-    if (m_positive)
-        return listed ? QStringLiteral("listed; with positive implementation a listed identifier passes under its replacement")
-                      : QStringLiteral("not listed; with positive implementation only listed identifiers pass");
-    return listed ? QStringLiteral("listed; without positive implementation a listed identifier is blocked")
-                  : QStringLiteral("not listed; without positive implementation every identifier that is not listed passes unchanged");
+        return texts.text(845);
+    return FilterImage::ruleText(m_positive, route.listedIn > 0, texts);
+}
+
+QString DevicePrediction::source(const Catalog &texts) const
+{
+    if (m_sourceNames.isEmpty())
+        return QString();
+    if (m_sourceNames.size() == 1)
+        return texts.text(846).arg(m_sourceNames[0]);
+    return texts.text(847).arg(m_sourceNames[0], m_sourceNames[1]);
+}
+
+QStringList DevicePrediction::assumptions(const Catalog &texts) const
+{
+    QStringList out;
+    for (const auto &make : m_assumptions)
+        out << make(texts);
+    return out;
 }
 
 FilterImage::IdSpace DevicePrediction::idSpace(int from) const

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 // What a device does with a frame, read from the files of a built project that its variant
@@ -39,7 +40,8 @@ public:
     }
     // Which rule decided, e.g. "listed; with positive implementation a listed identifier
     // passes under its replacement".
-    QString reasonText(int from, quint32 id, bool extended, const FilterImage::Route &route) const;
+    QString reasonText(int from, quint32 id, bool extended, const FilterImage::Route &route,
+                       const Catalog &texts = Catalog::defaults()) const;
     // The fate of every 11-bit identifier arriving on CAN `from`.
     FilterImage::IdSpace idSpace(int from) const;
 
@@ -57,11 +59,11 @@ public:
     bool bitRateFromDip(int port) const { return m_dip[port == 1 ? 1 : 0]; }
 
     // "bin/bank1.bin and bin/bank2.bin (serial variant)", "bin/bank_K60.bin (Ethernet variant)".
-    QString source() const { return m_source; }
+    QString source(const Catalog &texts = Catalog::defaults()) const;
     // The file(s) read, as full paths (empty when parsed from memory).
     QStringList files() const { return m_files; }
     // What the files cannot tell and what is assumed in its place.
-    QStringList assumptions() const { return m_assumptions; }
+    QStringList assumptions(const Catalog &texts = Catalog::defaults()) const;
     // "SHA-256 3f2a09c1b7e4d588" of the bytes read (bank1.bin then bank2.bin), for reports.
     QString fingerprint() const { return m_fingerprint; }
 
@@ -90,8 +92,9 @@ private:
     std::array<int, 2> m_bitRates{0, 0};
     std::array<bool, 2> m_dip{false, false};
     std::array<Direction, 2> m_directions;
-    QString m_source;
+    QStringList m_sourceNames; // the file(s) the source names, as shown
     QStringList m_files;
-    QStringList m_assumptions;
+    // Made in the reader's language when asked for.
+    std::vector<std::function<QString(const Catalog &)>> m_assumptions;
     QString m_fingerprint;
 };

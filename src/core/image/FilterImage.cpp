@@ -35,7 +35,7 @@ QString FilterImage::load(const QString &binDir)
     const QString path = joinPath(binDir, fileName());
     const QString shown = QDir::toNativeSeparators(path);
     if (FileIo::absent(path))
-        return QStringLiteral("%1 does not exist: build the configuration first").arg(shown);
+        return Catalog::messages().text(51).arg(shown);
     QByteArray bytes;
     // Read a little more than an image so a larger file is told apart by its size.
     const QString error = FileIo::readFile(path, bytes, 1024 * 1024);
@@ -48,21 +48,20 @@ QString FilterImage::parse(const QByteArray &bytes, const QString &shownName)
 {
     *this = FilterImage();
     if (bytes.size() != FileSize)
-        return QStringLiteral("%1 has %2 bytes; a configuration image has %3").arg(shownName, QString::number(bytes.size()), QString::number(FileSize));
+        return Catalog::messages().text(52).arg(shownName, QString::number(bytes.size()), QString::number(FileSize));
     quint32 sum = 0;
     for (int i = BlockOffset; i < ChecksumOffset; ++i)
         sum += quint8(bytes.at(i));
     const quint32 stored = u32(bytes, ChecksumOffset);
     if (sum != stored)
-        return QStringLiteral("%1 is damaged: its parameter block sums to %2 but its checksum reads %3")
-            .arg(shownName, QString::number(sum), QString::number(stored));
+        return Catalog::messages().text(53).arg(shownName, QString::number(sum), QString::number(stored));
     FilterImage image;
     for (int t = 0; t < 2; ++t) {
         const quint32 count = u32(bytes, CountOffsets[t]);
         if (count > quint32(Entries))
-            return QStringLiteral("%1 is damaged: the %2 table claims %3 rows, more than its %4 entries")
-                .arg(shownName, t == 0 ? QStringLiteral("CAN 0 to CAN 1") : QStringLiteral("CAN 1 to CAN 0"),
-                     QString::number(count), QString::number(Entries));
+            return Catalog::messages()
+                .text(t == 0 ? 54 : 55)
+                .arg(shownName, QString::number(count), QString::number(Entries));
         std::vector<Entry> &table = image.m_tables[size_t(t)];
         table.resize(count);
         const int base = t * TableBytes;
@@ -121,28 +120,26 @@ FilterImage::IdSpace FilterImage::idSpace(int from) const
     return space;
 }
 
-QString FilterImage::frameText(quint32 id, bool extended)
+QString FilterImage::frameText(quint32 id, bool extended, const Catalog &texts)
 {
-    return QStringLiteral("%1 (%2)").arg(CobIdChecks::idText(id, extended),
-                                         extended ? QStringLiteral("29-bit") : QStringLiteral("11-bit"));
+    return texts.text(extended ? 840 : 839).arg(CobIdChecks::idText(id, extended));
 }
 
-QString FilterImage::routeText(int from, quint32 id, bool extended, const Route &route)
+QString FilterImage::routeText(int from, quint32 id, bool extended, const Route &route, const Catalog &texts)
 {
-    const QString head = QStringLiteral("%1: frame %2")
-                             .arg(from == FromCan1 ? QStringLiteral("From CAN 1 to CAN 0") : QStringLiteral("From CAN 0 to CAN 1"),
-                                  frameText(id, extended));
+    const QString direction = texts.text(from == FromCan1 ? 511 : 510);
     if (!route.passes)
-        return head + QStringLiteral(" is blocked");
-    return head + QStringLiteral(" passes and leaves CAN %1 as %2").arg(from == FromCan1 ? 0 : 1).arg(frameText(route.id, route.extended));
+        return texts.text(837).arg(direction, frameText(id, extended, texts));
+    return texts.text(838).arg(direction, frameText(id, extended, texts), QString::number(from == FromCan1 ? 0 : 1),
+                               frameText(route.id, route.extended, texts));
 }
 
-QString FilterImage::reasonText(const Route &route) const
+QString FilterImage::ruleText(bool positive, bool listed, const Catalog &texts)
 {
-    const bool listed = route.listedIn > 0;
-    if (m_positive)
-        return listed ? QStringLiteral("listed; with positive implementation a listed identifier passes under its replacement")
-                      : QStringLiteral("not listed; with positive implementation only listed identifiers pass");
-    return listed ? QStringLiteral("listed; without positive implementation a listed identifier is blocked")
-                  : QStringLiteral("not listed; without positive implementation every identifier that is not listed passes unchanged");
+    return texts.text(positive ? (listed ? 841 : 842) : (listed ? 843 : 844));
+}
+
+QString FilterImage::reasonText(const Route &route, const Catalog &texts) const
+{
+    return ruleText(m_positive, route.listedIn > 0, texts);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/i18n/Catalog.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
@@ -53,12 +55,15 @@ public:
 
     // "From CAN 0 to CAN 1: frame 0x181 (11-bit) passes and leaves CAN 1 as 0x281 (11-bit)",
     // or "... is blocked".
-    static QString routeText(int from, quint32 id, bool extended, const Route &route);
+    static QString routeText(int from, quint32 id, bool extended, const Route &route,
+                             const Catalog &texts = Catalog::defaults());
     // Which rule decided, e.g. "listed; with positive implementation a listed identifier
     // passes under its replacement".
-    QString reasonText(const Route &route) const;
+    QString reasonText(const Route &route, const Catalog &texts = Catalog::defaults()) const;
     // "0x181 (11-bit)", "0x18FEF100 (29-bit)"
-    static QString frameText(quint32 id, bool extended);
+    static QString frameText(quint32 id, bool extended, const Catalog &texts = Catalog::defaults());
+    // The rule that decided, in the words of reasonText, for either option.
+    static QString ruleText(bool positive, bool listed, const Catalog &texts);
 
     enum class Fate : quint8 { Pass, Block, Remap };
     using IdSpace = std::array<Fate, Max11Bit + 1>;

@@ -3,6 +3,7 @@
 #include "core/app/IntText.h"
 #include "core/app/AppState.h"
 #include "core/app/FileIo.h"
+#include "core/i18n/Catalog.h"
 
 #include <QDir>
 #include <QFile>
@@ -467,10 +468,10 @@ Outcome readBank(int bank, const SxFiles &files, QByteArray &bytes)
 QString missingBankMessage(int bank, const QString &firmwareName)
 {
     const quint32 first = bankFirstAddress(bank);
-    return QStringLiteral("Bank %1 Not Merged: %2 Has No Data Record Between 0x%3 And 0x%4,Abort Procedure\n"
-                          "A device flashed with it would run without this configuration.")
-        .arg(QString::number(bank), firmwareName, QString::number(first, 16).toUpper(),
-             QString::number(first + BankSize - 1, 16).toUpper());
+    const Catalog &texts = Catalog::messages();
+    return texts.text(688).arg(QString::number(bank), firmwareName, QString::number(first, 16).toUpper(),
+                               QString::number(first + BankSize - 1, 16).toUpper())
+        + u'\n' + texts.text(689);
 }
 
 Outcome Merge_Bank(int bank, const QString &source, const QString &destinationName, const SxFiles &files,

@@ -100,10 +100,11 @@ bool ProjectLock::acquire()
     qint64 pid = 0;
     QString host;
     QString app;
+    const Catalog &texts = Catalog::messages();
     if (m_lock->getLockInfo(&pid, &host, &app))
-        m_holder = QStringLiteral("%1 (process %2 on host %3)").arg(app.isEmpty() ? QStringLiteral("a program") : app).arg(pid).arg(host);
+        m_holder = texts.text(685).arg(app.isEmpty() ? texts.text(686) : app, QString::number(pid), host);
     else
-        m_holder = QStringLiteral("another program");
+        m_holder = texts.text(687);
     m_lock.reset();
     heldHere().remove(key(m_path));
     return false;

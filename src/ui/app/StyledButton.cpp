@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
 
 namespace {
 
@@ -140,7 +141,9 @@ QSize StyledButton::sizeHint() const
         h = qMax(h, iconSize().height());
     }
     if (!text().isEmpty())
-        w += (QAbstractButton::icon().isNull() ? 0 : Gap) + fm.horizontalAdvance(text());
+        // The exact width rounded up: the rounded advance can be a fraction short, and the
+        // caption is then drawn elided.
+        w += (QAbstractButton::icon().isNull() ? 0 : Gap) + qCeil(QFontMetricsF(font(), this).horizontalAdvance(text()));
     return QSize(qMax(w, 2 * Padding + 16), qMax(h + 2 * Padding, 28));
 }
 
@@ -180,7 +183,9 @@ int StyledButton::captionRoom() const
 
 bool StyledButton::captionFits() const
 {
-    return fontMetrics().horizontalAdvance(text()) <= captionRoom();
+    // Asked the way paintEvent draws it: eliding measures the caption's exact width, which
+    // can pass the room by a fraction of a pixel where the rounded advance does not.
+    return fontMetrics().elidedText(text(), Qt::ElideRight, qMax(0, captionRoom())) == text();
 }
 
 void StyledButton::paintEvent(QPaintEvent *)

@@ -2,6 +2,7 @@
 
 #include "core/app/IntText.h"
 #include "core/config/CobIdChecks.h"
+#include "core/i18n/Catalog.h"
 #include "ui/config/IdSpaceView.h"
 
 #include <QCheckBox>
@@ -10,24 +11,23 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-FrameCheckPanel::FrameCheckPanel(int from, const QString &suffix, QWidget *parent)
+FrameCheckPanel::FrameCheckPanel(int from, const QString &suffix, const Catalog &catalog, QWidget *parent)
     : QWidget(parent)
     , m_from(from)
+    , m_catalog(catalog)
 {
     setObjectName(QStringLiteral("P_Frames") + suffix);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 4, 4, 4);
 
-    L_Frame_Title = new QLabel(QStringLiteral("What happens to this frame from CAN %1?").arg(from), this);
+    L_Frame_Title = new QLabel(this);
     L_Frame_Title->setObjectName(QStringLiteral("L_Frame_Title") + suffix);
     layout->addWidget(L_Frame_Title);
 
     auto *row = new QHBoxLayout;
     E_Frame = new QLineEdit(this);
     E_Frame->setObjectName(QStringLiteral("E_Frame") + suffix);
-    E_Frame->setPlaceholderText(QStringLiteral("Identifier, e.g. 0x181"));
-    E_Frame->setToolTip(QStringLiteral("Decimal, or hexadecimal after 0x or $"));
-    CB_Ext = new QCheckBox(QStringLiteral("29-bit"), this);
+    CB_Ext = new QCheckBox(this);
     CB_Ext->setObjectName(QStringLiteral("CB_Ext") + suffix);
     row->addWidget(E_Frame, 1);
     row->addWidget(CB_Ext);
@@ -68,7 +68,30 @@ FrameCheckPanel::FrameCheckPanel(int from, const QString &suffix, QWidget *paren
         E_Frame->setText(CobIdChecks::idText(quint32(id), false));
         check();
     });
+    Set_Lang();
+}
+
+void FrameCheckPanel::Set_Lang()
+{
+    L_Frame_Title->setText(m_catalog.text(827).arg(m_from));
+    E_Frame->setPlaceholderText(m_catalog.text(828));
+    E_Frame->setToolTip(m_catalog.text(829));
+    CB_Ext->setText(m_catalog.text(830));
+    P_Map->setLabels({m_catalog.text(855), m_catalog.text(856), m_catalog.text(857)}, m_catalog.text(858));
+    showSource();
     check();
+}
+
+void FrameCheckPanel::showSource()
+{
+    if (!m_available) {
+        L_Frame_Source->clear();
+        return;
+    }
+    QString source = m_catalog.text(831).arg(m_device.source(m_catalog));
+    for (const QString &assumption : m_device.assumptions(m_catalog))
+        source += u'\n' + m_catalog.text(832).arg(assumption);
+    L_Frame_Source->setText(source);
 }
 
 void FrameCheckPanel::setPrediction(const DevicePrediction &device, const QString &note)
@@ -77,10 +100,7 @@ void FrameCheckPanel::setPrediction(const DevicePrediction &device, const QStrin
     m_available = true;
     m_note = note;
     P_Map->setSpace(m_device.idSpace(m_from));
-    QString source = QStringLiteral("Answers as the device runs %1, built from these tables.").arg(m_device.source());
-    for (const QString &assumption : m_device.assumptions())
-        source += QStringLiteral("\nAssumed: ") + assumption;
-    L_Frame_Source->setText(source);
+    showSource();
     check();
 }
 
@@ -128,17 +148,17 @@ void FrameCheckPanel::check()
     } else if (IntText::trimmed(typed).isEmpty()) {
         text = m_note;
     } else if (!id || *id < 0 || quint32(*id) > max) {
-        text = QStringLiteral("Not %1 identifier: 0 to %2.")
-                   .arg(extended ? QStringLiteral("a 29-bit") : QStringLiteral("an 11-bit"), CobIdChecks::idText(max, extended));
+        text = m_catalog.text(extended ? 834 : 833).arg(CobIdChecks::idText(max, extended));
     } else {
         const FilterImage::Route r = m_device.route(m_from, quint32(*id), extended);
-        QString reason = m_device.reasonText(m_from, quint32(*id), extended, r);
-        reason[0] = reason[0].toUpper();
-        text = FilterImage::routeText(m_from, quint32(*id), extended, r) + QStringLiteral(".\n") + reason + QStringLiteral(".");
+        QString reason = m_device.reasonText(m_from, quint32(*id), extended, r, m_catalog);
+        if (!reason.isEmpty())
+            reason[0] = reason[0].toUpper();
+        text = FilterImage::routeText(m_from, quint32(*id), extended, r, m_catalog) + QStringLiteral(".\n") + reason
+            + QStringLiteral(".");
         if (m_device.positive() && r.listedIn > 1)
-            text += QStringLiteral("\n%1 rows list this identifier; the %2 one is shown.")
-                        .arg(QString::number(r.listedIn),
-                             m_device.layout() == DevicePrediction::Layout::Image ? QStringLiteral("first") : QStringLiteral("last"));
+            text += u'\n'
+                + m_catalog.text(m_device.layout() == DevicePrediction::Layout::Image ? 835 : 836).arg(r.listedIn);
         if (!m_note.isEmpty())
             text += QStringLiteral("\n") + m_note;
     }

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+class Catalog;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -19,7 +20,10 @@ class FrameCheckPanel : public QWidget
 {
     Q_OBJECT
 public:
-    FrameCheckPanel(int from, const QString &suffix, QWidget *parent = nullptr);
+    FrameCheckPanel(int from, const QString &suffix, const Catalog &catalog, QWidget *parent = nullptr);
+
+    // Takes the texts of the catalog again, the answer shown included.
+    void Set_Lang();
 
     // What to answer from, or the reason there is none. `note` is shown under the answer.
     void setPrediction(const DevicePrediction &device, const QString &note);
@@ -36,8 +40,10 @@ public:
 
 private:
     void check();
+    void showSource();
 
     int m_from;
+    const Catalog &m_catalog;
     DevicePrediction m_device;
     bool m_available = false;
     QString m_note;

@@ -33,6 +33,19 @@ void IdSpaceView::setMessage(const QString &message)
     update();
 }
 
+void IdSpaceView::setLabels(const QStringList &fates, const QString &trafficTip)
+{
+    m_fateLabels = fates;
+    m_trafficTip = trafficTip;
+    update();
+}
+
+QString IdSpaceView::label(FilterImage::Fate fate) const
+{
+    const int i = int(fate);
+    return i < m_fateLabels.size() ? m_fateLabels[i] : IdSpacePainter::label(fate);
+}
+
 int IdSpaceView::legendHeight() const
 {
     return fontMetrics().height() + 8;
@@ -56,7 +69,7 @@ QString IdSpaceView::legendText() const
 {
     QStringList parts;
     for (const FilterImage::Fate f : kFates)
-        parts.append(QStringLiteral("%1 %2").arg(IdSpacePainter::label(f)).arg(std::count(m_space.begin(), m_space.end(), f)));
+        parts.append(QStringLiteral("%1 %2").arg(label(f)).arg(std::count(m_space.begin(), m_space.end(), f)));
     return parts.join(QStringLiteral("  "));
 }
 
@@ -106,7 +119,7 @@ void IdSpaceView::paintEvent(QPaintEvent *)
     for (const FilterImage::Fate f : kFates) {
         p.fillRect(QRectF(x, y + 2, swatch, swatch), IdSpacePainter::colour(f));
         p.setPen(palette().color(QPalette::WindowText));
-        const QString text = QStringLiteral("%1 %2").arg(IdSpacePainter::label(f)).arg(std::count(m_space.begin(), m_space.end(), f));
+        const QString text = QStringLiteral("%1 %2").arg(label(f)).arg(std::count(m_space.begin(), m_space.end(), f));
         p.drawText(QPointF(x + swatch + 4, y + fontMetrics().ascent()), text);
         x += swatch + 4 + fontMetrics().horizontalAdvance(text) + 12;
     }
@@ -121,9 +134,11 @@ bool IdSpaceView::event(QEvent *event)
             QToolTip::hideText();
             event->ignore();
         } else {
-            QString tip = QStringLiteral("%1: %2").arg(CobIdChecks::idText(quint32(id), false), IdSpacePainter::label(m_space[size_t(id)]));
-            if (m_traffic.size() == m_space.size())
-                tip += QStringLiteral(", %1 frames in the trace").arg(m_traffic[size_t(id)]);
+            const QString idText = CobIdChecks::idText(quint32(id), false);
+            const QString fate = label(m_space[size_t(id)]);
+            const QString tip = m_traffic.size() == m_space.size() && !m_trafficTip.isEmpty()
+                ? m_trafficTip.arg(idText, fate, QString::number(m_traffic[size_t(id)]))
+                : QStringLiteral("%1: %2").arg(idText, fate);
             QToolTip::showText(help->globalPos(), tip, this);
         }
         return true;

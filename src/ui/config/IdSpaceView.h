@@ -32,6 +32,9 @@ public:
     QRectF cellArea() const;
     // The legend line, e.g. "Pass 2040  Block 5  Remapped 3".
     QString legendText() const;
+    // The window's words for the three fates (pass, block, remapped) and the tooltip of a
+    // replayed identifier ("%1: %2, %3 frames in the trace").
+    void setLabels(const QStringList &fates, const QString &trafficTip);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -46,9 +49,12 @@ protected:
 
 private:
     int legendHeight() const;
+    QString label(FilterImage::Fate fate) const;
 
     FilterImage::IdSpace m_space{};
     QString m_message;
     int m_marked = -1;
     std::vector<quint64> m_traffic;
+    QStringList m_fateLabels;
+    QString m_trafficTip;
 };

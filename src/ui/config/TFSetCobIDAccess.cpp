@@ -18,6 +18,7 @@
 #include "ui/config/CobIdGrid.h"
 #include "ui/config/CobIdTableModel.h"
 #include "ui/config/FrameCheckPanel.h"
+#include "ui/config/ReplaySummaryText.h"
 
 #include <QDir>
 #include <QFile>
@@ -184,7 +185,7 @@ void TFSetCobIDAccess::createTools(int table, QWidget *page, QTableView *grid, c
     auto *body = new QHBoxLayout;
     body->setSpacing(0);
     body->addWidget(grid, 1);
-    tools.panel = new FrameCheckPanel(table, suffix, page);
+    tools.panel = new FrameCheckPanel(table, suffix, m_catalog, page);
     tools.panel->setFixedWidth(FramePanelWidth);
     tools.panel->hide();
     body->addWidget(tools.panel);
@@ -263,6 +264,7 @@ void TFSetCobIDAccess::Set_Lang()
         tools.exportButton->setText(t.text(815));
         tools.exportButton->setHint(t.text(816));
         tools.rows->setText(usedRowsText(table));
+        tools.panel->Set_Lang();
     }
 }
 
@@ -464,7 +466,8 @@ void TFSetCobIDAccess::importInto(int table)
     const QString title = m_catalog.text(510 + table);
     const QString path = fileChooser().openFile(this, m_catalog.text(818).arg(title),
                                                 m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
-                                                QStringLiteral("CSV tables and CAN databases (*.csv *.dbc);;CSV tables (*.csv);;CAN databases (*.dbc)"));
+                                                QStringLiteral("%1 (*.csv *.dbc);;%2 (*.csv);;%3 (*.dbc)")
+                                                    .arg(m_catalog.text(886), m_catalog.text(887), m_catalog.text(888)));
     if (path.isEmpty())
         return;
     m_lastDir = QFileInfo(path).absolutePath();
@@ -516,19 +519,20 @@ void TFSetCobIDAccess::replayInto(int table)
     commitEditors();
     const QString path = fileChooser().openFile(this, m_catalog.text(333) + m_catalog.text(510 + table),
                                                 m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
-                                                QStringLiteral("Bus traces (*.log *.asc *.txt);;All files (*)"));
+                                                QStringLiteral("%1 (*.log *.asc *.txt);;%2 (*)")
+                                                    .arg(m_catalog.text(884), m_catalog.text(885)));
     if (path.isEmpty())
         return;
     m_lastDir = QFileInfo(path).absolutePath();
     DevicePrediction device;
     QString error = TablePreview::predict(m_parGenSource, m_document, device);
     if (!error.isEmpty()) {
-        prompt().error(this, QStringLiteral("The tables cannot be built: ") + error);
+        prompt().error(this, m_catalog.text(823) + error);
         return;
     }
     QFile trace(path);
     if (!trace.open(QIODevice::ReadOnly)) {
-        prompt().error(this, QStringLiteral("Cannot read %1: %2").arg(QDir::toNativeSeparators(path), trace.errorString()));
+        prompt().error(this, m_catalog.text(883).arg(QDir::toNativeSeparators(path), trace.errorString()));
         return;
     }
     TraceReplay::Options options;
@@ -537,18 +541,14 @@ void TFSetCobIDAccess::replayInto(int table)
     QStringList malformed;
     error = TraceReplay::run(trace, nullptr, device, options, summary, [&](const TraceReplay::Malformed &m) {
         if (malformed.size() < 5)
-            malformed << QStringLiteral("line %1: %2").arg(m.line).arg(m.reason);
+            malformed << m_catalog.text(872).arg(QString::number(m.line), m.reason);
     });
     if (!error.isEmpty()) {
         prompt().error(this, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), error));
         return;
     }
     QStringList lines{QFileInfo(path).fileName()};
-    for (const QString &line : summary.text(table))
-        lines << line.trimmed();
-    for (const QString &warning : summary.warnings(table))
-        lines << QStringLiteral("Warning: ") + warning;
-    lines << malformed;
+    lines << ReplaySummaryText::lines(summary, table, m_catalog) << malformed;
     m_tools[table].framesButton->setChecked(true);
     m_tools[table].panel->setReplay(lines.join(u'\n'),
                                     std::vector<quint64>(summary.trafficIn.begin(), summary.trafficIn.end()));
@@ -561,7 +561,7 @@ void TFSetCobIDAccess::exportFrom(int table)
     const QString suggested = joinPath(m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
                                        QStringLiteral("%1_%2.csv").arg(project, CobIdDocument::listName(table)));
     const QString path = fileChooser().saveFile(this, m_catalog.text(819).arg(m_catalog.text(510 + table)), suggested,
-                                                QStringLiteral("CSV tables (*.csv)"), QStringLiteral("csv"));
+                                                QStringLiteral("%1 (*.csv)").arg(m_catalog.text(887)), QStringLiteral("csv"));
     if (path.isEmpty())
         return;
     m_lastDir = QFileInfo(path).absolutePath();

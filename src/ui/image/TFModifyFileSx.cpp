@@ -139,7 +139,7 @@ bool TFModifyFileSx::ExeModFileSxClick()
     progress.setValue = [this](int value) { Avanzamento->setValue(value); };
     ProjectLock lock(m_state.Dir_Project);
     if (!lock.acquire()) {
-        prompt().error(this, lock.refusal());
+        prompt().error(this, lock.refusal(m_catalog));
         return false;
     }
     const SrecMerge::ChainOutcome chain = SrecMerge::runChain(m_files, progress);

@@ -3,6 +3,7 @@
 #include "TestPaths.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
@@ -42,6 +43,8 @@ private Q_SLOTS:
     void englishIsTheDefaults();
     void translationIsComplete_data();
     void translationIsComplete();
+    void everyTextTheCodeReadsExists_data();
+    void everyTextTheCodeReadsExists();
     void flags_data();
     void flags();
 };
@@ -106,6 +109,58 @@ void TestShippedLanguages::translationIsComplete()
     }
     QCOMPARE(c.text(sample), sampleText);
     QVERIFY(differing > 200);
+}
+
+void TestShippedLanguages::everyTextTheCodeReadsExists_data()
+{
+    // The slots the specification leaves free and the features added since took.
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    QTest::newRow("32-99") << 32 << 99;
+    QTest::newRow("230-299") << 230 << 299;
+    QTest::newRow("330-399") << 330 << 399;
+    QTest::newRow("641-699") << 641 << 699;
+    QTest::newRow("803-899") << 803 << 899;
+}
+
+// An index that the code reads but that has no English default shows a blank, and one
+// without its Italian text shows English in an Italian window. The indices are taken from the
+// catalog reads in the sources ("text(817)", "text(n == 1 ? 860 : 861)").
+void TestShippedLanguages::everyTextTheCodeReadsExists()
+{
+    QFETCH(int, first);
+    QFETCH(int, last);
+    const QString sources = QDir::cleanPath(TestPaths::data(QStringLiteral("../../src")));
+    QVERIFY(QFileInfo(sources).isDir());
+    Catalog defaults;
+    defaults.Load_Default_Texts();
+    Catalog italian = markedCatalog();
+    QString ver;
+    QVERIFY(italian.Load_Lang_File(shipped(QStringLiteral("Italiano.lng")), ver));
+
+    const QRegularExpression read(QStringLiteral("\\btext\\(([^()]*(\\([^()]*\\)[^()]*)*)\\)"));
+    const QRegularExpression number(QStringLiteral("(?<![\\w.])(\\d{2,3})(?![\\w.])"));
+    QMap<int, QString> used; // index -> where it is read
+    QDirIterator files(sources, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QString code = QString::fromUtf8(f.readAll());
+        for (const auto &call : read.globalMatch(code)) {
+            for (const auto &n : number.globalMatch(call.captured(1))) {
+                const int index = n.captured(1).toInt();
+                if (index >= first && index <= last)
+                    used.insert(index, QDir(sources).relativeFilePath(path));
+            }
+        }
+    }
+    QVERIFY2(!used.isEmpty(), "no catalog read found in this range");
+    for (auto it = used.cbegin(); it != used.cend(); ++it) {
+        const QString where = QStringLiteral("slot %1 (read in %2)").arg(it.key()).arg(it.value());
+        QVERIFY2(defaults.text(it.key()) != QStringLiteral(" "), qPrintable(where + QStringLiteral(" has no default")));
+        QVERIFY2(italian.text(it.key()) != kUnset, qPrintable(where + QStringLiteral(" has no Italian text")));
+    }
 }
 
 void TestShippedLanguages::flags_data()

@@ -72,6 +72,8 @@ private Q_SLOTS:
     void importAsksToTakeWideIdentifiersAs29Bit_data();
     void importAsksToTakeWideIdentifiersAs29Bit();
     void frameCheckFollowsTheVariant();
+    void frameCheckFollowsTheLanguage();
+    void importErrorFollowsTheLanguage();
 
 private:
     void writeDocs(const QByteArray &parGen, const QByteArray &rows0, const QByteArray &rows1 = QByteArray());
@@ -115,6 +117,16 @@ private:
     ScriptedFileChooser *m_files = nullptr;
     TFSetCobIDAccess *m_window = nullptr;
 };
+
+namespace {
+// What the main window does on a language change, without the main window.
+void loadItalian(Catalog &catalog)
+{
+    catalog.Load_Default_Texts();
+    QString ver;
+    QVERIFY(catalog.Load_Lang_File(QDir::cleanPath(TestPaths::data(u"../../resources/LANGUAGE/Italiano.lng"_qs)), ver));
+}
+} // namespace
 
 void TestFilterTools::init()
 {
@@ -501,8 +513,8 @@ void TestFilterTools::replayShowsTheTraffic()
     auto *panel = child<FrameCheckPanel>(u"P_Frames_C0_C1"_qs);
     QVERIFY(panel->isVisible());
     const QString summary = panel->replayText();
-    QVERIFY2(summary.startsWith(u"bus.log\nFrom CAN 0 to CAN 1, candump log of 4 lines:\nin:       4 frames, 2 identifiers\n"
-                                "passed:   4 frames, 2 identifiers\nremapped: 3 frames, 1 identifier\n"_qs),
+    QVERIFY2(summary.startsWith(u"bus.log\nFrom CAN 0 to CAN 1, candump log of 4 lines:\nin: 4 frames, 2 identifiers\n"
+                                "passed: 4 frames, 2 identifiers\nremapped: 3 frames, 1 identifier\nblocked: 0 frames, 0 identifiers\n"_qs),
              qPrintable(summary));
     QVERIFY2(summary.contains(u"Load on CAN 1 at 1000 kbit/s"_qs), qPrintable(summary));
     const std::vector<quint64> &traffic = panel->map()->traffic();
@@ -542,6 +554,64 @@ void TestFilterTools::importAsksToTakeWideIdentifiersAs29Bit()
     QCOMPARE(cell(0, 0, 1), yes ? u"0x181"_qs : QString());
     QCOMPARE(cell(0, 1, 1), yes ? u"0x18FEF100"_qs : QString());
     QCOMPARE(cell(0, 1, 2), yes ? QString::fromLatin1(kB) : QString());
+}
+
+// Everything the frame check shows follows a language change, the answer on screen included.
+void TestFilterTools::frameCheckFollowsTheLanguage()
+{
+    writeDocs("<Boud0>8</Boud0><Boud1>8</Boud1><Type>1</Type><Positive>1</Positive><Baud_Dip_C0>0</Baud_Dip_C0>"
+              "<Baud_Dip_C1>0</Baud_Dip_C1><TypeC1>1</TypeC1><Device_Type>0</Device_Type>",
+              row("0x181", kB, "0x281", kB) + row("0x181", kB, "0x282", kB));
+    openWindow();
+    showFrames(u"_C0_C1"_qs);
+    const QString english = ask(u"_C0_C1"_qs, u"0x181"_qs);
+    QVERIFY2(english.startsWith(u"From CAN 0 to CAN 1: frame 0x181 (11-bit) passes"_qs), qPrintable(english));
+    auto *map = child<IdSpaceView>(u"P_Map_C0_C1"_qs);
+    QVERIFY2(map->legendText().startsWith(u"Pass "_qs), qPrintable(map->legendText()));
+
+    loadItalian(m_catalog);
+    m_window->Set_Lang();
+    const QString answer = child<QLabel>(u"L_Frame_C0_C1"_qs)->text();
+    QVERIFY2(answer.startsWith(u"Da CAN 0 a CAN 1: il frame 0x181 (11 bit) passa ed esce da CAN 1 come 0x00000282 (29 bit).\n"
+                               "Elencato; con l'implementazione positiva"_qs),
+             qPrintable(answer));
+    QVERIFY2(answer.contains(u"2 righe elencano questo identificatore; è mostrata l'ultima."_qs), qPrintable(answer));
+    QCOMPARE(child<QLabel>(u"L_Frame_Title_C0_C1"_qs)->text(), u"Che cosa succede a questo frame da CAN 0?"_qs);
+    QCOMPARE(child<QCheckBox>(u"CB_Ext_C0_C1"_qs)->text(), u"29 bit"_qs);
+    QCOMPARE(child<QLineEdit>(u"E_Frame_C0_C1"_qs)->placeholderText(), u"Identificatore, ad es. 0x181"_qs);
+    QVERIFY2(map->legendText().startsWith(u"Passati 0  Bloccati 2047  Rimappati 1"_qs), qPrintable(map->legendText()));
+    const QString source = child<FrameCheckPanel>(u"P_Frames_C0_C1"_qs)->sourceText();
+    QVERIFY2(source.startsWith(u"Risposte come le darebbe il dispositivo con "_qs) && source.contains(u"(variante seriale)"_qs)
+                 && source.contains(u"\nSi presume: I banchi non contengono indicatori di 29 bit"_qs)
+                 && source.contains(u"(CAN 0: 29 bit, CAN 1: 29 bit)"_qs)
+                 && !source.contains(u"assumed"_qs),
+             qPrintable(source));
+    ask(u"_C0_C1"_qs, u"0x800"_qs);
+    QCOMPARE(child<QLabel>(u"L_Frame_C0_C1"_qs)->text(), u"Non è un identificatore a 11 bit: da 0 a 0x7FF."_qs);
+
+    // And back: nothing of the Italian stays behind.
+    m_catalog.Load_Default_Texts();
+    m_window->Set_Lang();
+    QCOMPARE(child<QLabel>(u"L_Frame_C0_C1"_qs)->text(), u"Not an 11-bit identifier: 0 to 0x7FF."_qs);
+    QVERIFY(map->legendText().startsWith(u"Pass 0  Block 2047"_qs));
+}
+
+// Messages made in the core follow the language the configurator has loaded; praxedo-cli,
+// which loads none, keeps the English ones.
+void TestFilterTools::importErrorFollowsTheLanguage()
+{
+    writeDocs("<Device_Type>1</Device_Type><Positive>1</Positive>", pass11(1));
+    openWindow();
+    loadItalian(catalog());
+    loadItalian(m_catalog);
+    m_window->Set_Lang();
+    m_files->answers.enqueue(TestPaths::data(u"extras/unclosed-quote.csv"_qs));
+    click(u"Btn_Import_C0_C1"_qs);
+    const QString shown = m_prompt->lastText();
+    catalog() = Catalog();
+    QVERIFY2(shown.endsWith(u"unclosed-quote.csv, riga 3: il campo tra virgolette che inizia su questa riga non è chiuso"_qs),
+             qPrintable(shown));
+    QCOMPARE(cell(0, 0, 1), u"1"_qs);
 }
 
 QTEST_MAIN(TestFilterTools)
