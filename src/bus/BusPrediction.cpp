@@ -1,4 +1,5 @@
 #include "bus/BusPrediction.h"
+#include "core/i18n/Catalog.h"
 
 #include "core/app/AppState.h"
 #include "core/app/FileIo.h"
@@ -19,14 +20,14 @@ QString BusPrediction::load(const QString &projectDir)
     *this = BusPrediction();
     const QFileInfo dirInfo(projectDir);
     if (!dirInfo.isDir())
-        return QStringLiteral("%1 is not a project folder").arg(QDir::toNativeSeparators(projectDir));
+        return Catalog::messages().text(260).arg(QDir::toNativeSeparators(projectDir));
     AppState state;
     state.Dir_Project = dirInfo.absoluteFilePath();
     Set_Files(state);
     const QString imagePath = joinPath(state.binDir(), FilterImage::fileName());
     const QFileInfo imageInfo(imagePath);
     if (!imageInfo.exists())
-        return QStringLiteral("%1 has not been built (no %2): build it first (Update Device, or praxedo-cli build)")
+        return Catalog::messages().text(261)
             .arg(QDir::toNativeSeparators(state.Dir_Project), QDir::toNativeSeparators(imagePath));
     // A device flashed from an old build does what the old build says; checking it against
     // newer documents would blame the bus for an edit. The banks are written with the image.
@@ -35,7 +36,7 @@ QString BusPrediction::load(const QString &projectDir)
         for (const QString &doc : {state.File_ParGen, state.File_CobID}) {
             const QFileInfo info(doc);
             if (builtInfo.exists() && info.exists() && info.lastModified() > builtInfo.lastModified())
-                return QStringLiteral("%1 changed after %2 was built: build the project again and update the device first")
+                return Catalog::messages().text(262)
                     .arg(QDir::toNativeSeparators(doc), builtInfo.fileName());
         }
     }

@@ -1,4 +1,5 @@
 #include "bus/BusVerifier.h"
+#include "core/i18n/Catalog.h"
 
 #include "bus/CanPort.h"
 
@@ -79,8 +80,7 @@ void BusVerifier::tick()
     m_creditBits = std::min(m_creditBits, std::max(rate * 0.008, 160.0));
 
     if (sender.queued() > 0 && m_total.elapsed() - m_lastWriteMs > m_options.stallMs) {
-        stop(QStringLiteral("%1 has sent nothing for %2 ms with %3 frames waiting: is the repeater connected, "
-                            "powered and at the same bit rate (a frame nobody acknowledges is never sent)?")
+        stop(Catalog::messages().text(263)
                  .arg(sender.name()).arg(m_options.stallMs).arg(sender.queued()));
         return;
     }

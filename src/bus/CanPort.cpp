@@ -1,4 +1,5 @@
 #include "bus/CanPort.h"
+#include "core/i18n/Catalog.h"
 
 #include <QCanBus>
 #include <QCanBusDevice>
@@ -28,8 +29,7 @@ public:
             // The virtual bus drops its clients without an error when the process hosting it
             // ends: the state change is all there is to see.
             if (s == QCanBusDevice::UnconnectedState && !m_closing)
-                fail(QStringLiteral("%1: the connection to the bus ended (on the virtual bus: the program that "
-                                    "hosted it has ended)").arg(m_name));
+                fail(Catalog::messages().text(264).arg(m_name));
         });
     }
     ~QtCanPort() override
@@ -45,11 +45,11 @@ public:
         if (m_failed)
             return false;
         if (m_device->state() != QCanBusDevice::ConnectedState) {
-            fail(QStringLiteral("%1 is not connected").arg(m_name));
+            fail(Catalog::messages().text(265).arg(m_name));
             return false;
         }
         if (!m_device->writeFrame(frame)) {
-            fail(QStringLiteral("%1 refused a frame: %2").arg(m_name, m_device->errorString()));
+            fail(Catalog::messages().text(266).arg(m_name, m_device->errorString()));
             return false;
         }
         return true;
@@ -104,8 +104,7 @@ QString parse(const QString &text, CanPortAddress &address)
 {
     const int colon = text.indexOf(u':');
     if (colon <= 0 || colon == text.size() - 1)
-        return QStringLiteral("'%1' is not PLUGIN:INTERFACE (for example socketcan:can0, peakcan:usb0 or "
-                              "virtualcan:tcp://127.0.0.1:40001/can0)").arg(text);
+        return Catalog::messages().text(267).arg(text);
     address.plugin = text.left(colon);
     address.interface = text.mid(colon + 1);
     return QString();
@@ -115,19 +114,18 @@ QString check(const CanPortAddress &address)
 {
     const QStringList plugins = QCanBus::instance()->plugins();
     if (!plugins.contains(address.plugin))
-        return QStringLiteral("%1: no CAN plugin '%2'; installed: %3").arg(address.text(), address.plugin, plugins.join(QStringLiteral(", ")));
+        return Catalog::messages().text(268).arg(address.text(), address.plugin, plugins.join(QStringLiteral(", ")));
     if (address.isVirtual()) {
         const QString channel = address.virtualChannel();
         if (channel != QLatin1String("can0") && channel != QLatin1String("can1"))
-            return QStringLiteral("%1: the virtual bus has the channels can0 and can1 only ('%2' would silently join can0)")
+            return Catalog::messages().text(269)
                 .arg(address.text(), channel);
         if (address.interface.contains(QLatin1String("://"))) {
             const QUrl url(address.interface);
             if (!url.isValid() || url.scheme() != QLatin1String("tcp"))
-                return QStringLiteral("%1: write the virtual bus as tcp://127.0.0.1:PORT/can0").arg(address.text());
+                return Catalog::messages().text(270).arg(address.text());
             if (url.host() != QLatin1String("127.0.0.1"))
-                return QStringLiteral("%1: the virtual bus runs on this machine: write its host as 127.0.0.1 "
-                                      "(with '%2' it would wait forever)").arg(address.text(), url.host());
+                return Catalog::messages().text(271).arg(address.text(), url.host());
         }
         return QString();
     }
@@ -142,7 +140,7 @@ QString check(const CanPortAddress &address)
             return QString();
         names.append(d.name());
     }
-    return QStringLiteral("%1: %2 has no interface '%3'; it lists: %4").arg(address.text(), address.plugin, address.interface, names.join(QStringLiteral(", ")));
+    return Catalog::messages().text(272).arg(address.text(), address.plugin, address.interface, names.join(QStringLiteral(", ")));
 }
 
 QString checkPair(const CanPortAddress &can0, const CanPortAddress &can1)
@@ -151,7 +149,7 @@ QString checkPair(const CanPortAddress &can0, const CanPortAddress &can1)
                       && (can0.isVirtual() ? (can0.virtualServer() == can1.virtualServer() && can0.virtualChannel() == can1.virtualChannel())
                                            : can0.interface == can1.interface);
     if (same)
-        return QStringLiteral("CAN 0 and CAN 1 are both %1: each side of the repeater needs its own interface").arg(can0.text());
+        return Catalog::messages().text(273).arg(can0.text());
     return QString();
 }
 
@@ -163,7 +161,7 @@ std::unique_ptr<CanPort> open(const CanPortAddress &address, int bitRate, int ti
     QString why;
     QCanBusDevice *device = QCanBus::instance()->createDevice(address.plugin, address.interface, &why);
     if (!device) {
-        error = QStringLiteral("%1 cannot be opened: %2").arg(address.text(), why.isEmpty() ? QStringLiteral("the plugin refused it") : why);
+        error = Catalog::messages().text(274).arg(address.text(), why.isEmpty() ? Catalog::messages().text(275) : why);
         return nullptr;
     }
     if (bitRate > 0 && !address.isVirtual())
@@ -176,7 +174,7 @@ std::unique_ptr<CanPort> open(const CanPortAddress &address, int bitRate, int ti
         port->setClosing();
         if (address.plugin == QLatin1String("passthrucan"))
             device->setParent(nullptr);
-        error = QStringLiteral("%1 cannot be opened: %2").arg(address.text(), device->errorString());
+        error = Catalog::messages().text(274).arg(address.text(), device->errorString());
         return nullptr;
     }
     QEventLoop loop;
@@ -198,8 +196,8 @@ std::unique_ptr<CanPort> open(const CanPortAddress &address, int bitRate, int ti
             device->setParent(nullptr);
         if (failure.isEmpty())
             failure = device->errorString();
-        error = failure.isEmpty() ? QStringLiteral("%1 did not connect within %2 ms").arg(address.text()).arg(timeoutMs)
-                                  : QStringLiteral("%1 cannot be opened: %2").arg(address.text(), failure);
+        error = failure.isEmpty() ? Catalog::messages().text(276).arg(address.text()).arg(timeoutMs)
+                                  : Catalog::messages().text(274).arg(address.text(), failure);
         return nullptr;
     }
     QObject::disconnect(noteFailure);

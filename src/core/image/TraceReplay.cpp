@@ -1,4 +1,5 @@
 #include "core/image/TraceReplay.h"
+#include "core/i18n/Catalog.h"
 
 #include "core/app/IntText.h"
 #include "core/config/CobIdChecks.h"
@@ -138,12 +139,12 @@ bool readAscId(const Token &t, bool hexBase, quint32 &id, bool &extended, QStrin
     if (extended)
         --digits.size;
     if (!readNumber(digits, hexBase ? 16 : 10, id)) {
-        reason = QStringLiteral("%1 is not an identifier").arg(QString::fromLatin1(t.begin, t.size));
+        reason = Catalog::messages().text(64).arg(QString::fromLatin1(t.begin, t.size));
         return false;
     }
     const quint32 max = extended ? FilterImage::Max29Bit : FilterImage::Max11Bit;
     if (id > max) {
-        reason = QStringLiteral("the identifier %1 is beyond %2").arg(QString::fromLatin1(t.begin, t.size), CobIdChecks::idText(max, extended));
+        reason = Catalog::messages().text(65).arg(QString::fromLatin1(t.begin, t.size), CobIdChecks::idText(max, extended));
         return false;
     }
     return true;
@@ -178,7 +179,7 @@ LineKind parseAsc(const char *p, const char *end, AscState &state, TraceReplay::
     const char *q = t[0].begin;
     qint64 ns = 0;
     if (!readTime(q, t[0].begin + t[0].size, ns)) {
-        reason = QStringLiteral("the time stamp is not a number of seconds");
+        reason = Catalog::messages().text(66);
         return LineKind::Malformed;
     }
     if (state.relative)
@@ -191,7 +192,7 @@ LineKind parseAsc(const char *p, const char *end, AscState &state, TraceReplay::
     if (n >= 2 && t[1].is("CANFD")) {
         // ts CANFD channel dir id [name] brs esi dlc length data...
         if (n < 9) {
-            reason = QStringLiteral("a CAN FD line needs channel, direction, identifier, BRS, ESI, DLC and length");
+            reason = Catalog::messages().text(67);
             return LineKind::Malformed;
         }
         if (!readAscId(t[4], state.hexBase, f.id, f.extended, reason))
@@ -204,11 +205,11 @@ LineKind parseAsc(const char *p, const char *end, AscState &state, TraceReplay::
             ++k; // a symbolic name stands before the flags
         quint32 length = 0;
         if (k + 3 >= n || !readNumber(t[k + 3], 10, length) || length > 64) {
-            reason = QStringLiteral("the data length of the CAN FD frame is missing or beyond 64");
+            reason = Catalog::messages().text(68);
             return LineKind::Malformed;
         }
         if (k + 4 + int(length) > n) {
-            reason = QStringLiteral("the CAN FD frame has fewer data bytes than its length %1").arg(length);
+            reason = Catalog::messages().text(69).arg(length);
             return LineKind::Malformed;
         }
         f.fd = true;
@@ -237,18 +238,18 @@ LineKind parseAsc(const char *p, const char *end, AscState &state, TraceReplay::
     }
     quint32 dlc = 0;
     if (n < 6 || !t[4].is("d") || !readNumber(t[5], 16, dlc) || dlc > 15) {
-        reason = QStringLiteral("\"d\" and a DLC, or \"r\", expected after the direction");
+        reason = Catalog::messages().text(70);
         return LineKind::Malformed;
     }
     const int bytes = int(std::min<quint32>(dlc, 8));
     if (6 + bytes > n) {
-        reason = QStringLiteral("the frame has fewer data bytes than its DLC %1").arg(dlc);
+        reason = Catalog::messages().text(71).arg(dlc);
         return LineKind::Malformed;
     }
     for (int b = 0; b < bytes; ++b) {
         quint32 v = 0;
         if (t[6 + b].size != 2 || !readNumber(t[6 + b], 16, v)) {
-            reason = QStringLiteral("data byte %1 is not two hexadecimal digits").arg(b + 1);
+            reason = Catalog::messages().text(72).arg(b + 1);
             return LineKind::Malformed;
         }
     }
@@ -278,17 +279,17 @@ inline bool parseCandumpLine(const char *begin, const char *end, TraceReplay::Fr
     const char *p = begin;
     f = TraceReplay::Frame();
     if (p >= end || *p != '(') {
-        reason = QStringLiteral("a line starts with the time stamp in parentheses");
+        reason = Catalog::messages().text(73);
         return false;
     }
     ++p;
     if (!readTime(p, end, f.timeNs) || p >= end || *p != ')') {
-        reason = QStringLiteral("the time stamp is not (seconds.microseconds)");
+        reason = Catalog::messages().text(74);
         return false;
     }
     ++p;
     if (p >= end || !isBlank(*p)) {
-        reason = QStringLiteral("the interface name is missing");
+        reason = Catalog::messages().text(75);
         return false;
     }
     while (p < end && isBlank(*p))
@@ -297,7 +298,7 @@ inline bool parseCandumpLine(const char *begin, const char *end, TraceReplay::Fr
     while (p < end && !isBlank(*p))
         ++p;
     if (p == iface || p >= end) {
-        reason = QStringLiteral("the interface name or the frame is missing");
+        reason = Catalog::messages().text(76);
         return false;
     }
     while (p < end && isBlank(*p))
@@ -308,7 +309,7 @@ inline bool parseCandumpLine(const char *begin, const char *end, TraceReplay::Fr
         value = value * 16 + quint32(IntText::hexDigit(*p++));
     const int digits = int(p - id);
     if (p >= end || *p != '#' || (digits != 3 && digits != 8)) {
-        reason = QStringLiteral("the identifier has 3 hexadecimal digits (11-bit) or 8 (29-bit), then #");
+        reason = Catalog::messages().text(77);
         return false;
     }
     f.idStart = int(id - begin);
@@ -319,7 +320,7 @@ inline bool parseCandumpLine(const char *begin, const char *end, TraceReplay::Fr
         return true;
     }
     if (f.extended ? value > FilterImage::Max29Bit : value > FilterImage::Max11Bit) {
-        reason = QStringLiteral("the identifier %1 is beyond %2")
+        reason = Catalog::messages().text(65)
                      .arg(QString::fromLatin1(id, digits), CobIdChecks::idText(f.extended ? FilterImage::Max29Bit : FilterImage::Max11Bit, f.extended));
         return false;
     }
@@ -330,7 +331,7 @@ inline bool parseCandumpLine(const char *begin, const char *end, TraceReplay::Fr
         // CAN FD: one hexadecimal digit of flags, then up to 64 bytes.
         ++p;
         if (p >= end || IntText::hexDigit(*p) < 0) {
-            reason = QStringLiteral("the CAN FD flags digit is missing after ##");
+            reason = Catalog::messages().text(78);
             return false;
         }
         ++p;
@@ -351,7 +352,7 @@ inline bool parseCandumpLine(const char *begin, const char *end, TraceReplay::Fr
             ++p;
     }
     if (bytes > maxBytes) {
-        reason = QStringLiteral("%1 data bytes; the frame holds at most %2").arg(bytes).arg(maxBytes);
+        reason = Catalog::messages().text(79).arg(bytes).arg(maxBytes);
         return false;
     }
     if (!f.fd && !f.remote && p < end && *p == '_') {
@@ -364,7 +365,7 @@ inline bool parseCandumpLine(const char *begin, const char *end, TraceReplay::Fr
     if (p < end && (*p == 'R' || *p == 'T') && p + 1 == end)
         ++p;
     if (p != end) {
-        reason = QStringLiteral("unexpected text after the data: %1").arg(QString::fromLatin1(p, int(std::min<qint64>(end - p, 20))));
+        reason = Catalog::messages().text(80).arg(QString::fromLatin1(p, int(std::min<qint64>(end - p, 20))));
         return false;
     }
     f.dataBytes = bytes;
@@ -635,8 +636,7 @@ void replayChunk(const char *begin, const char *end, ChunkContext &c, ChunkResul
                         || t[0].is("no") || isTimeToken(t[0])) {
                         c.format = Format::Asc;
                     } else {
-                        r.stop = QStringLiteral("line %1 is neither a candump -l log line nor part of an .asc trace; "
-                                                "the trace is in neither format")
+                        r.stop = Catalog::messages().text(82)
                                      .arg(c.lineBase + qint64(r.lines));
                         return;
                     }
@@ -653,7 +653,7 @@ void replayChunk(const char *begin, const char *end, ChunkContext &c, ChunkResul
             if (kind == LineKind::Malformed) {
                 r.malformed.push_back(TraceReplay::Malformed{qint64(r.lines), reason});
                 if (c.strict) {
-                    r.stop = QStringLiteral("line %1: %2").arg(c.lineBase + qint64(r.lines)).arg(reason);
+                    r.stop = Catalog::messages().text(86).arg(c.lineBase + qint64(r.lines)).arg(reason);
                     return;
                 }
                 continue;
@@ -806,7 +806,7 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
         }
         s.load.add(r.load);
         if (out && !r.out.isEmpty() && out->write(r.out) != r.out.size())
-            return QStringLiteral("the output could not be written: %1").arg(out->errorString());
+            return Catalog::messages().text(85).arg(out->errorString());
         return r.stop; // what came before the stop counts
     };
 
@@ -860,7 +860,7 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
         std::memcpy(chunk.data(), carry.constData(), size_t(carry.size()));
         const qint64 got = in.read(chunk.data() + carry.size(), room);
         if (got < 0)
-            return stopAll(QStringLiteral("the trace could not be read: %1").arg(in.errorString()));
+            return stopAll(Catalog::messages().text(84).arg(in.errorString()));
         atEnd = got == 0;
         chunk.resize(carry.size() + int(got));
         if (overlong) {
@@ -873,10 +873,10 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
                 return stopAll(why);
             slot.result.reset();
             slot.result.lines = 1;
-            const QString reason = QStringLiteral("the line is longer than %1 bytes").arg(MaxLineLength);
+            const QString reason = Catalog::messages().text(81).arg(MaxLineLength);
             slot.result.malformed.push_back(Malformed{1, reason});
             if (context.strict)
-                slot.result.stop = QStringLiteral("line %1: %2").arg(s.lines + 1).arg(reason);
+                slot.result.stop = Catalog::messages().text(86).arg(s.lines + 1).arg(reason);
             if (const QString why = take(slot.result); !why.isEmpty())
                 return stopAll(why);
             if (!end)
@@ -930,7 +930,7 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
         return stopAll(why);
     s.format = context.format;
     if (s.format == Format::Unknown)
-        return QStringLiteral("the trace holds no frame");
+        return Catalog::messages().text(83);
 
     const auto count = [&](const FilterImage::Route &r, quint32 id, bool extended) {
         if (!r.passes) {
