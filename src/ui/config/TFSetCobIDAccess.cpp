@@ -20,6 +20,7 @@
 #include "ui/config/FrameCheckPanel.h"
 #include "ui/config/ReplaySummaryText.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -539,10 +540,13 @@ void TFSetCobIDAccess::replayInto(int table)
     options.from = table;
     TraceReplay::Summary summary;
     QStringList malformed;
+    // A recorded trace of a gigabyte takes a second or two.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     error = TraceReplay::run(trace, nullptr, device, options, summary, [&](const TraceReplay::Malformed &m) {
         if (malformed.size() < 5)
             malformed << m_catalog.text(872).arg(QString::number(m.line), m.reason);
     });
+    QApplication::restoreOverrideCursor();
     if (!error.isEmpty()) {
         prompt().error(this, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), error));
         return;
