@@ -113,7 +113,7 @@ void TestShippedLanguages::translationIsComplete()
 
 void TestShippedLanguages::everyTextTheCodeReadsExists_data()
 {
-    // The slots the specification leaves free and the features added since took.
+    // The free slots that the features added since took.
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("last");
     QTest::newRow("32-99") << 32 << 99;
