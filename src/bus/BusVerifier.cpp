@@ -29,8 +29,10 @@ void BusVerifier::start()
 {
     for (int d = 0; d < 2; ++d) {
         m_seen[d].assign(m_plan.frames[d].size(), Observation());
+        m_sentMs[d].assign(m_plan.frames[d].size(), 0);
         m_maxSeq[d] = -1;
     }
+    m_maxDelayMs = 0;
     m_runTag = QRandomGenerator::global()->bounded(1u, 0x10000u);
     m_error.clear();
     m_cancelled = false;
@@ -96,6 +98,7 @@ void BusVerifier::tick()
         if (!sender.write(frame))
             return; // failed() stops the run
         m_creditBits -= bits;
+        m_sentMs[from][m_next] = m_total.elapsed();
         ++m_next;
         ++m_sentTotal;
         if ((m_sentTotal & 63) == 0)
@@ -104,7 +107,8 @@ void BusVerifier::tick()
     if (m_next >= frames.size() && sender.queued() == 0) {
         m_pacer.stop();
         Q_EMIT progress(m_sentTotal, m_plan.size());
-        m_settle.start(m_options.settleMs);
+        m_settleBeganMs = m_total.elapsed();
+        m_settle.start(settleWaitMs());
     }
 }
 
@@ -113,6 +117,7 @@ void BusVerifier::receive(int port)
     const QList<QCanBusFrame> frames = m_ports[port]->readAll();
     if (!m_running)
         return;
+    bool arrived = false;
     for (const QCanBusFrame &f : frames) {
         if (f.frameType() != QCanBusFrame::DataFrame)
             continue;
@@ -124,6 +129,7 @@ void BusVerifier::receive(int port)
         if (payload->sequence >= m_seen[d].size())
             continue;
         Observation &o = m_seen[d][payload->sequence];
+        m_maxDelayMs = std::max(m_maxDelayMs, m_total.elapsed() - m_sentMs[d][payload->sequence]);
         if (o.count++ == 0) {
             o.id = f.frameId();
             o.extended = f.hasExtendedFrameFormat();
@@ -131,7 +137,17 @@ void BusVerifier::receive(int port)
                 o.reordered = true;
         }
         m_maxSeq[d] = std::max<qint64>(m_maxSeq[d], payload->sequence);
+        arrived = true;
     }
+    // A repeater (or a test peer) that lags behind is still delivering: listen on while it does.
+    if (arrived && m_settle.isActive())
+        m_settle.start(settleWaitMs());
+}
+
+int BusVerifier::settleWaitMs() const
+{
+    const qint64 left = m_options.maxSettleMs - (m_total.elapsed() - m_settleBeganMs);
+    return int(std::clamp<qint64>(m_options.settleMs + m_maxDelayMs, 0, std::max<qint64>(left, 0)));
 }
 
 void BusVerifier::finishDirection()

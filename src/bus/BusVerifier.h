@@ -15,7 +15,11 @@ struct VerifyOptions
     int bitRate[2] = {500000, 500000}; // bit/s of CAN 0 and CAN 1
     bool paced = true;   // false only to measure what the interfaces themselves take
     int maxInFlight = 8; // frames handed to the sending interface and not yet on the bus
-    int settleMs = 300;  // how long to listen for late frames after the last one left
+    // How long to listen for late frames after the last one left, beyond the longest delay a
+    // frame has taken through the repeater so far in this run; a late frame that arrives
+    // meanwhile starts that wait again, up to maxSettleMs in all.
+    int settleMs = 300;
+    int maxSettleMs = 10000;
     int stallMs = 3000;  // an interface that sends nothing for this long has failed
 };
 
@@ -57,17 +61,21 @@ private:
     void receive(int port);
     void stop(const QString &error);
     void finishDirection();
+    int settleWaitMs() const;
 
     CanPort *m_ports[2];
     const TestPlan &m_plan;
     VerifyOptions m_options;
     std::vector<Observation> m_seen[2];
+    std::vector<qint64> m_sentMs[2]; // when each frame of the plan left
+    qint64 m_maxDelayMs = 0;         // the longest a frame took through the repeater
     QTimer m_pacer;
     QTimer m_settle;
     QElapsedTimer m_clock;
     QElapsedTimer m_total;
     qint64 m_lastNs = 0;
     qint64 m_lastWriteMs = 0;
+    qint64 m_settleBeganMs = 0;
     double m_creditBits = 0;
     size_t m_step = 0; // index into m_plan.directions
     size_t m_next = 0; // next frame of the direction

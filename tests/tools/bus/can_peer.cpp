@@ -28,12 +28,14 @@
 #include <QCanBus>
 #include <QCanBusDevice>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTimer>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cstdio>
+#include <deque>
 #include <iterator>
 #include <vector>
 
@@ -197,6 +199,7 @@ int main(int argc, char *argv[])
     QString sides[2];
     std::vector<Fault> faults;
     long exitAfter = -1;
+    long lagMs = 0; // forward every frame this late, as a slow repeater does
     for (int i = 1; i + 1 < args.size(); i += 2) {
         const QString &k = args.at(i);
         const QString &v = args.at(i + 1);
@@ -212,6 +215,8 @@ int main(int argc, char *argv[])
             sides[1] = v;
         else if (k == QLatin1String("--exit-after"))
             exitAfter = v.toLong();
+        else if (k == QLatin1String("--lag"))
+            lagMs = v.toLong();
         else if (k == QLatin1String("--fault")) {
             const QStringList p = v.split(u':');
             Fault f{p.value(0) == QLatin1String("drop") ? 'd' : p.value(0) == QLatin1String("remap") ? 'r' : 'u', 0, 0};
@@ -246,6 +251,25 @@ int main(int argc, char *argv[])
             return fail("cannot open a side");
     }
     long forwarded = 0;
+    // Frames held back by --lag, in arrival order, with when they leave.
+    struct Late
+    {
+        qint64 dueMs;
+        QCanBusDevice *out;
+        QCanBusFrame frame;
+    };
+    std::deque<Late> late;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer release;
+    QObject::connect(&release, &QTimer::timeout, &app, [&] {
+        while (!late.empty() && late.front().dueMs <= clock.elapsed()) {
+            late.front().out->writeFrame(late.front().frame);
+            late.pop_front();
+        }
+    });
+    if (lagMs > 0)
+        release.start(2);
     for (int s = 0; s < 2; ++s) {
         QObject::connect(devices[s], &QCanBusDevice::framesReceived, &app, [&, s] {
             QCanBusDevice *out = devices[1 - s];
@@ -272,8 +296,12 @@ int main(int argc, char *argv[])
                         frame.setExtendedFrameFormat(f.newId > 0x7FF || frame.hasExtendedFrameFormat());
                     }
                 }
-                for (int c = 0; c < copies; ++c)
-                    out->writeFrame(frame);
+                for (int c = 0; c < copies; ++c) {
+                    if (lagMs > 0)
+                        late.push_back(Late{clock.elapsed() + lagMs, out, frame});
+                    else
+                        out->writeFrame(frame);
+                }
                 if (exitAfter >= 0 && ++forwarded >= exitAfter) {
                     // Leave abruptly, as a process hosting the bus does when it crashes.
                     std::fflush(stdout);
