@@ -146,8 +146,13 @@ void BusVerifier::receive(int port)
 
 int BusVerifier::settleWaitMs() const
 {
-    const qint64 left = m_options.maxSettleMs - (m_total.elapsed() - m_settleBeganMs);
-    return int(std::clamp<qint64>(m_options.settleMs + m_maxDelayMs, 0, std::max<qint64>(left, 0)));
+    const qint64 left = std::max<qint64>(m_options.maxSettleMs - (m_total.elapsed() - m_settleBeganMs), 0);
+    // Nothing through yet where frames should pass: the repeater may just be slow to start.
+    const int from = m_plan.directions[m_step];
+    const std::vector<PlanFrame> &frames = m_plan.frames[from];
+    if (m_maxSeq[from] < 0 && std::any_of(frames.begin(), frames.end(), [](const PlanFrame &f) { return f.expected.passes; }))
+        return int(left);
+    return int(std::min<qint64>(m_options.settleMs + m_maxDelayMs, left));
 }
 
 void BusVerifier::finishDirection()

@@ -17,7 +17,8 @@ struct VerifyOptions
     int maxInFlight = 8; // frames handed to the sending interface and not yet on the bus
     // How long to listen for late frames after the last one left, beyond the longest delay a
     // frame has taken through the repeater so far in this run; a late frame that arrives
-    // meanwhile starts that wait again, up to maxSettleMs in all.
+    // meanwhile starts that wait again, up to maxSettleMs in all. Until a first frame of a
+    // direction has come through, it waits the whole maxSettleMs.
     int settleMs = 300;
     int maxSettleMs = 10000;
     int stallMs = 3000;  // an interface that sends nothing for this long has failed
