@@ -597,9 +597,11 @@ private:
     const char *m_runEnd = nullptr;
 };
 
-// Replays [begin, end), whole lines each ending with a line break.
-void replayChunk(const char *begin, const char *end, ChunkContext &c, ChunkResult &r)
+// Replays whole lines, each ending with a line break.
+void replayChunk(const QByteArray &chunk, ChunkContext &c, ChunkResult &r)
 {
+    const char *begin = chunk.constData();
+    const char *end = begin + chunk.size();
     using Format = TraceReplay::Format;
     ChunkOut out(r.out);
     if (c.writing)
@@ -816,9 +818,7 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
     const int threads = std::max(1, QThread::idealThreadCount());
     struct Slot
     {
-        QByteArray chunk;
-        const char *begin = nullptr;
-        const char *end = nullptr;
+        QByteArray chunk; // whole lines
         ChunkResult result;
         std::future<void> done;
         bool busy = false;
@@ -901,8 +901,6 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
             carry = chunk.mid(whole);
             chunk.truncate(whole);
         }
-        slot.begin = chunk.constData();
-        slot.end = slot.begin + chunk.size();
 
         slot.result.reset();
         // Apart from the stream, the load is counted from the stream's first frame on.
@@ -911,7 +909,7 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
             ChunkContext apart = context;
             apart.load = nullptr;
             auto task = std::make_shared<std::packaged_task<void()>>(
-                [&slot, apart]() mutable { replayChunk(slot.begin, slot.end, apart, slot.result); });
+                [&slot, apart]() mutable { replayChunk(slot.chunk, apart, slot.result); });
             slot.done = task->get_future();
             slot.busy = true;
             pool.start([task] { (*task)(); });
@@ -922,7 +920,7 @@ QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &
             return stopAll(why);
         context.lineBase = qint64(s.lines);
         context.load = &s.load;
-        replayChunk(slot.begin, slot.end, context, slot.result);
+        replayChunk(chunk, context, slot.result);
         if (const QString why = take(slot.result); !why.isEmpty())
             return stopAll(why);
     }
