@@ -179,6 +179,18 @@ QString sizeText(qint64 bytes)
     return Catalog::messages().text(684).arg(bytes);
 }
 
+QString openForReading(QFile &file)
+{
+    const QString shown = QDir::toNativeSeparators(file.fileName());
+    bool notRegular = false;
+    const QString why = FileIoPlatform::openRegularForReading(file, &notRegular);
+    if (notRegular)
+        return Catalog::messages().text(683).arg(shown);
+    if (!why.isEmpty())
+        return Catalog::messages().text(883).arg(shown, why);
+    return QString();
+}
+
 QString readFile(const QString &path, QByteArray &bytes, qint64 maxBytes)
 {
     const QString shown = QDir::toNativeSeparators(path);
@@ -192,12 +204,8 @@ QString readFile(const QString &path, QByteArray &bytes, qint64 maxBytes)
     if (info.isSymbolicLink() && !info.exists())
         return texts.text(682).arg(shown, QDir::toNativeSeparators(info.symLinkTarget()));
     QFile file(path);
-    bool notRegular = false;
-    const QString why = FileIoPlatform::openRegularForReading(file, &notRegular);
-    if (notRegular)
-        return texts.text(683).arg(shown);
-    if (!why.isEmpty())
-        return texts.text(883).arg(shown, why);
+    if (const QString error = openForReading(file); !error.isEmpty())
+        return error;
     if (file.size() > maxBytes)
         return tooLarge();
     // The file may still grow while it is read; never read more than one byte past the limit.

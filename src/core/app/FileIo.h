@@ -12,6 +12,8 @@ class QIODevice;
 // behind. A link at the target is replaced by a regular file, never written through; a folder,
 // device, pipe or socket there is refused and left alone. Returns an empty text on success,
 // else the reason, naming the file and giving the system's error.
+class QFile;
+
 namespace FileIo {
 
 QString saveFile(const QString &path, const QByteArray &bytes);
@@ -36,6 +38,11 @@ QString writeAll(QIODevice &device, const QByteArray &bytes);
 // else a text naming the file and, for a file that is too large, the limit.
 inline constexpr qint64 DefaultMaxBytes = 64ll * 1024 * 1024;
 QString readFile(const QString &path, QByteArray &bytes, qint64 maxBytes = DefaultMaxBytes);
+
+// Opens `file` (its name set) for reading as readFile does, for a reader that streams it: a
+// folder, device, pipe or socket is refused at once. Empty error on success, else a text
+// naming the file.
+QString openForReading(QFile &file);
 
 // True when nothing at all is at `path`, not even a link to nothing: readers then take their
 // defaults. Anything else is read, and readFile says why it cannot be.

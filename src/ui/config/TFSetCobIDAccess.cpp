@@ -1,6 +1,7 @@
 #include "ui/config/TFSetCobIDAccess.h"
 
 #include "core/app/AppState.h"
+#include "core/app/FileIo.h"
 #include "core/config/CobIdChecks.h"
 #include "core/config/CobIdCsv.h"
 #include "core/config/CobIdImport.h"
@@ -531,9 +532,10 @@ void TFSetCobIDAccess::replayInto(int table)
         prompt().error(this, m_catalog.text(823) + error);
         return;
     }
+    // A pipe or device chosen in the dialog is refused, not waited for.
     QFile trace(path);
-    if (!trace.open(QIODevice::ReadOnly)) {
-        prompt().error(this, m_catalog.text(883).arg(QDir::toNativeSeparators(path), trace.errorString()));
+    if (const QString why = FileIo::openForReading(trace); !why.isEmpty()) {
+        prompt().error(this, why);
         return;
     }
     TraceReplay::Options options;

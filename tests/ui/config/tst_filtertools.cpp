@@ -22,6 +22,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 const QByteArray kA = "2.0A 11bits";
@@ -69,6 +73,7 @@ private Q_SLOTS:
     void clickOnTheMapAsksAboutThatIdentifier();
     void frameCheckFollowsTheVariant_data();
     void replayShowsTheTraffic();
+    void replayRefusesAPipe();
     void importAsksToTakeWideIdentifiersAs29Bit_data();
     void importAsksToTakeWideIdentifiersAs29Bit();
     void frameCheckFollowsTheVariant();
@@ -526,6 +531,23 @@ void TestFilterTools::replayShowsTheTraffic()
     // An edit makes the summary stale.
     setCell(0, 1, 3, u"0x183"_qs);
     QVERIFY(panel->replayText().isEmpty());
+}
+
+// A pipe chosen as the trace would wait for a writer with the window frozen.
+void TestFilterTools::replayRefusesAPipe()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no named pipe in the file system to choose");
+#else
+    writeDocs("<Device_Type>1</Device_Type><Positive>1</Positive>", row("0x181", kA, "0x281", kA));
+    openWindow();
+    const QString fifo = m_dir->filePath(u"bus.log"_qs);
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    m_files->answers.enqueue(fifo);
+    click(u"Btn_Replay_C0_C1"_qs);
+    QCOMPARE(m_prompt->lastKind(), RecordingPrompt::Kind::Error);
+    QCOMPARE(m_prompt->lastText(), Catalog::defaults().text(683).arg(QDir::toNativeSeparators(fifo)));
+#endif
 }
 
 void TestFilterTools::importAsksToTakeWideIdentifiersAs29Bit_data()
