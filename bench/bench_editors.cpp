@@ -7,7 +7,7 @@
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"
-#include "ui/app/Prompt.h"
+#include "ui/widgets/Prompt.h"
 #include "ui/config/TFSetCobIDAccess.h"
 
 #include <QApplication>

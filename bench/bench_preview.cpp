@@ -4,7 +4,7 @@
 // document bytes that OK writes, measured in the same run.
 
 #include "core/config/CobIdDocument.h"
-#include "core/image/TablePreview.h"
+#include "core/device/TablePreview.h"
 #include "core/image/XmlSource.h"
 
 #include <QCoreApplication>

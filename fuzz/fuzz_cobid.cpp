@@ -3,7 +3,7 @@
 // and tree) agree whenever the stream takes the document.
 #include "FuzzCheck.h"
 
-#include "core/app/XmlFile.h"
+#include "core/base/XmlFile.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
 #include "core/image/FilterDocument.h"

@@ -2,7 +2,7 @@
 // identifier that reads as integer text.
 #include "FuzzCheck.h"
 
-#include "core/app/IntText.h"
+#include "core/base/IntText.h"
 #include "core/config/DbcImport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -5,7 +5,7 @@
 
 #include "core/image/ConfigBuilder.h"
 #include "core/image/FilterDocument.h"
-#include "core/image/ImageInspector.h"
+#include "core/device/ImageInspector.h"
 #include "core/image/XmlSource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -1,7 +1,7 @@
 // praxedo-cli inspect: any file reads as an image, a bank or neither, staying inside its bytes.
 #include "FuzzCheck.h"
 
-#include "core/image/ImageInspector.h"
+#include "core/device/ImageInspector.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -2,7 +2,7 @@
 // number hold for what was read.
 #include "FuzzCheck.h"
 
-#include "core/app/IntText.h"
+#include "core/base/IntText.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

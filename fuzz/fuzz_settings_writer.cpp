@@ -6,7 +6,7 @@
 #include "core/app/AppState.h"
 #include "core/app/SettingsFile.h"
 
-#include "core/app/XmlFile.h"
+#include "core/base/XmlFile.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -4,8 +4,8 @@
 #include "FilterImageBytes.h"
 #include "TraceByLine.h"
 
-#include "core/image/DevicePrediction.h"
-#include "core/image/TraceReplay.h"
+#include "core/device/DevicePrediction.h"
+#include "core/traffic/TraceReplay.h"
 
 #include <QBuffer>
 

@@ -8,7 +8,7 @@
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"
-#include "ui/app/FileChooser.h"
+#include "ui/widgets/FileChooser.h"
 #include "ui/config/TFParGen2.h"
 #include "ui/config/TFSetCobIDAccess.h"
 #ifdef PRAXEDO_HAVE_BUS

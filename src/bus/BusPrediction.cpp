@@ -2,7 +2,7 @@
 #include "core/i18n/Catalog.h"
 
 #include "core/app/AppState.h"
-#include "core/app/FileIo.h"
+#include "core/base/FileIo.h"
 #include "core/config/ParGen.h"
 
 #include <QDateTime>

@@ -2,7 +2,7 @@
 
 #include "bus/BusPrediction.h"
 #include "bus/CanPort.h"
-#include "core/app/IntText.h"
+#include "core/base/IntText.h"
 
 namespace {
 

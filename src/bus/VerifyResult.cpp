@@ -1,6 +1,6 @@
 #include "bus/VerifyResult.h"
 
-#include "core/app/FileIo.h"
+#include "core/base/FileIo.h"
 
 #include <QDir>
 

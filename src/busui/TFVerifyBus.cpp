@@ -5,7 +5,7 @@
 #include "busui/VerifyText.h"
 #include "core/app/AppState.h"
 #include "core/i18n/Catalog.h"
-#include "ui/app/Prompt.h"
+#include "ui/widgets/Prompt.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 
 #include <QAction>

@@ -3,7 +3,7 @@
 #include "bus/BusPrediction.h"
 #include "bus/CanPort.h"
 #include "bus/TestPlan.h"
-#include "ui/app/PraxDialog.h"
+#include "ui/widgets/PraxDialog.h"
 
 #include <memory>
 

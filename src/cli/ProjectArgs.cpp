@@ -2,8 +2,8 @@
 
 #include "cli/Commands.h"
 #include "cli/StdStreams.h"
-#include "core/app/FileIo.h"
-#include "core/image/DevicePrediction.h"
+#include "core/base/FileIo.h"
+#include "core/device/DevicePrediction.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "cli/Commands.h"
 
-#include "core/app/FileIo.h"
-#include "core/image/ImageInspector.h"
+#include "core/base/FileIo.h"
+#include "core/device/ImageInspector.h"
 
 #include <QDir>
 #include <QFileInfo>

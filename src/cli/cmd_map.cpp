@@ -1,9 +1,9 @@
 #include "cli/Commands.h"
 
 #include "cli/ProjectArgs.h"
-#include "core/app/FileIo.h"
-#include "core/image/DevicePrediction.h"
-#include "ui/config/IdSpacePainter.h"
+#include "core/base/FileIo.h"
+#include "core/device/DevicePrediction.h"
+#include "gui/IdSpacePainter.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -2,8 +2,8 @@
 
 #include "cli/ProjectArgs.h"
 #include "cli/StdStreams.h"
-#include "core/image/DevicePrediction.h"
-#include "core/image/TraceReplay.h"
+#include "core/device/DevicePrediction.h"
+#include "core/traffic/TraceReplay.h"
 
 #include <QDir>
 #include <QFile>

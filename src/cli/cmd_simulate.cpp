@@ -1,9 +1,9 @@
 #include "cli/Commands.h"
 
 #include "cli/ProjectArgs.h"
-#include "core/app/IntText.h"
+#include "core/base/IntText.h"
 #include "core/config/CobIdChecks.h"
-#include "core/image/DevicePrediction.h"
+#include "core/device/DevicePrediction.h"
 
 namespace Cli {
 

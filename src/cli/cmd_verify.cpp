@@ -6,7 +6,7 @@
 #include "cli/BusArgs.h"
 #include "cli/Commands.h"
 #include "cli/ProjectArgs.h"
-#include "core/app/IntText.h"
+#include "core/base/IntText.h"
 
 #include <QDir>
 #include <QEventLoop>

@@ -9,7 +9,7 @@
 // documents, build (from the documents there are), firmware. Each variant is complete and
 // differs from the other in content and length, so a torn or mixed file matches neither.
 #include "core/app/AppState.h"
-#include "core/app/FileIo.h"
+#include "core/base/FileIo.h"
 #include "core/app/SettingsFile.h"
 #include "core/config/CobIdCsv.h"
 #include "core/config/CobIdDocument.h"

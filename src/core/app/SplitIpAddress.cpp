@@ -1,6 +1,6 @@
 #include "core/app/SplitIpAddress.h"
 
-#include "core/app/IntText.h"
+#include "core/base/IntText.h"
 
 bool Split_IP_Address(const QString &text, QStringList *parts)
 {

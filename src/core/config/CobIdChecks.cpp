@@ -1,6 +1,6 @@
 #include "core/config/CobIdChecks.h"
 
-#include "core/app/IntText.h"
+#include "core/base/IntText.h"
 #include "core/config/CobIdDocument.h"
 #include "core/i18n/Catalog.h"
 

@@ -1,8 +1,8 @@
 #include "core/config/CobIdDocument.h"
 
-#include "core/app/FileIo.h"
-#include "core/app/IntText.h"
-#include "core/app/XmlFile.h"
+#include "core/base/FileIo.h"
+#include "core/base/IntText.h"
+#include "core/base/XmlFile.h"
 #include "core/config/DocumentXml.h"
 #include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"

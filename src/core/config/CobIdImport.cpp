@@ -1,6 +1,6 @@
 #include "core/config/CobIdImport.h"
 
-#include "core/app/FileIo.h"
+#include "core/base/FileIo.h"
 #include "core/config/CobIdCsv.h"
 #include "core/config/DbcImport.h"
 #include "core/i18n/Catalog.h"

@@ -1,6 +1,6 @@
 #include "core/config/CobIdTable.h"
 
-#include "core/app/IntText.h"
+#include "core/base/IntText.h"
 #include "core/i18n/Catalog.h"
 
 #include <algorithm>

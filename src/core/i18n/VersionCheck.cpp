@@ -1,7 +1,7 @@
 #include "core/i18n/VersionCheck.h"
 
 #include "core/app/AppState.h"
-#include "core/app/IntText.h"
+#include "core/base/IntText.h"
 #include "core/i18n/Http10Get.h"
 
 #include <QEventLoop>

@@ -1,7 +1,7 @@
 #include "core/image/BankBuilder.h"
 
-#include "core/app/IntText.h"
-#include "core/app/XmlFile.h"
+#include "core/base/IntText.h"
+#include "core/base/XmlFile.h"
 #include "core/image/FilterDocument.h"
 #include "core/image/XmlSource.h"
 

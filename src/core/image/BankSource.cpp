@@ -1,6 +1,6 @@
 #include "core/image/BankSource.h"
 
-#include "core/app/FileIo.h"
+#include "core/base/FileIo.h"
 
 namespace BankSource {
 

@@ -1,7 +1,7 @@
 #include "core/image/ConfigBuilder.h"
 
 #include "core/app/AppState.h"
-#include "core/app/FileIo.h"
+#include "core/base/FileIo.h"
 #include "core/config/ParGen.h"
 #include "core/image/BankSource.h"
 #include "core/image/FilterDocument.h"

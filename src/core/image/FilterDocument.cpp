@@ -1,7 +1,7 @@
 #include "core/image/FilterDocument.h"
 
-#include "core/app/FileIo.h"
-#include "core/app/XmlFile.h"
+#include "core/base/FileIo.h"
+#include "core/base/XmlFile.h"
 #include "core/config/CobIdDocument.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "core/image/FilterImage.h"
 
 #include "core/app/AppState.h"
-#include "core/app/FileIo.h"
+#include "core/base/FileIo.h"
 #include "core/config/CobIdChecks.h"
 
 #include <QDir>

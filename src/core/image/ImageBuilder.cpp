@@ -1,6 +1,6 @@
 #include "core/image/ImageBuilder.h"
 
-#include "core/app/IntText.h"
+#include "core/base/IntText.h"
 #include "core/image/XmlSource.h"
 
 #include <algorithm>

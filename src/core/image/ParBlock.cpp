@@ -1,7 +1,7 @@
 #include "core/image/ParBlock.h"
 
-#include "core/app/IntText.h"
-#include "core/app/XmlFile.h"
+#include "core/base/IntText.h"
+#include "core/base/XmlFile.h"
 #include "core/image/XmlSource.h"
 
 #include <QtEndian>

@@ -1,8 +1,8 @@
 #include "core/image/SrecMerge.h"
 
-#include "core/app/IntText.h"
+#include "core/base/IntText.h"
 #include "core/app/AppState.h"
-#include "core/app/FileIo.h"
+#include "core/base/FileIo.h"
 #include "core/i18n/Catalog.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "core/projects/ProjectStore.h"
 
 #include "core/app/AppState.h"
-#include "core/app/IntText.h"
+#include "core/base/IntText.h"
 #include "core/projects/ProjectName.h"
 
 #include <QDir>

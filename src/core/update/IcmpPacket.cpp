@@ -1,6 +1,6 @@
 #include "core/update/IcmpPacket.h"
 
-#include "core/app/IntText.h"
+#include "core/base/IntText.h"
 #include "core/app/SplitIpAddress.h"
 
 #include <QtEndian>

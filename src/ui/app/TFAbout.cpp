@@ -1,11 +1,11 @@
 #include "ui/app/TFAbout.h"
 
 #include "core/app/AppState.h"
-#include "ui/app/Links.h"
-#include "ui/app/PicturePanel.h"
-#include "ui/app/Pictures.h"
-#include "ui/app/StyledButton.h"
-#include "ui/app/WindowStyle.h"
+#include "ui/widgets/Links.h"
+#include "ui/widgets/PicturePanel.h"
+#include "ui/widgets/Pictures.h"
+#include "ui/widgets/StyledButton.h"
+#include "ui/widgets/WindowStyle.h"
 
 #include <QLabel>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/app/PraxDialog.h"
+#include "ui/widgets/PraxDialog.h"
 
 class QLabel;
 class PicturePanel;

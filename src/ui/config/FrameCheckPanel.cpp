@@ -1,6 +1,6 @@
 #include "ui/config/FrameCheckPanel.h"
 
-#include "core/app/IntText.h"
+#include "core/base/IntText.h"
 #include "core/config/CobIdChecks.h"
 #include "core/i18n/Catalog.h"
 #include "ui/config/IdSpaceView.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/image/DevicePrediction.h"
+#include "core/device/DevicePrediction.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #include "ui/config/IdSpaceView.h"
 
 #include "core/config/CobIdChecks.h"
-#include "ui/config/IdSpacePainter.h"
+#include "gui/IdSpacePainter.h"
 
 #include <QHelpEvent>
 #include <QMouseEvent>

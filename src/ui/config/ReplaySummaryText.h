@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/image/TraceReplay.h"
+#include "core/traffic/TraceReplay.h"
 
 #include <QStringList>
 

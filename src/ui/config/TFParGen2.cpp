@@ -4,10 +4,10 @@
 #include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"
 #include "core/projects/ProjectLock.h"
-#include "ui/app/Prompt.h"
-#include "ui/app/StyledButton.h"
-#include "ui/app/WindowStyle.h"
-#include "ui/config/CollapsiblePanel.h"
+#include "ui/widgets/Prompt.h"
+#include "ui/widgets/StyledButton.h"
+#include "ui/widgets/WindowStyle.h"
+#include "ui/widgets/CollapsiblePanel.h"
 
 #include <QApplication>
 #include <QCheckBox>

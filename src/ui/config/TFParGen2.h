@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/config/ParGen.h"
-#include "ui/app/PraxDialog.h"
+#include "ui/widgets/PraxDialog.h"
 
 #include <array>
 

@@ -2,7 +2,7 @@
 
 #include "core/config/CobIdDocument.h"
 #include "core/image/XmlSource.h"
-#include "ui/app/PraxDialog.h"
+#include "ui/widgets/PraxDialog.h"
 
 #include <QStringList>
 

@@ -3,10 +3,10 @@
 #include "core/app/AppState.h"
 #include "core/i18n/Catalog.h"
 #include "core/i18n/LanguageList.h"
-#include "ui/app/Links.h"
-#include "ui/app/Prompt.h"
-#include "ui/app/StyledButton.h"
-#include "ui/app/WindowStyle.h"
+#include "ui/widgets/Links.h"
+#include "ui/widgets/Prompt.h"
+#include "ui/widgets/StyledButton.h"
+#include "ui/widgets/WindowStyle.h"
 
 #include <QApplication>
 #include <QBitmap>

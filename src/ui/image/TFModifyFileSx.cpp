@@ -4,9 +4,9 @@
 #include "core/i18n/Catalog.h"
 #include "core/image/FlashTool.h"
 #include "core/projects/ProjectLock.h"
-#include "ui/app/Prompt.h"
-#include "ui/app/StyledButton.h"
-#include "ui/app/WindowStyle.h"
+#include "ui/widgets/Prompt.h"
+#include "ui/widgets/StyledButton.h"
+#include "ui/widgets/WindowStyle.h"
 
 #include <QCheckBox>
 #include <QComboBox>

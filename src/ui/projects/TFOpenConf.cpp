@@ -3,8 +3,8 @@
 #include "core/app/AppState.h"
 #include "core/i18n/Catalog.h"
 #include "core/projects/ProjectStore.h"
-#include "ui/app/StyledButton.h"
-#include "ui/app/WindowStyle.h"
+#include "ui/widgets/StyledButton.h"
+#include "ui/widgets/WindowStyle.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -8,9 +8,9 @@
 #include "core/update/IcmpPacket.h"
 #include "core/update/JobFile.h"
 #include "core/update/ProgramRunner.h"
-#include "ui/app/Prompt.h"
-#include "ui/app/StyledButton.h"
-#include "ui/app/WindowStyle.h"
+#include "ui/widgets/Prompt.h"
+#include "ui/widgets/StyledButton.h"
+#include "ui/widgets/WindowStyle.h"
 
 #include <QApplication>
 #include <QCheckBox>

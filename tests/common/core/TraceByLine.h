@@ -3,9 +3,9 @@
 // A candump log replayed line by line with the full parser, the plain way: what TraceReplay
 // must give for it however it reads, splits and spreads the trace.
 
-#include "core/image/BusLoad.h"
-#include "core/image/DevicePrediction.h"
-#include "core/image/TraceReplay.h"
+#include "core/traffic/BusLoad.h"
+#include "core/device/DevicePrediction.h"
+#include "core/traffic/TraceReplay.h"
 
 #include <QByteArray>
 #include <QList>

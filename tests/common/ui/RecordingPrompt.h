@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/app/Prompt.h"
+#include "ui/widgets/Prompt.h"
 
 #include <QList>
 #include <QQueue>

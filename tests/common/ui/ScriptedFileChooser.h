@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/app/FileChooser.h"
+#include "ui/widgets/FileChooser.h"
 
 #include <QQueue>
 #include <QStringList>

@@ -2,9 +2,9 @@
 // message that names the file and the limit; documents that would need a huge tree are
 // refused before it is built; long S-record lines cost no more than their bytes.
 #include "core/app/AppState.h"
-#include "core/app/FileIo.h"
+#include "core/base/FileIo.h"
 #include "core/app/SettingsFile.h"
-#include "core/app/XmlFile.h"
+#include "core/base/XmlFile.h"
 #include "core/config/CobIdCsv.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/DbcImport.h"

@@ -6,7 +6,7 @@
 #include "TestPaths.h"
 
 #include "core/app/AppState.h"
-#include "core/app/FileIo.h"
+#include "core/base/FileIo.h"
 #include "core/app/SettingsFile.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/CobIdImport.h"

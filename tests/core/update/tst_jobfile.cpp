@@ -1,8 +1,8 @@
 #include "core/update/JobFile.h"
 
 #include "core/app/AppState.h"
-#include "core/app/FileIo.h"
-#include "core/app/XmlFile.h"
+#include "core/base/FileIo.h"
+#include "core/base/XmlFile.h"
 
 #include "TestPaths.h"
 

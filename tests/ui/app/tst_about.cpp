@@ -1,8 +1,8 @@
 #include "core/app/AppState.h"
 #include "core/i18n/Catalog.h"
-#include "ui/app/Links.h"
-#include "ui/app/PicturePanel.h"
-#include "ui/app/StyledButton.h"
+#include "ui/widgets/Links.h"
+#include "ui/widgets/PicturePanel.h"
+#include "ui/widgets/StyledButton.h"
 #include "ui/app/TFAbout.h"
 
 #include <QLabel>

@@ -2,7 +2,7 @@
 #include "TestPaths.h"
 
 #include "ui/app/Configurator.h"
-#include "ui/app/StyledButton.h"
+#include "ui/widgets/StyledButton.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 #include "ui/config/TFParGen2.h"
 #include "ui/config/TFSetCobIDAccess.h"

@@ -1,6 +1,6 @@
 #include "FilterImageBytes.h"
 
-#include "ui/config/IdSpacePainter.h"
+#include "gui/IdSpacePainter.h"
 
 #include "CliRun.h"
 #include "TestPaths.h"

@@ -5,7 +5,7 @@
 #include "core/app/AppState.h"
 #include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"
-#include "ui/config/CollapsiblePanel.h"
+#include "ui/widgets/CollapsiblePanel.h"
 #include "ui/config/TFParGen2.h"
 
 #include <QApplication>

@@ -6,8 +6,8 @@
 #include "core/i18n/VersionCheck.h"
 #include "TestPaths.h"
 #include "ui/RecordingPrompt.h"
-#include "ui/app/Links.h"
-#include "ui/app/StyledButton.h"
+#include "ui/widgets/Links.h"
+#include "ui/widgets/StyledButton.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 
 #include <QBuffer>

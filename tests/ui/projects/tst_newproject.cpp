@@ -2,7 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/i18n/Catalog.h"
-#include "ui/app/StyledButton.h"
+#include "ui/widgets/StyledButton.h"
 #include "ui/projects/TFNew_Project.h"
 
 #include <QDir>

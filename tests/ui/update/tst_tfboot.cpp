@@ -3,12 +3,12 @@
 #include "core/StandInTools.h"
 
 #include "core/app/AppState.h"
-#include "core/app/FileIo.h"
+#include "core/base/FileIo.h"
 #include "core/i18n/Catalog.h"
 #include "core/update/HostResolver.h"
 #include "core/update/JobFile.h"
 #include "core/update/ProgramRunner.h"
-#include "ui/app/StyledButton.h"
+#include "ui/widgets/StyledButton.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 #include "ui/update/TFBoot.h"
 
