@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/config/CobIdImport.h"
+#include "core/config/ImportedRow.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/config/CobIdTable.h"
+#include "core/config/ImportedRow.h"
 
 #include <QString>
 
@@ -10,13 +11,6 @@ namespace DbcImport {
 enum class WideIds;
 struct Report;
 } // namespace DbcImport
-
-// A table row read from a CSV or DBC file, with the file line it starts on for messages.
-struct ImportedRow
-{
-    int line = 0;
-    CobIdTable::Row cells;
-};
 
 // Bringing rows from a file into one filter table. Files are read whole before anything is
 // put into the table, and a refused file leaves the table as it was.

@@ -9,7 +9,7 @@
 
 namespace {
 
-using Picture = StyledButton::Picture;
+using Picture = Pictures::Picture;
 
 const QColor Green(46, 154, 62);
 const QColor GreenDark(28, 104, 38);
@@ -305,7 +305,7 @@ void draw(QPainter &p, Picture picture)
 
 namespace Pictures {
 
-void paint(QPainter &painter, const QRectF &box, StyledButton::Picture picture)
+void paint(QPainter &painter, const QRectF &box, Picture picture)
 {
     if (picture == Picture::None || box.isEmpty())
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/widgets/Pictures.h"
+
 #include <QPushButton>
 
 // The push button every window uses: one of our pictures beside the caption, hot-tracking
@@ -10,31 +12,8 @@ class StyledButton : public QPushButton
 {
     Q_OBJECT
 public:
-    enum class Picture {
-        None,
-        Ok,
-        Cancel,
-        New,
-        Open,
-        Communication,
-        Filter,
-        Update,
-        Info,
-        Options,
-        Close,
-        DeleteRow,
-        InsertRow,
-        CopyRow,
-        PasteRow,
-        CompileAll,
-        CancelAll,
-        Previous,
-        Next,
-        Check,
-        Import,
-        Export,
-    };
-    static constexpr Picture LastPicture = Picture::Export;
+    using Picture = Pictures::Picture;
+    static constexpr Picture LastPicture = Pictures::LastPicture;
 
     // How the button looks right now; painting follows it.
     enum class Look { Normal, Hot, Pressed, Disabled };
