@@ -47,10 +47,3 @@ void Set_Files(AppState &state)
     state.File_ParGen = joinPath(state.Dir_Project, QStringLiteral("ParGen.xml"));
     state.File_CobID = joinPath(state.Dir_Project, QStringLiteral("CanCanCobID.xml"));
 }
-
-QString joinPath(const QString &dir, const QString &name)
-{
-    if (dir.isEmpty())
-        return QDir::toNativeSeparators(QDir::separator() + name);
-    return QDir::toNativeSeparators(QDir(dir).filePath(name));
-}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/base/Paths.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -58,5 +60,3 @@ AppState &appState();
 // File_ParGen and File_CobID follow Dir_Project.
 void Set_Files(AppState &state);
 
-// Joins a folder and a name with the platform's rules (no hand-built separators).
-QString joinPath(const QString &dir, const QString &name);

@@ -1,11 +1,9 @@
 #include "core/i18n/Catalog.h"
 
-#include "core/app/AppState.h"
 #include "core/base/FileIo.h"
 #include "core/base/IntText.h"
 #include "core/i18n/DefaultTexts.h"
 
-#include <QFileInfo>
 #include <QStringDecoder>
 
 namespace {
@@ -132,23 +130,6 @@ void Catalog::applyLangText(const QString &text, QString &languageVer)
             versionFound = true;
         }
     }
-}
-
-QString Catalog::Load_Language(AppState &state)
-{
-    Load_Default_Texts();
-    state.Language_Ver = QStringLiteral("NO VER.");
-    QString error;
-    const QString selected = joinPath(state.Dir_Language, state.Language_Sel + QStringLiteral(".lng"));
-    if (QFileInfo(selected).isFile()) {
-        Load_Lang_File(selected, state.Language_Ver, &error);
-        return error;
-    }
-    state.Language_Sel = QStringLiteral("English");
-    const QString english = joinPath(state.Dir_Language, QStringLiteral("English.lng"));
-    if (QFileInfo(english).isFile())
-        Load_Lang_File(english, state.Language_Ver, &error);
-    return error;
 }
 
 const Catalog &Catalog::defaults()

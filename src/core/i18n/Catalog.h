@@ -4,8 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-struct AppState;
-
 // The message catalog: 1000 numbered texts, filled with the built-in English defaults and
 // then overridden by the chosen language file. Windows read fixed indices from it.
 class Catalog
@@ -26,10 +24,6 @@ public:
     bool Load_Lang_File(const QString &path, QString &languageVer, QString *error = nullptr);
     // The lines of an already decoded language file; same rules as Load_Lang_File.
     void applyLangText(const QString &text, QString &languageVer);
-
-    // Defaults, then the file of state.Language_Sel, falling back to English. Returns why the
-    // language file could not be read (the defaults then stay), or an empty text.
-    QString Load_Language(AppState &state);
 
     // The built-in English texts alone. The core's messages take a catalog and fall back on
     // these, which is what praxedo-cli prints whatever language the configurator uses.

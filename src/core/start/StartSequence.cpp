@@ -1,8 +1,9 @@
-#include "core/app/StartSequence.h"
+#include "core/start/StartSequence.h"
 
 #include "core/app/AppState.h"
 #include "core/app/SettingsFile.h"
 #include "core/i18n/Catalog.h"
+#include "core/i18n/Language.h"
 #include "core/projects/ProjectName.h"
 
 #include <QDir>
@@ -49,7 +50,7 @@ Outcome run(AppState &state, Catalog &catalog, const QString &exeDir)
     state.Title_SW = Product::title();
     state.SW_Code = QString::fromUtf16(Product::Code);
     state.SW_Desc = Product::description();
-    outcome.languageError = catalog.Load_Language(state);
+    outcome.languageError = Language::Load_Language(catalog, state);
     outcome.projectRestored = restoreLastProject(state);
     Set_Files(state);
     state.Copied_Row.clear();

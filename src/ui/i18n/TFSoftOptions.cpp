@@ -2,6 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/i18n/Catalog.h"
+#include "core/i18n/Language.h"
 #include "core/i18n/LanguageList.h"
 #include "ui/widgets/Links.h"
 #include "ui/widgets/Prompt.h"
@@ -299,7 +300,7 @@ void TFSoftOptions::LangClick(int slot)
     // The texts change now; the choice is kept only if the window is confirmed.
     const QString previous = m_state.Language_Sel;
     m_state.Language_Sel = name;
-    m_catalog.Load_Language(m_state);
+    Language::Load_Language(m_catalog, m_state);
     // A file gone since the listing falls back to English: say what is really loaded.
     Language_In_Use = m_state.Language_Sel;
     m_state.Language_Sel = previous;

@@ -1,6 +1,6 @@
 #include "core/app/AppState.h"
 #include "core/app/SettingsFile.h"
-#include "core/app/StartSequence.h"
+#include "core/start/StartSequence.h"
 #include "core/i18n/Catalog.h"
 
 #include <QDir>

@@ -1,5 +1,6 @@
 #include "core/app/AppState.h"
 #include "core/i18n/Catalog.h"
+#include "core/i18n/Language.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -151,14 +152,14 @@ void TestCatalog::loadLanguageFallsBackToEnglish()
     state.Language_Sel = QStringLiteral("Klingon");
     writeFile(dir.filePath(QStringLiteral("English.lng")), "//VERSION 1.0\nSTR 0 = Start\n");
     Catalog c;
-    c.Load_Language(state);
+    Language::Load_Language(c, state);
     QCOMPARE(state.Language_Sel, QStringLiteral("English"));
     QCOMPARE(state.Language_Ver, QStringLiteral("1.0"));
     QCOMPARE(c.text(0), QStringLiteral("Start"));
 
     QFile::remove(dir.filePath(QStringLiteral("English.lng")));
     state.Language_Sel = QStringLiteral("Klingon");
-    c.Load_Language(state);
+    Language::Load_Language(c, state);
     QCOMPARE(state.Language_Sel, QStringLiteral("English"));
     QCOMPARE(state.Language_Ver, QStringLiteral("NO VER."));
     QCOMPARE(c.text(0), QStringLiteral("Begin"));
@@ -173,11 +174,11 @@ void TestCatalog::eachLoadStartsFromDefaults()
     writeFile(dir.filePath(QStringLiteral("B.lng")), "STR 21 = Filtre\n");
     Catalog c;
     state.Language_Sel = QStringLiteral("A");
-    c.Load_Language(state);
+    Language::Load_Language(c, state);
     QCOMPARE(c.text(20), QStringLiteral("Kommunikation"));
     QCOMPARE(state.Language_Ver, QStringLiteral("2"));
     state.Language_Sel = QStringLiteral("B");
-    c.Load_Language(state);
+    Language::Load_Language(c, state);
     QCOMPARE(c.text(20), QStringLiteral("Set Communication"));
     QCOMPARE(c.text(21), QStringLiteral("Filtre"));
     QCOMPARE(state.Language_Ver, QStringLiteral("NO VER."));
@@ -195,7 +196,7 @@ void TestCatalog::unreadableFileKeepsDefaults()
     QFile f(path);
     QVERIFY(f.resize(Catalog::MaxFileBytes + 1));
     Catalog c;
-    c.Load_Language(state);
+    Language::Load_Language(c, state);
     QCOMPARE(c.text(0), QStringLiteral("Begin"));
     QCOMPARE(c.Lang_Texts().size(), 1000);
     QCOMPARE(state.Language_Ver, QStringLiteral("NO VER."));

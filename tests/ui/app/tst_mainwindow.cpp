@@ -4,6 +4,7 @@
 #include "core/app/AppState.h"
 #include "core/app/SettingsFile.h"
 #include "core/i18n/Catalog.h"
+#include "core/i18n/Language.h"
 #include "ui/widgets/Links.h"
 #include "ui/widgets/StyledButton.h"
 #include "ui/app/TFAbout.h"
@@ -526,7 +527,7 @@ void TestMainWindow::languageChangeUpdatesCaptionsAtOnce()
 
     // What the options window does after the user picked another language.
     p.state.Language_Sel = QStringLiteral("Italiano");
-    p.catalog.Load_Language(p.state);
+    Language::Load_Language(p.catalog, p.state);
     p.window->Change_Language();
 
     QCOMPARE(p.find(QStringLiteral("L_Begin"))->property("text").toString(), QStringLiteral("Inizio"));

@@ -3,6 +3,7 @@
 #include "core/LocalHttpServer.h"
 #include "core/app/AppState.h"
 #include "core/i18n/Catalog.h"
+#include "core/i18n/Language.h"
 #include "core/i18n/VersionCheck.h"
 #include "TestPaths.h"
 #include "ui/RecordingPrompt.h"
@@ -497,7 +498,7 @@ void TestSoftOptions::shippedLanguages()
     QVERIFY(files.contains(QStringLiteral("English.lng")));
     for (const QString &name : files)
         QVERIFY(QFile::copy(source.filePath(name), f.dir.filePath(name)));
-    f.catalog.Load_Language(f.state);
+    Language::Load_Language(f.catalog, f.state);
     f.window->open();
 
     QCOMPARE(f.shownNames(), QStringList({QStringLiteral("English"), QStringLiteral("Italiano")}));
