@@ -18,10 +18,6 @@
 #include <QPushButton>
 #include <QShortcut>
 
-namespace {
-constexpr int ConnectTimeoutMs = 5000;
-}
-
 TFVerifyBus::TFVerifyBus(AppState &state, Catalog &catalog, QWidget *parent) : PraxDialog(parent), m_state(state), m_catalog(catalog)
 {
     setObjectName(QStringLiteral("TFVerifyBus"));
@@ -117,30 +113,24 @@ void TFVerifyBus::startRun()
         return;
     m_mismatches->clear();
     m_result->clear();
-    QString error = m_prediction.load(m_state.Dir_Project);
-    CanPortAddress addresses[2];
-    for (int p = 0; p < 2 && error.isEmpty(); ++p) {
-        error = CanPorts::parse(m_ports[p]->currentText().trimmed(), addresses[p]);
-        if (error.isEmpty())
-            error = CanPorts::check(addresses[p]);
-    }
-    if (error.isEmpty())
-        error = CanPorts::checkPair(addresses[0], addresses[1]);
+    QString error = m_bus.loadProject(m_state.Dir_Project);
     m_verifier.reset();
-    for (int p = 0; p < 2 && error.isEmpty(); ++p)
-        m_open[p] = CanPorts::open(addresses[p], m_prediction.bitRate(p), ConnectTimeoutMs, error);
+    int failedPort = -1;
+    if (error.isEmpty())
+        error = m_bus.parse(m_ports[0]->currentText().trimmed(), m_ports[1]->currentText().trimmed(), failedPort);
+    if (error.isEmpty())
+        error = m_bus.open();
     if (!error.isEmpty()) {
-        m_open[0].reset();
-        m_open[1].reset();
+        m_bus.close();
         prompt().error(this, error);
         return;
     }
     const int d = m_direction->currentIndex();
-    m_plan = TestPlan::build(m_prediction, d == 1 ? std::vector<int>{0} : d == 2 ? std::vector<int>{1} : std::vector<int>{0, 1}, m_deep->isChecked());
+    m_plan = TestPlan::build(m_bus.prediction, d == 1 ? std::vector<int>{0} : d == 2 ? std::vector<int>{1} : std::vector<int>{0, 1}, m_deep->isChecked());
     VerifyOptions options;
-    options.bitRate[0] = m_prediction.bitRate(0);
-    options.bitRate[1] = m_prediction.bitRate(1);
-    m_verifier = std::make_unique<BusVerifier>(*m_open[0], *m_open[1], m_plan, options);
+    options.bitRate[0] = m_bus.bitRates[0];
+    options.bitRate[1] = m_bus.bitRates[1];
+    m_verifier = std::make_unique<BusVerifier>(*m_bus.ports[0], *m_bus.ports[1], m_plan, options);
     m_progress->setRange(0, m_plan.size());
     m_progress->setValue(0);
     connect(m_verifier.get(), &BusVerifier::progress, m_progress, &QProgressBar::setValue);
@@ -179,8 +169,7 @@ void TFVerifyBus::finishRun()
                                                          size_t(i) < seen.size() ? seen[size_t(i)] : Observation(), m_catalog));
     }
     m_verifier.reset();
-    m_open[0].reset();
-    m_open[1].reset();
+    m_bus.close();
     if (!result.error.isEmpty())
         prompt().error(this, result.error);
 }

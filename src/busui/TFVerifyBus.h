@@ -1,7 +1,6 @@
 #pragma once
 
-#include "bus/BusPrediction.h"
-#include "bus/CanPort.h"
+#include "bus/BusPorts.h"
 #include "bus/TestPlan.h"
 #include "ui/widgets/PraxDialog.h"
 
@@ -55,8 +54,7 @@ private:
     QLabel *m_result;
     QListWidget *m_mismatches;
 
-    BusPrediction m_prediction;
+    BusPorts m_bus;
     TestPlan m_plan;
-    std::unique_ptr<CanPort> m_open[2];
     std::unique_ptr<BusVerifier> m_verifier;
 };

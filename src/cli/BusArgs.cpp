@@ -14,7 +14,6 @@
 namespace Cli {
 
 namespace {
-constexpr int ConnectTimeoutMs = 5000;
 volatile std::sig_atomic_t g_quit = 0;
 void onSignal(int)
 {
@@ -22,42 +21,21 @@ void onSignal(int)
 }
 } // namespace
 
-QString parseBusPorts(const ParsedArgs &a, BusPorts &ports)
+QString openProjectBus(const ParsedArgs &a, int bitRateOption, BusPorts &bus)
 {
+    QString error = bus.loadProject(a.positional.at(0));
+    if (!error.isEmpty())
+        return error;
     const QString names[2] = {QStringLiteral("--can0"), QStringLiteral("--can1")};
-    for (int p = 0; p < 2; ++p) {
-        if (!a.values.contains(names[p]))
-            return QStringLiteral("%1 PLUGIN:INTERFACE is missing").arg(names[p]);
-        QString error = CanPorts::parse(a.values.value(names[p]), ports.addresses[p]);
-        if (error.isEmpty())
-            error = CanPorts::check(ports.addresses[p]);
-        if (!error.isEmpty())
-            return names[p] + QStringLiteral(": ") + error;
+    for (const QString &name : names) {
+        if (!a.values.contains(name))
+            return QStringLiteral("%1 PLUGIN:INTERFACE is missing").arg(name);
     }
-    return CanPorts::checkPair(ports.addresses[0], ports.addresses[1]);
-}
-
-QString openProjectBus(const ParsedArgs &a, int bitRateOption, BusPrediction &prediction, BusPorts &bus, int bitRates[2])
-{
-    QString error = prediction.load(a.positional.at(0));
-    if (error.isEmpty())
-        error = parseBusPorts(a, bus);
-    for (int p = 0; p < 2; ++p)
-        bitRates[p] = bitRateOption ? bitRateOption : prediction.bitRate(p);
-    if (error.isEmpty())
-        error = openBusPorts(bus, bitRates);
-    return error;
-}
-
-QString openBusPorts(BusPorts &ports, const int bitRates[2])
-{
-    for (int p = 0; p < 2; ++p) {
-        QString error;
-        ports.ports[p] = CanPorts::open(ports.addresses[p], bitRates[p], ConnectTimeoutMs, error);
-        if (!ports.ports[p])
-            return error;
-    }
-    return QString();
+    int failedPort = -1;
+    error = bus.parse(a.values.value(names[0]), a.values.value(names[1]), failedPort);
+    if (!error.isEmpty())
+        return failedPort >= 0 ? names[failedPort] + QStringLiteral(": ") + error : error;
+    return bus.open(bitRateOption);
 }
 
 bool stderrIsTerminal()

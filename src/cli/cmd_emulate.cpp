@@ -46,10 +46,9 @@ int runEmulate(const QStringList &args, Io &io)
                   "[--fault drop:ID|remap:ID:NEW|duplicate:ID]...\n";
         return 1;
     }
-    BusPrediction prediction;
     BusPorts bus;
-    int bitRates[2] = {0, 0};
-    QString error = openProjectBus(a, bitRateOption, prediction, bus, bitRates);
+    QString error = openProjectBus(a, bitRateOption, bus);
+    const BusPrediction &prediction = bus.prediction;
     if (!error.isEmpty()) {
         io.err << "praxedo-cli emulate: " << error << '\n';
         return 2;

@@ -66,15 +66,14 @@ int runVerify(const QStringList &args, Io &io)
         io.err << "praxedo-cli verify: " << problem << '\n' << usage;
         return 1;
     }
-    BusPrediction prediction;
-    int bitRates[2] = {0, 0};
-    QString error = openProjectBus(a, bitRateOption, prediction, bus, bitRates);
+    QString error = openProjectBus(a, bitRateOption, bus);
+    const BusPrediction &prediction = bus.prediction;
     if (!error.isEmpty()) {
         io.err << "praxedo-cli verify: " << error << '\n';
         return 2;
     }
-    options.bitRate[0] = bitRates[0];
-    options.bitRate[1] = bitRates[1];
+    options.bitRate[0] = bus.bitRates[0];
+    options.bitRate[1] = bus.bitRates[1];
 
     const TestPlan plan = TestPlan::build(prediction, directions, a.flags.contains(QStringLiteral("--deep")));
     io.out << "Project " << prediction.projectName() << ", " << QDir::toNativeSeparators(prediction.source()) << " (checksum 0x"
@@ -82,7 +81,7 @@ int runVerify(const QStringList &args, Io &io)
     for (const QString &assumed : prediction.assumptions())
         io.out << "  assumed: " << assumed << '\n';
     io.out << "CAN 0 on " << bus.addresses[0].text() << ", CAN 1 on " << bus.addresses[1].text() << "; " << plan.size()
-           << " frames, paced for " << qMin(bitRates[0], bitRates[1]) / 1000 << " kbit/s\n" << Qt::flush;
+           << " frames, paced for " << qMin(bus.bitRates[0], bus.bitRates[1]) / 1000 << " kbit/s\n" << Qt::flush;
 
     VerifyRunInfo info;
     info.project = prediction.projectName();
