@@ -2,6 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/config/CobIdDocument.h"
+#include "core/config/FilterTables.h"
 #include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"
 #include "core/image/ConfigBuilder.h"
@@ -42,12 +43,11 @@ int runCheck(const QStringList &args, Io &io)
         return 2;
     }
 
-    ParGenFilterValues filter;
-    error = ParGen::readForFilterWindow(state.File_ParGen, filter);
-    CobIdDocument tables(filter);
-    CobIdDocument::ReadReport report;
-    if (error.isEmpty())
-        error = tables.read(state.File_CobID, &report);
+    FilterTables opened;
+    error = opened.open(state.File_ParGen, state.File_CobID);
+    const ParGenFilterValues &filter = opened.parGen;
+    CobIdDocument &tables = opened.document;
+    const CobIdDocument::ReadReport &report = opened.report;
     if (error.isEmpty())
         error = tables.Controllo_dati(filter.positive, catalog);
     if (!error.isEmpty()) {

@@ -3,6 +3,7 @@
 #include "cli/ProjectArgs.h"
 #include "core/config/CobIdCsv.h"
 #include "core/config/CobIdDocument.h"
+#include "core/config/FilterTables.h"
 #include "core/config/ParGen.h"
 
 #include <QDir>
@@ -28,12 +29,10 @@ int runExport(const QStringList &args, Io &io)
         return 1;
     }
 
-    ParGenFilterValues filter;
-    error = ParGen::readForFilterWindow(state.File_ParGen, filter);
-    CobIdDocument document(filter);
-    CobIdDocument::ReadReport report;
-    if (error.isEmpty())
-        error = document.read(state.File_CobID, &report);
+    FilterTables opened;
+    error = opened.open(state.File_ParGen, state.File_CobID);
+    CobIdDocument &document = opened.document;
+    const CobIdDocument::ReadReport &report = opened.report;
     if (error.isEmpty())
         error = writeOutput(a.positional.at(1), CobIdCsv::toBytes(document.table(table)));
     if (!error.isEmpty()) {

@@ -3,6 +3,7 @@
 #include "cli/ProjectArgs.h"
 #include "core/config/CobIdChecks.h"
 #include "core/config/CobIdDocument.h"
+#include "core/config/FilterTables.h"
 #include "core/config/CobIdImport.h"
 #include "core/config/DbcImport.h"
 #include "core/config/ParGen.h"
@@ -44,12 +45,11 @@ int runImport(const QStringList &args, Io &io)
         io.err << lock.refusal() << '\n';
         return 2;
     }
-    ParGenFilterValues filter;
-    error = ParGen::readForFilterWindow(state.File_ParGen, filter);
-    CobIdDocument document(filter);
-    CobIdDocument::ReadReport report;
-    if (error.isEmpty())
-        error = document.read(state.File_CobID, &report);
+    FilterTables opened;
+    error = opened.open(state.File_ParGen, state.File_CobID);
+    const ParGenFilterValues &filter = opened.parGen;
+    CobIdDocument &document = opened.document;
+    const CobIdDocument::ReadReport &report = opened.report;
     std::vector<ImportedRow> rows;
     DbcImport::Report dbc;
     const bool as29Bit = a.flags.contains(QStringLiteral("--as-29-bit"));

@@ -5,6 +5,7 @@
 #include "core/config/CobIdChecks.h"
 #include "core/config/CobIdCsv.h"
 #include "core/config/CobIdImport.h"
+#include "core/config/FilterTables.h"
 #include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"
 #include "core/config/DbcImport.h"
@@ -281,26 +282,21 @@ bool TFSetCobIDAccess::FormShow()
     for (CobIdDelegate *d : m_delegates)
         d->discardOpenEditor();
 
-    ParGenFilterValues parGen;
-    QString error = ParGen::readForFilterWindow(m_state.File_ParGen, parGen);
+    FilterTables opened;
+    const QString error = opened.open(m_state.File_ParGen, m_state.File_CobID);
     if (!error.isEmpty()) {
         prompt().error(this, error);
         return false;
     }
-    CobIdDocument document(parGen);
-    CobIdDocument::ReadReport report;
-    error = document.read(m_state.File_CobID, &report);
-    if (!error.isEmpty()) {
-        prompt().error(this, error);
-        return false;
-    }
+    const ParGenFilterValues &parGen = opened.parGen;
+    const CobIdDocument::ReadReport &report = opened.report;
 
     m_parGenSource = XmlSource::load(m_state.File_ParGen);
     DeviceType = parGen.deviceType;
     CAN0Type = parGen.can0Type;
     CAN1Type = parGen.can1Type;
     Imp_Pos = parGen.positive;
-    m_document = document;
+    m_document = opened.document;
     for (CobIdTableModel *model : m_models) {
         model->setColumnReadOnly(1, false);
         model->setColumnReadOnly(2, DeviceType == 0);
