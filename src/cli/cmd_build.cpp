@@ -1,7 +1,7 @@
 #include "cli/Commands.h"
 
 #include "core/app/AppState.h"
-#include "core/image/ConfigBuild.h"
+#include "core/image/ProjectBuild.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -23,7 +23,7 @@ int cmdBuild(const QStringList &args, Io &io)
     AppState state;
     state.Dir_Project = dir.absoluteFilePath();
     Set_Files(state);
-    const QString error = ConfigBuild::buildAndWrite(state);
+    const QString error = ProjectBuild::buildAndWrite(state);
     if (!error.isEmpty()) {
         io.err << error << '\n';
         return 2;

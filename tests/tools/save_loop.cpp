@@ -14,7 +14,7 @@
 #include "core/config/CobIdCsv.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
-#include "core/image/ConfigBuild.h"
+#include "core/image/ProjectBuild.h"
 #include "core/image/SrecMerge.h"
 #include "core/update/JobFile.h"
 
@@ -109,7 +109,7 @@ QString documents(const QString &dir, bool b)
 // The update's build from the documents there are: images, banks and C source.
 QString build(const QString &dir)
 {
-    return ConfigBuild::buildAndWrite(projectState(dir));
+    return ProjectBuild::buildAndWrite(projectState(dir));
 }
 
 // Both documents, then the build.

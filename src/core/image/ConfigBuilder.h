@@ -7,7 +7,7 @@
 #include <QList>
 #include <QString>
 
-// Step 4's build as one object: the banks, the configuration image and the values that a
+// The builder: from two documents to the banks, the configuration image and the values that a
 // build keeps for the next one (the port frame types and the six bank settings). The
 // program keeps one for its whole run (configBuilder()); tests make their own.
 class ConfigBuilder

@@ -1,10 +1,10 @@
-#include "core/image/ConfigBuild.h"
+#include "core/image/ProjectBuild.h"
 
 #include "core/app/AppState.h"
 #include "core/image/ConfigBuilder.h"
 #include "core/projects/ProjectLock.h"
 
-namespace ConfigBuild {
+namespace ProjectBuild {
 
 QString buildAndWrite(const AppState &state)
 {
@@ -18,4 +18,4 @@ QString buildAndWrite(const AppState &state)
     return configBuilder().buildAndWrite(state.File_ParGen, state.File_CobID, state.binDir());
 }
 
-} // namespace ConfigBuild
+} // namespace ProjectBuild

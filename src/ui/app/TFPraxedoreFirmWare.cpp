@@ -2,10 +2,10 @@
 
 #include "core/app/AppState.h"
 #include "core/app/SettingsFile.h"
-#include "core/app/StartSequence.h"
+#include "core/start/StartSequence.h"
 #include "core/config/SelectType.h"
 #include "core/i18n/Catalog.h"
-#include "core/image/ConfigBuild.h"
+#include "core/image/ProjectBuild.h"
 #include "ui/widgets/Links.h"
 #include "ui/widgets/Prompt.h"
 #include "ui/widgets/StyledButton.h"
@@ -278,7 +278,7 @@ void TFPraxedoreFirmWare::Open_Project()
 
 void TFPraxedoreFirmWare::Update_Device()
 {
-    const QString buildError = ConfigBuild::buildAndWrite(m_state);
+    const QString buildError = ProjectBuild::buildAndWrite(m_state);
     if (!buildError.isEmpty()) {
         prompt().error(this, buildError);
         return;

@@ -1,7 +1,7 @@
 #include "core/app/AppState.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
-#include "core/image/ConfigBuild.h"
+#include "core/image/ProjectBuild.h"
 #include "core/image/FilterImage.h"
 #include "core/device/TablePreview.h"
 #include "core/image/XmlSource.h"
@@ -84,7 +84,7 @@ void TestTablePreview::answersAsTheBuiltProjectWould()
 
     // What Step 4 writes after OK saved these tables.
     QCOMPARE(doc.save(state.File_CobID), QString());
-    QCOMPARE(ConfigBuild::buildAndWrite(state), QString());
+    QCOMPARE(ProjectBuild::buildAndWrite(state), QString());
     FilterImage built;
     QCOMPARE(built.load(state.binDir()), QString());
     QVERIFY(sameEntries(preview, built));

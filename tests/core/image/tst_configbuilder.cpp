@@ -1,7 +1,7 @@
 #include "TestPaths.h"
 #include "core/ImageDocs.h"
 #include "core/app/AppState.h"
-#include "core/image/ConfigBuild.h"
+#include "core/image/ProjectBuild.h"
 #include "core/image/ConfigBuilder.h"
 #include "core/image/FilterDocument.h"
 #include "core/image/XmlSource.h"
@@ -181,12 +181,12 @@ void TestConfigBuilder::processBuilderFollowsTheProject()
 {
     Project project;
     AppState state;
-    QVERIFY(!ConfigBuild::buildAndWrite(state).isEmpty());
+    QVERIFY(!ProjectBuild::buildAndWrite(state).isEmpty());
 
     state.Dir_Project = project.dir.path();
     Set_Files(state);
     writeFile(state.File_ParGen, ImageDocs::parGen({{"Positive", "1"}}));
-    QVERIFY(ConfigBuild::buildAndWrite(state).isEmpty());
+    QVERIFY(ProjectBuild::buildAndWrite(state).isEmpty());
     for (const QString &file : kOutputs)
         QVERIFY(QFile::exists(project.out(file)));
     QCOMPARE(readAll(project.out(QStringLiteral("bank1.bin"))), configBuilder().banks().bank(1));
