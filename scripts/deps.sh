@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Installs what building and testing Praxedo needs on Debian 12 (skips what is there).
+# Installs what Praxedo needs on Debian 12, skipping what is there: to build and start the
+# programs, or with --test also what the tests, sanitizers and fuzz targets need.
 set -euo pipefail
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialbus-dev ccache srecord dpkg-dev file clang libclang-rt-14-dev)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-serialbus-dev ccache)
+if [ "${1:-}" = "--test" ]; then
+  packages+=(srecord dpkg-dev file clang libclang-rt-14-dev python3)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
