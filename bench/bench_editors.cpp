@@ -6,7 +6,7 @@
 #include "core/app/AppState.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "ui/widgets/Prompt.h"
 #include "ui/config/TFSetCobIDAccess.h"
 

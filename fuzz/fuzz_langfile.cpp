@@ -2,7 +2,7 @@
 // and no slot holds a line break, since entries are single lines.
 #include "FuzzCheck.h"
 
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,6 +1,6 @@
 #include "BusEntry.h"
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "ui/app/Configurator.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 

@@ -7,7 +7,8 @@
 #include "core/app/AppState.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
+#include "core/i18n/Language.h"
 #include "ui/widgets/FileChooser.h"
 #include "ui/config/TFParGen2.h"
 #include "ui/config/TFSetCobIDAccess.h"
@@ -124,7 +125,7 @@ int main(int argc, char *argv[])
         QString version;
         QString error;
         const QString file = QDir(QStringLiteral(PRAXEDO_SHIPPED_LANGUAGES)).filePath(language + QStringLiteral(".lng"));
-        if (!texts.Load_Lang_File(file, version, &error)) {
+        if (!Language::Load_Lang_File(texts, file, version, &error)) {
             err << "cannot read " << file << ": " << error << "\n";
             return 2;
         }

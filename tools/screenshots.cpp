@@ -5,7 +5,7 @@
 
 #include "core/app/AppState.h"
 #include "core/app/SettingsFile.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "ui/widgets/Prompt.h"
 #include "ui/widgets/StyledButton.h"
 #include "ui/app/TFAbout.h"

@@ -1,5 +1,5 @@
 #include "bus/BusPrediction.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include "core/app/AppState.h"
 #include "core/base/FileIo.h"

@@ -1,5 +1,5 @@
 #include "bus/BusVerifier.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include "bus/CanPort.h"
 

@@ -1,5 +1,5 @@
 #include "bus/CanPort.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include <QCanBus>
 #include <QCanBusDevice>

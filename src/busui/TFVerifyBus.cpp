@@ -4,7 +4,7 @@
 #include "bus/VerifyResult.h"
 #include "busui/VerifyText.h"
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "ui/widgets/Prompt.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 

@@ -1,6 +1,6 @@
 #include "busui/VerifyText.h"
 
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 namespace VerifyText {
 

@@ -4,7 +4,7 @@
 #include "core/config/CobIdDocument.h"
 #include "core/config/FilterTables.h"
 #include "core/config/ParGen.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "core/image/ConfigBuilder.h"
 
 #include <QDir>

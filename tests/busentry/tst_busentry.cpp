@@ -3,7 +3,7 @@
 #include "RecordingPrompt.h"
 
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 
 #include <QAction>

@@ -4,7 +4,8 @@
 
 #include "busui/TFVerifyBus.h"
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
+#include "core/i18n/Language.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 
 #include <QAction>
@@ -110,7 +111,7 @@ void TestVerifyBus::verdictsInTheWindowsLanguage()
     QVERIFY(peer.start(p.image(), port, {QStringLiteral("--fault"), QStringLiteral("drop:0x18FEF100")}));
     Window w;
     QString ver;
-    QVERIFY(w.texts.Load_Lang_File(QDir::cleanPath(TestPaths::data(QStringLiteral("../../resources/LANGUAGE/Italiano.lng"))), ver));
+    QVERIFY(Language::Load_Lang_File(w.texts, QDir::cleanPath(TestPaths::data(QStringLiteral("../../resources/LANGUAGE/Italiano.lng"))), ver));
     w.window->Set_Lang();
     w.open(p, port);
     w.window->startRun();

@@ -1,7 +1,7 @@
 #include "core/base/XmlFile.h"
 
 #include "core/base/FileIo.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include <QDir>
 #include <QHash>

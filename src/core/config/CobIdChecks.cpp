@@ -2,7 +2,7 @@
 
 #include "core/base/IntText.h"
 #include "core/config/CobIdDocument.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include <QHash>
 #include <QStringList>

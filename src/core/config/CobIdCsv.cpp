@@ -2,7 +2,7 @@
 
 #include "core/base/FileIo.h"
 #include "core/config/DocumentXml.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include <QStringDecoder>
 

@@ -5,7 +5,7 @@
 #include "core/base/XmlFile.h"
 #include "core/config/DocumentXml.h"
 #include "core/config/ParGen.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include <QDir>
 #include <QDomElement>

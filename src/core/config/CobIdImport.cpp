@@ -3,7 +3,7 @@
 #include "core/base/FileIo.h"
 #include "core/config/CobIdCsv.h"
 #include "core/config/DbcImport.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include <QDir>
 #include <QFileInfo>

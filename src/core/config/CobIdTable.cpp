@@ -1,7 +1,7 @@
 #include "core/config/CobIdTable.h"
 
 #include "core/base/IntText.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include <algorithm>
 

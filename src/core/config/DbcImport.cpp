@@ -1,7 +1,7 @@
 #include "core/config/DbcImport.h"
 
 #include "core/config/CobIdChecks.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 namespace DbcImport {
 

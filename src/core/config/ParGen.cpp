@@ -4,7 +4,7 @@
 #include "core/base/IntText.h"
 #include "core/base/XmlFile.h"
 #include "core/config/DocumentXml.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include <QDir>
 #include <QXmlStreamWriter>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include <QByteArray>
 #include <QString>

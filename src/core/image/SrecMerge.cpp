@@ -3,7 +3,7 @@
 #include "core/base/IntText.h"
 #include "core/app/AppState.h"
 #include "core/base/FileIo.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "core/projects/ProjectLock.h"
 
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>

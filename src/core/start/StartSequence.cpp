@@ -2,7 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/app/SettingsFile.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "core/i18n/Language.h"
 #include "core/projects/ProjectName.h"
 

@@ -1,5 +1,5 @@
 #include "core/traffic/TraceReplay.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include "core/base/IntText.h"
 #include "core/config/CobIdChecks.h"

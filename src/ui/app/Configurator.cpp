@@ -1,7 +1,7 @@
 #include "ui/app/Configurator.h"
 
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "ui/app/TFAbout.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 #include "ui/config/TFParGen2.h"

@@ -4,7 +4,7 @@
 #include "core/app/SettingsFile.h"
 #include "core/start/StartSequence.h"
 #include "core/config/SelectType.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "core/image/ProjectBuild.h"
 #include "ui/widgets/Links.h"
 #include "ui/widgets/Prompt.h"

@@ -2,7 +2,7 @@
 
 #include "core/base/IntText.h"
 #include "core/config/CobIdChecks.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "ui/config/IdSpaceView.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "ui/config/ReplaySummaryText.h"
 
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 namespace ReplaySummaryText {
 

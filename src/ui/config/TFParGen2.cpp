@@ -2,7 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/config/ParGen.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "core/projects/ProjectLock.h"
 #include "ui/widgets/Prompt.h"
 #include "ui/widgets/StyledButton.h"

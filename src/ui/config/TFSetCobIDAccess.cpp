@@ -7,7 +7,7 @@
 #include "core/config/CobIdImport.h"
 #include "core/config/FilterTables.h"
 #include "core/config/ParGen.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "core/config/DbcImport.h"
 #include "core/device/TablePreview.h"
 #include "core/projects/ProjectLock.h"

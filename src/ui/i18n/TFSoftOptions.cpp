@@ -1,7 +1,7 @@
 #include "ui/i18n/TFSoftOptions.h"
 
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "core/i18n/Language.h"
 #include "core/i18n/LanguageList.h"
 #include "ui/widgets/Links.h"

@@ -1,7 +1,7 @@
 #include "ui/image/TFModifyFileSx.h"
 
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "core/image/FlashTool.h"
 #include "core/projects/ProjectLock.h"
 #include "ui/widgets/Prompt.h"

@@ -1,7 +1,7 @@
 #include "ui/projects/TFOpenConf.h"
 
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "core/projects/ProjectStore.h"
 #include "ui/widgets/StyledButton.h"
 #include "ui/widgets/WindowStyle.h"

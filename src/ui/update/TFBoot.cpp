@@ -2,7 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/app/SplitIpAddress.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "core/update/HostResolver.h"
 #include "core/update/IcmpEchoClient.h"
 #include "core/update/IcmpPacket.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include <QString>
 

@@ -10,7 +10,8 @@
 #include "core/config/DbcImport.h"
 #include "core/config/ParGen.h"
 #include "core/config/SelectType.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
+#include "core/i18n/Language.h"
 #include "core/image/ConfigBuilder.h"
 #include "core/image/SrecMerge.h"
 
@@ -74,7 +75,7 @@ QString readWith(Reader reader, const QString &path, const QString &workDir)
         catalog.Load_Default_Texts();
         QString version;
         QString error;
-        if (catalog.Load_Lang_File(path, version, &error))
+        if (Language::Load_Lang_File(catalog, path, version, &error))
             return QString();
         return error;
     }

@@ -1,7 +1,7 @@
 #include "core/app/AppState.h"
 #include "core/app/SettingsFile.h"
 #include "core/start/StartSequence.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include <QDir>
 #include <QFile>

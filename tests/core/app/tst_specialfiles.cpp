@@ -11,7 +11,8 @@
 #include "core/config/CobIdDocument.h"
 #include "core/config/CobIdImport.h"
 #include "core/config/ParGen.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
+#include "core/i18n/Language.h"
 #include "core/image/ConfigBuilder.h"
 #include "core/image/FilterImage.h"
 
@@ -63,7 +64,7 @@ QString readWith(Reader reader, const QString &path)
         catalog.Load_Default_Texts();
         QString version;
         QString error;
-        catalog.Load_Lang_File(path, version, &error);
+        Language::Load_Lang_File(catalog, path, version, &error);
         return error;
     }
     case Reader::Import: {

@@ -1,6 +1,6 @@
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include "TestPaths.h"
 #include "core/FailDevice.h"

@@ -1,6 +1,6 @@
 #include "core/config/ParGen.h"
 #include "core/config/SelectType.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
 #include "core/FailDevice.h"
 #include "TestPaths.h"

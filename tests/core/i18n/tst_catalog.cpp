@@ -1,5 +1,5 @@
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "core/i18n/Language.h"
 
 #include <QFile>
@@ -140,7 +140,7 @@ void TestCatalog::encodings()
     Catalog c;
     c.Load_Default_Texts();
     QString ver;
-    QVERIFY(c.Load_Lang_File(path, ver));
+    QVERIFY(Language::Load_Lang_File(c, path, ver));
     QCOMPARE(c.text(20), QString::fromUtf16(u"Kommunikation \u20ac \u00fc"));
 }
 

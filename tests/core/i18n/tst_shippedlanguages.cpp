@@ -1,4 +1,5 @@
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
+#include "core/i18n/Language.h"
 
 #include "TestPaths.h"
 
@@ -55,7 +56,7 @@ void TestShippedLanguages::englishIsTheDefaults()
     defaults.Load_Default_Texts();
     Catalog c = markedCatalog();
     QString ver = QStringLiteral("NO VER.");
-    QVERIFY(c.Load_Lang_File(shipped(QStringLiteral("English.lng")), ver));
+    QVERIFY(Language::Load_Lang_File(c, shipped(QStringLiteral("English.lng")), ver));
     QCOMPARE(ver, QStringLiteral("2.001"));
     for (int i = 0; i < Catalog::Size; ++i) {
         const QString expected = defaults.text(i) == QStringLiteral(" ") ? kUnset : defaults.text(i);
@@ -83,7 +84,7 @@ void TestShippedLanguages::translationIsComplete()
     defaults.Load_Default_Texts();
     Catalog c = markedCatalog();
     QString ver;
-    QVERIFY(c.Load_Lang_File(shipped(file), ver));
+    QVERIFY(Language::Load_Lang_File(c, shipped(file), ver));
     QVERIFY(!ver.isEmpty());
     int differing = 0;
     for (int i = 0; i < Catalog::Size; ++i) {
@@ -136,7 +137,7 @@ void TestShippedLanguages::everyTextTheCodeReadsExists()
     defaults.Load_Default_Texts();
     Catalog italian = markedCatalog();
     QString ver;
-    QVERIFY(italian.Load_Lang_File(shipped(QStringLiteral("Italiano.lng")), ver));
+    QVERIFY(Language::Load_Lang_File(italian, shipped(QStringLiteral("Italiano.lng")), ver));
 
     const QRegularExpression read(QStringLiteral("\\btext\\(([^()]*(\\([^()]*\\)[^()]*)*)\\)"));
     const QRegularExpression number(QStringLiteral("(?<![\\w.])(\\d{2,3})(?![\\w.])"));

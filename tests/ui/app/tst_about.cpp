@@ -1,5 +1,5 @@
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "ui/widgets/Links.h"
 #include "ui/widgets/PicturePanel.h"
 #include "ui/widgets/StyledButton.h"

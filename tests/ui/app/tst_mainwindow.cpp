@@ -3,7 +3,7 @@
 
 #include "core/app/AppState.h"
 #include "core/app/SettingsFile.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "core/i18n/Language.h"
 #include "ui/widgets/Links.h"
 #include "ui/widgets/StyledButton.h"

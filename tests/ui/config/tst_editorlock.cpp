@@ -5,7 +5,7 @@
 #include "TestPaths.h"
 
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "core/projects/ProjectLock.h"
 #include "ui/config/TFParGen2.h"
 #include "ui/config/TFSetCobIDAccess.h"

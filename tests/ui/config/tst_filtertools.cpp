@@ -5,7 +5,8 @@
 
 #include "core/app/AppState.h"
 #include "core/config/CobIdDocument.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
+#include "core/i18n/Language.h"
 #include "ui/config/CobIdTableModel.h"
 #include "ui/config/FrameCheckPanel.h"
 #include "ui/config/IdSpaceView.h"
@@ -129,7 +130,7 @@ void loadItalian(Catalog &catalog)
 {
     catalog.Load_Default_Texts();
     QString ver;
-    QVERIFY(catalog.Load_Lang_File(QDir::cleanPath(TestPaths::data(u"../../resources/LANGUAGE/Italiano.lng"_qs)), ver));
+    QVERIFY(Language::Load_Lang_File(catalog, QDir::cleanPath(TestPaths::data(u"../../resources/LANGUAGE/Italiano.lng"_qs)), ver));
 }
 } // namespace
 

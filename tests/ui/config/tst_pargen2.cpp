@@ -4,7 +4,7 @@
 
 #include "core/app/AppState.h"
 #include "core/config/ParGen.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "ui/widgets/CollapsiblePanel.h"
 #include "ui/config/TFParGen2.h"
 

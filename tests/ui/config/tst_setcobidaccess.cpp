@@ -4,7 +4,7 @@
 
 #include "core/app/AppState.h"
 #include "core/config/CobIdDocument.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "ui/config/CobIdTableModel.h"
 #include "ui/config/TFSetCobIDAccess.h"
 

@@ -2,7 +2,7 @@
 
 #include "core/LocalHttpServer.h"
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "core/i18n/Language.h"
 #include "core/i18n/VersionCheck.h"
 #include "TestPaths.h"

@@ -2,7 +2,7 @@
 #include "TestPaths.h"
 
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "ui/image/TFModifyFileSx.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "RecordingPrompt.h"
 
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 #include "ui/image/TFModifyFileSx.h"
 #include "ui/update/TFBoot.h"

@@ -1,7 +1,7 @@
 #include "RecordingPrompt.h"
 
 #include "core/app/AppState.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "ui/widgets/StyledButton.h"
 #include "ui/projects/TFOpenConf.h"
 

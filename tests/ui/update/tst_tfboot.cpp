@@ -4,7 +4,7 @@
 
 #include "core/app/AppState.h"
 #include "core/base/FileIo.h"
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 #include "core/update/HostResolver.h"
 #include "core/update/JobFile.h"
 #include "core/update/ProgramRunner.h"

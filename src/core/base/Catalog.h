@@ -18,11 +18,8 @@ public:
     QString operator[](int index) const { return text(index); }
 
     void Load_Default_Texts();
-    // Reads a language file over the current texts. Returns false (and changes nothing)
-    // when the file cannot be read or is too large, with the reason in `error`;
-    // `languageVer` is set from its first version line.
-    bool Load_Lang_File(const QString &path, QString &languageVer, QString *error = nullptr);
-    // The lines of an already decoded language file; same rules as Load_Lang_File.
+    // The lines of a decoded language file over the current texts; `languageVer` is set from
+    // its first version line.
     void applyLangText(const QString &text, QString &languageVer);
 
     // The built-in English texts alone. The core's messages take a catalog and fall back on

@@ -1,4 +1,4 @@
-#include "core/i18n/DefaultTexts.h"
+#include "core/base/DefaultTexts.h"
 
 // The built-in English texts; every index not listed holds a single blank.
 const DefaultText kDefaultTexts[] = {

@@ -1,8 +1,7 @@
-#include "core/i18n/Catalog.h"
+#include "core/base/Catalog.h"
 
-#include "core/base/FileIo.h"
 #include "core/base/IntText.h"
-#include "core/i18n/DefaultTexts.h"
+#include "core/base/DefaultTexts.h"
 
 #include <QStringDecoder>
 
@@ -68,18 +67,6 @@ QString Catalog::decode(const QByteArray &bytes)
     if (ansi.isValid())
         return ansi(bytes);
     return QString::fromLatin1(bytes);
-}
-
-bool Catalog::Load_Lang_File(const QString &path, QString &languageVer, QString *error)
-{
-    QByteArray bytes;
-    const QString why = FileIo::readFile(path, bytes, MaxFileBytes);
-    if (error)
-        *error = why;
-    if (!why.isEmpty())
-        return false;
-    applyLangText(decode(bytes), languageVer);
-    return true;
 }
 
 void Catalog::applyLangText(const QString &text, QString &languageVer)
