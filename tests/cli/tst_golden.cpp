@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -281,11 +282,11 @@ Outcome runCli(const QStringList &args, const QString &workDir, const std::optio
     return o;
 }
 
-QStringList arguments(const QStringList &lines, const Places &at)
+QStringList arguments(const QStringList &words, const Places &at)
 {
     QStringList args;
-    for (const QString &line : lines)
-        args.append(substitute(line, at));
+    for (const QString &word : words)
+        args.append(substitute(word, at));
     return args;
 }
 
