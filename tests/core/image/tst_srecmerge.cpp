@@ -1,6 +1,7 @@
 #include "core/app/AppState.h"
 #include "core/image/SrecMerge.h"
 
+#include "SrecFiles.h"
 #include "TestPaths.h"
 
 #include <QBitArray>
@@ -16,75 +17,9 @@
 
 using namespace SrecMerge;
 
+using namespace SrecFiles;
+
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return f.readAll();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-QByteArray fixture(const char *name)
-{
-    return readAll(TestPaths::data(QStringLiteral("srec/") + QLatin1String(name)));
-}
-
-QList<QByteArray> crlfLines(const QByteArray &text)
-{
-    QList<QByteArray> lines = text.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    for (QByteArray &l : lines) {
-        if (!l.endsWith('\r'))
-            return {}; // a line without CR LF: not what the merge writes
-        l.chop(1);
-    }
-    return lines;
-}
-
-// Data bytes of every valid data record whose bytes fall in [first, first + size). `ok` turns
-// false on a bad checksum or on a byte given twice; `complete` tells whether every byte came.
-QByteArray decodeRange(const QByteArray &text, quint32 first, int size, bool *ok, bool *complete)
-{
-    QByteArray image(size, '\0');
-    QBitArray seen(size);
-    *ok = true;
-    for (const QByteArray &line : crlfLines(text)) {
-        if (line.size() < 4 || line[0] != 'S' || (line[1] != '1' && line[1] != '2' && line[1] != '3'))
-            continue;
-        const QByteArray bytes = QByteArray::fromHex(line.mid(2));
-        unsigned sum = 0;
-        for (char b : bytes)
-            sum += quint8(b);
-        if ((sum & 0xFF) != 0xFF || quint8(bytes[0]) != bytes.size() - 1) {
-            *ok = false;
-            continue;
-        }
-        const int alen = line[1] - '1' + 2;
-        quint32 address = 0;
-        for (int i = 1; i <= alen; ++i)
-            address = (address << 8) | quint8(bytes[i]);
-        for (int i = alen + 1; i < bytes.size() - 1; ++i, ++address) {
-            if (address < first || address >= first + quint32(size))
-                continue;
-            const int at = int(address - first);
-            if (seen.testBit(at))
-                *ok = false;
-            seen.setBit(at);
-            image[at] = bytes[i];
-        }
-    }
-    *complete = seen.count(true) == size;
-    return image;
-}
 
 // One data record of type '1', '2' or '3' with its checksum, as any S-record writer makes it.
 QByteArray record(char type, quint32 address, const QByteArray &data)
@@ -175,52 +110,6 @@ QString srecCatProblem(const QByteArray &text)
         QVERIFY2(problem_.isEmpty(), qPrintable(problem_));                                           \
     } while (false)
 
-namespace {
-
-QByteArray randomBank(quint32 seed)
-{
-    QRandomGenerator gen(seed);
-    QByteArray bank(BankSize, Qt::Uninitialized);
-    for (char &c : bank)
-        c = char(gen.bounded(256));
-    return bank;
-}
-
-// A workspace with the firmware in MASTER and a project whose bin folder holds five banks.
-struct Workspace
-{
-    QTemporaryDir tmp;
-    QString master;
-    QString project;
-    QByteArray banks[BankCount];
-    SxFiles files;
-
-    explicit Workspace(const QByteArray &firmware)
-    {
-        master = tmp.filePath(QStringLiteral("MASTER"));
-        project = tmp.filePath(QStringLiteral("PROJECTS/Demo Project"));
-        QDir().mkpath(master);
-        QDir().mkpath(project + QStringLiteral("/bin"));
-        writeFile(master + QStringLiteral("/FX58104.sx"), firmware);
-        for (int k = 1; k <= BankCount; ++k) {
-            banks[k - 1] = randomBank(quint32(k));
-            writeFile(bankPath(k), banks[k - 1]);
-        }
-        files = filesFor(project, master, QStringLiteral("FX58104.sx"));
-    }
-    QString bankPath(int k) const { return project + QStringLiteral("/bin/bank%1.bin").arg(k); }
-    QString newFile() const { return project + QStringLiteral("/New_FX58104.sx"); }
-    QString firmware() const { return master + QStringLiteral("/FX58104.sx"); }
-    QStringList leftovers() const
-    {
-        QStringList found = QDir(project).entryList({QStringLiteral("B?.sx")}, QDir::Files);
-        found += QDir(project + QStringLiteral("/bin")).entryList({QStringLiteral("*.sx")}, QDir::Files);
-        return found;
-    }
-};
-
-} // namespace
-
 class TestSrecMerge : public QObject
 {
     Q_OBJECT
@@ -248,9 +137,7 @@ private Q_SLOTS:
     void chainRefusesIntermediateNames();
     void chainRefusesMissingBank();
     void chainLeavesLinkedIntermediatesAlone();
-    void twoMergesAtOnce();
     void chainOnCrLinesAcrossEdges();
-    void cli();
 };
 
 void TestSrecMerge::checksum_data()
@@ -738,26 +625,6 @@ void TestSrecMerge::chainLeavesLinkedIntermediatesAlone()
 #endif
 }
 
-// Two command lines merging into one project at the same time: each gives the whole result.
-void TestSrecMerge::twoMergesAtOnce()
-{
-    Workspace ws(fixture("basic.sx"));
-    QVERIFY(runChain(ws.files).result == 1);
-    const QByteArray expected = readAll(ws.newFile());
-    for (int round = 0; round < 5; ++round) {
-        QProcess a, b;
-        const QStringList args{QStringLiteral("firmware"), ws.project, ws.firmware()};
-        a.start(TestPaths::cli(), args);
-        b.start(TestPaths::cli(), args);
-        QVERIFY(a.waitForFinished(60000));
-        QVERIFY(b.waitForFinished(60000));
-        QVERIFY2(a.exitCode() == 0, a.readAllStandardError().constData());
-        QVERIFY2(b.exitCode() == 0, b.readAllStandardError().constData());
-        QCOMPARE(readAll(ws.newFile()), expected);
-    }
-    QCOMPARE(ws.leftovers(), QStringList());
-}
-
 // A firmware with CR line ends, records running over the edges of both banks and a record count.
 void TestSrecMerge::chainOnCrLinesAcrossEdges()
 {
@@ -783,46 +650,6 @@ void TestSrecMerge::chainOnCrLinesAcrossEdges()
     QVERIFY(ok);
     QVERIFY(merged.contains("\r\n" + countRecord(3 + 2 * RecordsPerBank)));
     SREC_CAT_READS(merged);
-}
-
-void TestSrecMerge::cli()
-{
-    Workspace ws(fixture("basic.sx"));
-    QProcess p;
-    p.start(TestPaths::cli(), {QStringLiteral("firmware"), ws.project, ws.firmware()});
-    QVERIFY(p.waitForFinished(60000));
-    QCOMPARE(p.exitCode(), 0);
-    const QByteArray merged = readAll(ws.newFile());
-    bool ok, complete;
-    QCOMPARE(decodeRange(merged, bankFirstAddress(1), BankSize, &ok, &complete), ws.banks[0]);
-    QVERIFY(ok && complete);
-    QCOMPARE(ws.leftovers(), QStringList());
-
-    QVERIFY(QFile::remove(ws.bankPath(2)));
-    p.start(TestPaths::cli(), {QStringLiteral("firmware"), ws.project, ws.firmware()});
-    QVERIFY(p.waitForFinished(60000));
-    QCOMPARE(p.exitCode(), 2);
-    QVERIFY(p.readAllStandardError().contains("File bank2.bin Not Found,Abort Procedure"));
-    QCOMPARE(readAll(ws.newFile()), merged);
-
-    p.start(TestPaths::cli(), {QStringLiteral("firmware"), ws.project});
-    QVERIFY(p.waitForFinished(60000));
-    QCOMPARE(p.exitCode(), 1);
-
-    Workspace outside(fixture("outside.sx"));
-    p.start(TestPaths::cli(), {QStringLiteral("firmware"), outside.project, outside.firmware()});
-    QVERIFY(p.waitForFinished(60000));
-    QCOMPARE(p.exitCode(), 2);
-    QVERIFY(p.readAllStandardError().contains("Bank 1 Not Merged: FX58104.sx Has No Data Record"));
-    QVERIFY(!QFile::exists(outside.newFile()));
-    p.start(TestPaths::cli(),
-            {QStringLiteral("firmware"), outside.project, outside.firmware(), QStringLiteral("--allow-missing-bank")});
-    QVERIFY(p.waitForFinished(60000));
-    QCOMPARE(p.exitCode(), 0);
-    const QByteArray warnings = p.readAllStandardError();
-    QVERIFY(warnings.contains("warning: Bank 1 Not Merged"));
-    QVERIFY(warnings.contains("warning: Bank 2 Not Merged"));
-    QCOMPARE(readAll(outside.newFile()), fixture("outside.sx"));
 }
 
 QTEST_GUILESS_MAIN(TestSrecMerge)

@@ -1,6 +1,4 @@
-#include "CliRun.h"
 #include "FilterImageBytes.h"
-#include "ImageDocs.h"
 #include "TraceByLine.h"
 
 #include "core/traffic/BusLoad.h"
@@ -8,9 +6,6 @@
 #include "core/traffic/TraceReplay.h"
 
 #include <QBuffer>
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -69,12 +64,6 @@ private:
     qint64 m_turn = 0;
 };
 
-// Messages and summaries are text, written with CR LF on Windows; the replayed trace is not.
-QByteArray lf(QByteArray text)
-{
-    return text.replace("\r\n", "\n");
-}
-
 } // namespace
 
 class TestTraceReplay : public QObject
@@ -90,7 +79,6 @@ private Q_SLOTS:
     void refusesOtherText();
     void frameLengths();
     void busLoad();
-    void command();
 };
 
 void TestTraceReplay::candumpLines_data()
@@ -368,52 +356,6 @@ void TestTraceReplay::busLoad()
         over.add(qint64(i) * 500'000, true, 8);
     const QString all = over.warnings(0).join(u'\n');
     QVERIFY2(all.contains(u"the peak load on CAN 0 is"_qs) && all.contains(u"the mean load on CAN 0 is"_qs), qPrintable(all));
-}
-
-void TestTraceReplay::command()
-{
-    QTemporaryDir dir;
-    QVERIFY(QDir(dir.path()).mkdir(u"bin"_qs));
-    QVERIFY(CliRun::put(dir.filePath(u"ParGen.xml"_qs), ImageDocs::parGen({{"Device_Type", "0"}, {"Positive", "1"}, {"Boud1", "4"}})));
-    QVERIFY(CliRun::put(dir.filePath(u"CanCanCobID.xml"_qs), ImageDocs::cobId({ImageDocs::Row("0x123", "0x456")})));
-    QCOMPARE(CliRun::run({u"build"_qs, dir.path()}).exitCode, 0);
-    const QByteArray trace = "(1.000000) can0 123#11\n(1.001000) can0 124#11\nnot a frame\n";
-    const QString tracePath = dir.filePath(u"in.log"_qs);
-    QVERIFY(CliRun::put(tracePath, trace));
-
-    // From standard input to standard output: the summary goes to standard error.
-    QProcess p;
-    p.start(TestPaths::cli(), {u"replay"_qs, dir.path(), u"--from"_qs, u"0"_qs, u"-"_qs});
-    QVERIFY(p.waitForStarted());
-    p.write(trace);
-    p.closeWriteChannel();
-    QVERIFY(p.waitForFinished(60000));
-    QCOMPARE(p.exitCode(), 0);
-    QCOMPARE(p.readAllStandardOutput(), QByteArray("(1.000000) can0 456#11\n"));
-    const QByteArray err = lf(p.readAllStandardError());
-    QVERIFY2(err.startsWith("standard input, line 3: "), err.constData());
-    QVERIFY2(err.contains("  passed:   1 frame, 1 identifier\n"), err.constData());
-    QVERIFY2(err.contains("Load on CAN 1 at 125 kbit/s"), err.constData());
-    QVERIFY2(err.contains("  answered from " + QDir::toNativeSeparators(u"bin/bank1.bin"_qs).toUtf8()), err.constData());
-
-    // Into a file: the summary on standard output; --strict stops and writes nothing.
-    const QString outPath = dir.filePath(u"out.log"_qs);
-    CliRun::Result r = CliRun::run({u"replay"_qs, dir.path(), u"--from"_qs, u"0"_qs, tracePath, u"-o"_qs, outPath});
-    QCOMPARE(r.exitCode, 0);
-    QVERIFY2(lf(r.out).startsWith("From CAN 0 to CAN 1, candump log of 3 lines:\n"), r.out.constData());
-    QFile out(outPath);
-    QVERIFY(out.open(QIODevice::ReadOnly));
-    QCOMPARE(out.readAll(), QByteArray("(1.000000) can0 456#11\n"));
-    out.close();
-    QVERIFY(out.remove());
-    r = CliRun::run({u"replay"_qs, dir.path(), u"--from"_qs, u"0"_qs, tracePath, u"-o"_qs, outPath, u"--strict"_qs});
-    QCOMPARE(r.exitCode, 2);
-    QCOMPARE(lf(r.err), QDir::toNativeSeparators(tracePath).toUtf8() + ", line 3: a line starts with the time stamp in parentheses\n");
-    QVERIFY(!QFile::exists(outPath));
-
-    r = CliRun::run({u"replay"_qs, dir.path(), u"--from"_qs, u"0"_qs, dir.filePath(u"missing.log"_qs)});
-    QCOMPARE(r.exitCode, 2);
-    QVERIFY2(r.err.startsWith("Cannot read "), r.err.constData());
 }
 
 QTEST_GUILESS_MAIN(TestTraceReplay)
