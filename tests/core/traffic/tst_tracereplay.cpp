@@ -4,6 +4,7 @@
 #include "TraceByLine.h"
 
 #include "core/traffic/BusLoad.h"
+#include "core/traffic/FrameLength.h"
 #include "core/device/DevicePrediction.h"
 #include "core/traffic/TraceReplay.h"
 
@@ -334,11 +335,11 @@ void TestTraceReplay::refusesOtherText()
 void TestTraceReplay::frameLengths()
 {
     // Data frames of 8 bytes: 111 and 131 bits nominal, 135 and 160 at worst.
-    QCOMPARE(BusLoad::frameBits(false, 8, false), 111);
-    QCOMPARE(BusLoad::frameBits(false, 8, true), 135);
-    QCOMPARE(BusLoad::frameBits(true, 8, false), 131);
-    QCOMPARE(BusLoad::frameBits(true, 8, true), 160);
-    QCOMPARE(BusLoad::frameBits(false, 0, false), 47);
+    QCOMPARE(FrameLength::bits(false, 8, false), 111);
+    QCOMPARE(FrameLength::bits(false, 8, true), 135);
+    QCOMPARE(FrameLength::bits(true, 8, false), 131);
+    QCOMPARE(FrameLength::bits(true, 8, true), 160);
+    QCOMPARE(FrameLength::bits(false, 0, false), 47);
 }
 
 void TestTraceReplay::busLoad()
