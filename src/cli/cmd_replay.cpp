@@ -86,7 +86,7 @@ int runReplay(const QStringList &args, Io &io)
     TraceReplay::Options options;
     options.from = from;
     options.strict = a.flags.contains(QStringLiteral("--strict"));
-    TraceReplay::Summary summary;
+    ReplaySummary summary;
     // Under --strict the first malformed line is the error itself.
     error = TraceReplay::run(trace, out, device, options, summary, options.strict ? std::function<void(const TraceReplay::Malformed &)>() : malformed);
     if (shown > MaxMalformedShown)
@@ -101,8 +101,10 @@ int runReplay(const QStringList &args, Io &io)
         io.err << traceName << (options.strict && summary.malformed ? ", " : ": ") << error << '\n';
         return 2;
     }
-    for (const QString &line : summary.text(from))
-        report << line << '\n';
+    // The heading, then its lines indented.
+    const QStringList lines = summary.text(from);
+    for (int i = 0; i < lines.size(); ++i)
+        report << (i ? "  " : "") << lines.at(i) << '\n';
     report << "  answered from " << device.source() << '\n';
     for (const QString &assumption : device.assumptions())
         report << "  assumed: " << assumption << '\n';

@@ -4,6 +4,7 @@
 #include "TraceByLine.h"
 
 #include "core/traffic/BusLoad.h"
+#include "core/traffic/CandumpReader.h"
 #include "core/traffic/FrameLength.h"
 #include "core/device/DevicePrediction.h"
 #include "core/traffic/TraceReplay.h"
@@ -34,7 +35,7 @@ struct Replayed
 {
     QString error;
     QByteArray out;
-    TraceReplay::Summary summary;
+    ReplaySummary summary;
     QList<qint64> malformedLines;
 };
 
@@ -126,9 +127,9 @@ void TestTraceReplay::candumpLines()
     QFETCH(bool, extended);
     QFETCH(int, dataBytes);
     QFETCH(QString, kind);
-    TraceReplay::Frame f;
+    TraceFrame f;
     QString reason;
-    QCOMPARE(TraceReplay::parseCandump(line, f, reason), ok);
+    QCOMPARE(CandumpReader::read(line, f, reason) == TraceLine::Frame, ok);
     QCOMPARE(reason.isEmpty(), ok);
     if (!ok)
         return;
@@ -155,8 +156,8 @@ void TestTraceReplay::replaysCandump()
                                "(1436509053.260000) can0 200#0102\n"
                                "(1436509053.270000) can0 100#R\n"
                                "(1436509053.280000) can0 456##1AABB\n"));
-    const TraceReplay::Summary &s = r.summary;
-    QCOMPARE(s.format, TraceReplay::Format::Candump);
+    const ReplaySummary &s = r.summary;
+    QCOMPARE(s.format, TraceFormat::Candump);
     QCOMPARE(s.framesIn, 5u);
     QCOMPARE(s.passed, 4u);
     QCOMPARE(s.remapped, 3u);
@@ -191,7 +192,7 @@ void TestTraceReplay::replaysAsc()
                                "   0.002000 1  200             Rx   d 2 01 02\r\n"
                                "   0.005000 CANFD   1 Rx        100                                   1 0 2  2 AA BB\r\n"
                                "End TriggerBlock\r\n"));
-    QCOMPARE(r.summary.format, TraceReplay::Format::Asc);
+    QCOMPARE(r.summary.format, TraceFormat::Asc);
     QCOMPARE(r.summary.framesIn, 4u);
     QCOMPARE(r.summary.errorFrames, 1u);
     QCOMPARE(r.summary.blocked, 1u);
@@ -286,7 +287,7 @@ void TestTraceReplay::largeTraceReadsAsLineByLine()
         QByteArray out;
         QBuffer outDevice(&out);
         QVERIFY(outDevice.open(QIODevice::WriteOnly));
-        TraceReplay::Summary s;
+        ReplaySummary s;
         QList<qint64> reported;
         const QString error = TraceReplay::run(in, &outDevice, d, TraceReplay::Options(), s,
                                                [&](const TraceReplay::Malformed &m) { reported << m.line; });
@@ -393,7 +394,7 @@ void TestTraceReplay::command()
     QCOMPARE(p.readAllStandardOutput(), QByteArray("(1.000000) can0 456#11\n"));
     const QByteArray err = lf(p.readAllStandardError());
     QVERIFY2(err.startsWith("standard input, line 3: "), err.constData());
-    QVERIFY2(err.contains("  passed:   1 frame, 1 identifier\n"), err.constData());
+    QVERIFY2(err.contains("  passed: 1 frame, 1 identifier\n"), err.constData());
     QVERIFY2(err.contains("Load on CAN 1 at 125 kbit/s"), err.constData());
     QVERIFY2(err.contains("  answered from " + QDir::toNativeSeparators(u"bin/bank1.bin"_qs).toUtf8()), err.constData());
 
