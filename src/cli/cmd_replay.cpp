@@ -79,7 +79,7 @@ int runReplay(const QStringList &args, Io &io)
     QTextStream &report = toFile ? io.out : io.err;
 
     int shown = 0;
-    const auto malformed = [&](const TraceReplay::Malformed &m) {
+    const auto malformed = [&](const MalformedLine &m) {
         if (++shown <= MaxMalformedShown)
             io.err << traceName << ", line " << m.line << ": " << m.reason << '\n';
     };
@@ -88,7 +88,7 @@ int runReplay(const QStringList &args, Io &io)
     options.strict = a.flags.contains(QStringLiteral("--strict"));
     ReplaySummary summary;
     // Under --strict the first malformed line is the error itself.
-    error = TraceReplay::run(trace, out, device, options, summary, options.strict ? std::function<void(const TraceReplay::Malformed &)>() : malformed);
+    error = TraceReplay::run(trace, out, device, options, summary, options.strict ? std::function<void(const MalformedLine &)>() : malformed);
     if (shown > MaxMalformedShown)
         io.err << traceName << ": " << (shown - MaxMalformedShown) << " more malformed lines\n";
     if (error.isEmpty() && toFile) {

@@ -85,7 +85,7 @@ TraceLine readLine(const char *lineStart, const char *lineEnd, ChunkContext &c, 
     const TraceLine kind = c.format == TraceFormat::Candump ? CandumpReader::read(lineStart, contentEnd, f, reason)
                                                             : c.asc.read(lineStart, contentEnd, f, reason);
     if (kind == TraceLine::Malformed) {
-        r.malformed.push_back(TraceReplay::Malformed{qint64(r.lines), reason});
+        r.malformed.push_back(MalformedLine{qint64(r.lines), reason});
         if (c.strict)
             r.stop = Catalog::messages().text(86).arg(c.lineBase + qint64(r.lines)).arg(reason);
     } else if (kind == TraceLine::Kept && c.writing) {

@@ -4,7 +4,7 @@
 #include "core/traffic/AscReader.h"
 #include "core/traffic/BusLoad.h"
 #include "core/traffic/TraceFormat.h"
-#include "core/traffic/TraceReplay.h"
+#include "core/traffic/TraceFrame.h"
 
 #include <QByteArray>
 #include <QString>
@@ -27,7 +27,7 @@ struct ChunkResult
     BusLoad::Tally load; // of a chunk replayed apart
     bool anyTime = false, timeWentBack = false;
     qint64 firstTime = 0, lastTime = 0;
-    std::vector<TraceReplay::Malformed> malformed; // line numbers within the chunk
+    std::vector<MalformedLine> malformed; // line numbers within the chunk
     QString stop; // why the replay stops here
     // The 29-bit identifiers answered last, by their low bits: a bus carries few of them, each
     // often. Kept from chunk to chunk; an identifier is listed in new29 where it was not yet known.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 // One frame as a trace reader gives it, whatever the format of its line.
@@ -13,6 +14,13 @@ struct TraceFrame
     bool error = false; // an error frame of the recording
     int dataBytes = 0;
     int idStart = 0, idLength = 0; // where the identifier stands in the line, for its replacement
+};
+
+// A line that is not what its format allows, and why; the line counts from 1.
+struct MalformedLine
+{
+    qint64 line = 0;
+    QString reason;
 };
 
 // What a reader makes of one line of its format.

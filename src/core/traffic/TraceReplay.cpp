@@ -40,7 +40,7 @@ class Replay
 {
 public:
     Replay(QIODevice &in, QIODevice *out, const DevicePrediction &device, const TraceReplay::Options &options,
-           ReplaySummary &summary, const std::function<void(const TraceReplay::Malformed &)> &onMalformed);
+           ReplaySummary &summary, const std::function<void(const MalformedLine &)> &onMalformed);
     QString run();
 
 private:
@@ -66,7 +66,7 @@ private:
     const DevicePrediction &m_device;
     const int m_from;
     ReplaySummary &m_s;
-    const std::function<void(const TraceReplay::Malformed &)> &m_onMalformed;
+    const std::function<void(const MalformedLine &)> &m_onMalformed;
     std::array<quint32, 2048> m_routes11;
     ChunkContext m_context;
     std::unordered_set<quint32> m_seen29;
@@ -79,7 +79,7 @@ private:
 };
 
 Replay::Replay(QIODevice &in, QIODevice *out, const DevicePrediction &device, const TraceReplay::Options &options,
-               ReplaySummary &summary, const std::function<void(const TraceReplay::Malformed &)> &onMalformed)
+               ReplaySummary &summary, const std::function<void(const MalformedLine &)> &onMalformed)
     : m_in(in)
     , m_out(out)
     , m_device(device)
@@ -203,7 +203,7 @@ QString Replay::takeOverlongLine(Slot &slot)
     slot.result.reset();
     slot.result.lines = 1;
     const QString reason = Catalog::messages().text(81).arg(MaxLineLength);
-    slot.result.malformed.push_back(TraceReplay::Malformed{1, reason});
+    slot.result.malformed.push_back(MalformedLine{1, reason});
     if (m_context.strict)
         slot.result.stop = Catalog::messages().text(86).arg(m_s.lines + 1).arg(reason);
     return take(slot.result);
@@ -212,10 +212,10 @@ QString Replay::takeOverlongLine(Slot &slot)
 // Takes a chunk's result in trace order; returns why the replay stops.
 QString Replay::take(ChunkResult &r)
 {
-    for (const TraceReplay::Malformed &m : r.malformed) {
+    for (const MalformedLine &m : r.malformed) {
         ++m_s.malformed;
         if (m_onMalformed)
-            m_onMalformed(TraceReplay::Malformed{qint64(m_s.lines) + m.line, m.reason});
+            m_onMalformed(MalformedLine{qint64(m_s.lines) + m.line, m.reason});
     }
     m_s.lines += r.lines;
     m_s.framesIn += r.framesIn;
@@ -288,7 +288,7 @@ void Replay::countIdentifiers()
 } // namespace
 
 QString TraceReplay::run(QIODevice &in, QIODevice *out, const DevicePrediction &device, const Options &options,
-                         ReplaySummary &summary, const std::function<void(const Malformed &)> &onMalformed)
+                         ReplaySummary &summary, const std::function<void(const MalformedLine &)> &onMalformed)
 {
     return Replay(in, out, device, options, summary, onMalformed).run();
 }

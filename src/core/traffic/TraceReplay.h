@@ -2,6 +2,7 @@
 
 #include "core/device/DevicePrediction.h"
 #include "core/traffic/ReplaySummary.h"
+#include "core/traffic/TraceFrame.h"
 
 #include <QString>
 
@@ -18,12 +19,6 @@ class QIODevice;
 class TraceReplay
 {
 public:
-    struct Malformed
-    {
-        qint64 line = 0;
-        QString reason;
-    };
-
     struct Options
     {
         int from = 0;
@@ -34,5 +29,5 @@ public:
     // malformed line goes to `onMalformed`. Returns an empty text, or why the replay stopped:
     // the trace is neither format, a malformed line under --strict, a read or write failure.
     static QString run(QIODevice &in, QIODevice *out, const DevicePrediction &device, const Options &options,
-                       ReplaySummary &summary, const std::function<void(const Malformed &)> &onMalformed = {});
+                       ReplaySummary &summary, const std::function<void(const MalformedLine &)> &onMalformed = {});
 };

@@ -543,7 +543,7 @@ void TFSetCobIDAccess::replayInto(int table)
     QStringList malformed;
     // A recorded trace of a gigabyte takes a second or two.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    error = TraceReplay::run(trace, nullptr, device, options, summary, [&](const TraceReplay::Malformed &m) {
+    error = TraceReplay::run(trace, nullptr, device, options, summary, [&](const MalformedLine &m) {
         if (malformed.size() < 5)
             malformed << m_catalog.text(872).arg(QString::number(m.line), m.reason);
     });

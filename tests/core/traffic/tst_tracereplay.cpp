@@ -50,7 +50,7 @@ Replayed replay(const QByteArray &trace, bool strict = false)
     TraceReplay::Options options;
     options.strict = strict;
     r.error = TraceReplay::run(in, &out, device(), options, r.summary,
-                               [&](const TraceReplay::Malformed &m) { r.malformedLines << m.line; });
+                               [&](const MalformedLine &m) { r.malformedLines << m.line; });
     return r;
 }
 
@@ -290,7 +290,7 @@ void TestTraceReplay::largeTraceReadsAsLineByLine()
         ReplaySummary s;
         QList<qint64> reported;
         const QString error = TraceReplay::run(in, &outDevice, d, TraceReplay::Options(), s,
-                                               [&](const TraceReplay::Malformed &m) { reported << m.line; });
+                                               [&](const MalformedLine &m) { reported << m.line; });
         QCOMPARE(error, QString());
         const QByteArray difference = TraceByLine::difference(expected, s, out, reported);
         QVERIFY2(difference.isEmpty(), difference.constData());
