@@ -39,10 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         TraceReplay::Options options;
         options.from = int(size % 2);
         options.strict = strict;
-        TraceReplay::Summary s;
+        ReplaySummary s;
         QList<qint64> malformed;
         const QString error = TraceReplay::run(in, &outDevice, d, options, s,
-                                               [&](const TraceReplay::Malformed &m) { malformed << m.line; });
+                                               [&](const MalformedLine &m) { malformed << m.line; });
         s.text(options.from);
         s.warnings(options.from);
         if (strict || !TraceByLine::isCandump(trace))

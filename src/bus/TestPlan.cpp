@@ -1,6 +1,7 @@
 #include "bus/TestPlan.h"
 
 #include "bus/BusPrediction.h"
+#include "core/traffic/FrameLength.h"
 
 #include <QSet>
 #include <QtEndian>
@@ -137,8 +138,5 @@ std::optional<Decoded> decode(const QByteArray &data, quint32 runTag)
 
 int wireBits(bool extended, int dataBytes)
 {
-    // Stuff bits can fall in SOF to CRC only: 34 (11-bit) or 54 (29-bit) bits plus the data,
-    // at most one per four after the first five.
-    const int d = 8 * dataBytes;
-    return extended ? 67 + d + (54 + d - 1) / 4 : 47 + d + (34 + d - 1) / 4;
+    return FrameLength::bits(extended, dataBytes, true);
 }

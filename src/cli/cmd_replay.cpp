@@ -79,16 +79,16 @@ int runReplay(const QStringList &args, Io &io)
     QTextStream &report = toFile ? io.out : io.err;
 
     int shown = 0;
-    const auto malformed = [&](const TraceReplay::Malformed &m) {
+    const auto malformed = [&](const MalformedLine &m) {
         if (++shown <= MaxMalformedShown)
             io.err << traceName << ", line " << m.line << ": " << m.reason << '\n';
     };
     TraceReplay::Options options;
     options.from = from;
     options.strict = a.flags.contains(QStringLiteral("--strict"));
-    TraceReplay::Summary summary;
+    ReplaySummary summary;
     // Under --strict the first malformed line is the error itself.
-    error = TraceReplay::run(trace, out, device, options, summary, options.strict ? std::function<void(const TraceReplay::Malformed &)>() : malformed);
+    error = TraceReplay::run(trace, out, device, options, summary, options.strict ? std::function<void(const MalformedLine &)>() : malformed);
     if (shown > MaxMalformedShown)
         io.err << traceName << ": " << (shown - MaxMalformedShown) << " more malformed lines\n";
     if (error.isEmpty() && toFile) {
@@ -101,8 +101,10 @@ int runReplay(const QStringList &args, Io &io)
         io.err << traceName << (options.strict && summary.malformed ? ", " : ": ") << error << '\n';
         return 2;
     }
-    for (const QString &line : summary.text(from))
-        report << line << '\n';
+    // The heading, then its lines indented.
+    const QStringList lines = summary.text(from);
+    for (int i = 0; i < lines.size(); ++i)
+        report << (i ? "  " : "") << lines.at(i) << '\n';
     report << "  answered from " << device.source() << '\n';
     for (const QString &assumption : device.assumptions())
         report << "  assumed: " << assumption << '\n';

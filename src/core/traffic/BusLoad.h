@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/base/Catalog.h"
+#include "core/traffic/FrameLength.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,22 +20,11 @@ public:
 
     explicit BusLoad(int bitRate = 0);
 
-    // Bits on the wire, 3-bit interframe space included. `dataBytes` is 0 for a remote frame.
-    // Worst-case stuffing adds one bit per four from the start of frame to the end of the CRC.
-    static constexpr int frameBits(bool extended, int dataBytes, bool worstStuffing)
-    {
-        // SOF, identifier(s), RTR/SRR/IDE, reserved bits, DLC, data and CRC are stuffed; the CRC
-        // delimiter, ACK, end of frame and interframe space are not.
-        const int stuffed = (extended ? 54 : 34) + 8 * dataBytes;
-        const int fixed = 1 + 2 + 7 + 3;
-        return stuffed + fixed + (worstStuffing ? (stuffed - 1) / 4 : 0);
-    }
-
     // Inline: a replay adds every frame of its trace.
     void add(qint64 timeNs, bool extended, int dataBytes)
     {
-        const quint64 nominal = quint64(frameBits(extended, dataBytes, false));
-        const quint64 worst = quint64(frameBits(extended, dataBytes, true));
+        const quint64 nominal = quint64(FrameLength::bits(extended, dataBytes, false));
+        const quint64 worst = quint64(FrameLength::bits(extended, dataBytes, true));
         if (!m_started)
             start(timeNs);
         // Divide only when a window ends, not for every frame.
@@ -62,8 +52,8 @@ public:
         }
         void add(qint64 timeNs, bool extended, int dataBytes)
         {
-            const quint64 nominal = quint64(frameBits(extended, dataBytes, false));
-            const quint64 worst = quint64(frameBits(extended, dataBytes, true));
+            const quint64 nominal = quint64(FrameLength::bits(extended, dataBytes, false));
+            const quint64 worst = quint64(FrameLength::bits(extended, dataBytes, true));
             if (timeNs >= m_runEnd || m_frames == 0)
                 nextRun(timeNs);
             m_run.bits[0] += nominal;

@@ -20,7 +20,6 @@
 #include "ui/config/CobIdGrid.h"
 #include "ui/config/CobIdTableModel.h"
 #include "ui/config/FrameCheckPanel.h"
-#include "ui/config/ReplaySummaryText.h"
 
 #include <QApplication>
 #include <QDir>
@@ -536,11 +535,11 @@ void TFSetCobIDAccess::replayInto(int table)
     }
     TraceReplay::Options options;
     options.from = table;
-    TraceReplay::Summary summary;
+    ReplaySummary summary;
     QStringList malformed;
     // A recorded trace of a gigabyte takes a second or two.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    error = TraceReplay::run(trace, nullptr, device, options, summary, [&](const TraceReplay::Malformed &m) {
+    error = TraceReplay::run(trace, nullptr, device, options, summary, [&](const MalformedLine &m) {
         if (malformed.size() < 5)
             malformed << m_catalog.text(872).arg(QString::number(m.line), m.reason);
     });
@@ -550,7 +549,10 @@ void TFSetCobIDAccess::replayInto(int table)
         return;
     }
     QStringList lines{QFileInfo(path).fileName()};
-    lines << ReplaySummaryText::lines(summary, table, m_catalog) << malformed;
+    lines << summary.text(table, m_catalog);
+    for (const QString &warning : summary.warnings(table, m_catalog))
+        lines << m_catalog.text(871).arg(warning);
+    lines << malformed;
     m_tools[table].framesButton->setChecked(true);
     m_tools[table].panel->setReplay(lines.join(u'\n'),
                                     std::vector<quint64>(summary.trafficIn.begin(), summary.trafficIn.end()));

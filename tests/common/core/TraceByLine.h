@@ -5,7 +5,8 @@
 
 #include "core/traffic/BusLoad.h"
 #include "core/device/DevicePrediction.h"
-#include "core/traffic/TraceReplay.h"
+#include "core/traffic/CandumpReader.h"
+#include "core/traffic/ReplaySummary.h"
 
 #include <QByteArray>
 #include <QList>
@@ -70,9 +71,9 @@ inline Result replay(const QByteArray &trace, const DevicePrediction &d, int fro
             line.chop(1);
         if (blank(line))
             continue;
-        TraceReplay::Frame f;
+        TraceFrame f;
         QString reason;
-        if (!TraceReplay::parseCandump(line, f, reason)) {
+        if (CandumpReader::read(line, f, reason) != TraceLine::Frame) {
             ++r.malformed;
             r.malformedLines << qint64(r.lines);
             continue;
@@ -109,7 +110,7 @@ inline Result replay(const QByteArray &trace, const DevicePrediction &d, int fro
 }
 
 // Where a replay's summary and output differ from the line by line result; empty when they agree.
-inline QByteArray difference(const Result &e, const TraceReplay::Summary &s, const QByteArray &out,
+inline QByteArray difference(const Result &e, const ReplaySummary &s, const QByteArray &out,
                              const QList<qint64> &malformedLines)
 {
     const auto number = [](auto v) { return QByteArray::number(v); };

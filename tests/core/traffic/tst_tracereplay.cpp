@@ -2,6 +2,8 @@
 #include "TraceByLine.h"
 
 #include "core/traffic/BusLoad.h"
+#include "core/traffic/CandumpReader.h"
+#include "core/traffic/FrameLength.h"
 #include "core/device/DevicePrediction.h"
 #include "core/traffic/TraceReplay.h"
 
@@ -28,7 +30,7 @@ struct Replayed
 {
     QString error;
     QByteArray out;
-    TraceReplay::Summary summary;
+    ReplaySummary summary;
     QList<qint64> malformedLines;
 };
 
@@ -43,7 +45,7 @@ Replayed replay(const QByteArray &trace, bool strict = false)
     TraceReplay::Options options;
     options.strict = strict;
     r.error = TraceReplay::run(in, &out, device(), options, r.summary,
-                               [&](const TraceReplay::Malformed &m) { r.malformedLines << m.line; });
+                               [&](const MalformedLine &m) { r.malformedLines << m.line; });
     return r;
 }
 
@@ -113,9 +115,9 @@ void TestTraceReplay::candumpLines()
     QFETCH(bool, extended);
     QFETCH(int, dataBytes);
     QFETCH(QString, kind);
-    TraceReplay::Frame f;
+    TraceFrame f;
     QString reason;
-    QCOMPARE(TraceReplay::parseCandump(line, f, reason), ok);
+    QCOMPARE(CandumpReader::read(line, f, reason) == TraceLine::Frame, ok);
     QCOMPARE(reason.isEmpty(), ok);
     if (!ok)
         return;
@@ -142,8 +144,8 @@ void TestTraceReplay::replaysCandump()
                                "(1436509053.260000) can0 200#0102\n"
                                "(1436509053.270000) can0 100#R\n"
                                "(1436509053.280000) can0 456##1AABB\n"));
-    const TraceReplay::Summary &s = r.summary;
-    QCOMPARE(s.format, TraceReplay::Format::Candump);
+    const ReplaySummary &s = r.summary;
+    QCOMPARE(s.format, TraceFormat::Candump);
     QCOMPARE(s.framesIn, 5u);
     QCOMPARE(s.passed, 4u);
     QCOMPARE(s.remapped, 3u);
@@ -178,7 +180,7 @@ void TestTraceReplay::replaysAsc()
                                "   0.002000 1  200             Rx   d 2 01 02\r\n"
                                "   0.005000 CANFD   1 Rx        100                                   1 0 2  2 AA BB\r\n"
                                "End TriggerBlock\r\n"));
-    QCOMPARE(r.summary.format, TraceReplay::Format::Asc);
+    QCOMPARE(r.summary.format, TraceFormat::Asc);
     QCOMPARE(r.summary.framesIn, 4u);
     QCOMPARE(r.summary.errorFrames, 1u);
     QCOMPARE(r.summary.blocked, 1u);
@@ -273,10 +275,10 @@ void TestTraceReplay::largeTraceReadsAsLineByLine()
         QByteArray out;
         QBuffer outDevice(&out);
         QVERIFY(outDevice.open(QIODevice::WriteOnly));
-        TraceReplay::Summary s;
+        ReplaySummary s;
         QList<qint64> reported;
         const QString error = TraceReplay::run(in, &outDevice, d, TraceReplay::Options(), s,
-                                               [&](const TraceReplay::Malformed &m) { reported << m.line; });
+                                               [&](const MalformedLine &m) { reported << m.line; });
         QCOMPARE(error, QString());
         const QByteArray difference = TraceByLine::difference(expected, s, out, reported);
         QVERIFY2(difference.isEmpty(), difference.constData());
@@ -322,11 +324,11 @@ void TestTraceReplay::refusesOtherText()
 void TestTraceReplay::frameLengths()
 {
     // Data frames of 8 bytes: 111 and 131 bits nominal, 135 and 160 at worst.
-    QCOMPARE(BusLoad::frameBits(false, 8, false), 111);
-    QCOMPARE(BusLoad::frameBits(false, 8, true), 135);
-    QCOMPARE(BusLoad::frameBits(true, 8, false), 131);
-    QCOMPARE(BusLoad::frameBits(true, 8, true), 160);
-    QCOMPARE(BusLoad::frameBits(false, 0, false), 47);
+    QCOMPARE(FrameLength::bits(false, 8, false), 111);
+    QCOMPARE(FrameLength::bits(false, 8, true), 135);
+    QCOMPARE(FrameLength::bits(true, 8, false), 131);
+    QCOMPARE(FrameLength::bits(true, 8, true), 160);
+    QCOMPARE(FrameLength::bits(false, 0, false), 47);
 }
 
 void TestTraceReplay::busLoad()
