@@ -13,7 +13,7 @@
 #include "core/config/ParGen.h"
 #include "core/i18n/Catalog.h"
 #include "core/image/ConfigBuilder.h"
-#include "core/image/FilterImage.h"
+#include "core/device/FilterImage.h"
 
 #include <QDir>
 #include <QFile>
