@@ -4,7 +4,7 @@
 // document bytes that OK writes, measured in the same run.
 
 #include "core/config/CobIdDocument.h"
-#include "core/device/TablePreview.h"
+#include "core/device/DevicePrediction.h"
 #include "core/image/XmlSource.h"
 
 #include <QCoreApplication>
@@ -55,9 +55,9 @@ int main(int argc, char *argv[])
     int sink = 0;
     const double preview = medianMs([&] {
         FilterImage image;
-        if (!TablePreview::build(parGen, doc, image).isEmpty())
+        if (!DevicePrediction::tablesImage(parGen, doc, image).isEmpty())
             std::abort();
-        for (int from = 0; from < 2; ++from)
+        for (const Direction from : Direction::all())
             sink += int(image.idSpace(from)[0]);
     });
     const double save = medianMs([&] {

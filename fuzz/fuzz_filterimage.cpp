@@ -2,22 +2,22 @@
 // with a message, and what is read answers every identifier.
 #include "FuzzCheck.h"
 
-#include "core/image/FilterImage.h"
+#include "core/device/FilterImage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FilterImage image;
     if (!image.parse(Fuzz::bytes(data, size), QStringLiteral("bank_K60.bin")).isEmpty())
         return 0;
-    for (int from = 0; from < 2; ++from) {
-        FUZZ_CHECK(image.entries(from).size() <= size_t(FilterImage::Entries));
+    for (const Direction from : Direction::all()) {
+        FUZZ_CHECK(image.entries(from).size() <= size_t(DeviceFacts::TableRows));
         image.idSpace(from);
         // A few rows are enough: each route looks through the whole table.
         const std::vector<FilterImage::Entry> &entries = image.entries(from);
         for (size_t i = 0; i < entries.size() && i < 16; ++i) {
             const FilterImage::Entry &e = entries[i];
-            const bool extended = (e.Orig & FilterImage::Ext_Mark) != 0;
-            const quint32 id = e.Orig & ~FilterImage::Ext_Mark;
+            const bool extended = (e.Orig & DeviceFacts::ExtMark) != 0;
+            const quint32 id = e.Orig & ~DeviceFacts::ExtMark;
             const FilterImage::Route route = image.route(from, id, extended);
             FilterImage::routeText(from, id, extended, route);
             image.reasonText(route);

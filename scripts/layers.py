@@ -18,6 +18,9 @@ LAYERS = [
     ("core: base", [
         ("core/base", "file I/O and the save rules, integer text, XML files, paths, the message catalog"),
     ]),
+    ("core: device facts", [
+        ("core/device/facts", "what the device is: table size, identifier ranges, banks, bit rates, directions"),
+    ]),
     ("core: state", [
         ("core/app", "the application state, the product's names, the settings file"),
     ]),
@@ -33,8 +36,7 @@ LAYERS = [
         ("core/start", "the start of the program: workspace, settings, language, last project"),
     ]),
     ("core: device", [
-        ("core/device", "what the device is and does: its facts, the decoders of its binary files, "
-                        "the prediction"),
+        ("core/device", "what the device does: the decoders of the files it runs, the prediction"),
     ]),
     ("core: traffic", [
         ("core/traffic", "trace readers, frame lengths, bus load, replay"),

@@ -4,6 +4,7 @@
 #include "core/app/AppState.h"
 #include "core/base/FileIo.h"
 #include "core/config/ParGen.h"
+#include "core/device/facts/DeviceFacts.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -11,8 +12,7 @@
 #include <QtEndian>
 
 namespace {
-constexpr int KbitPerIndex[ParGen::BitRateCount] = {10, 20, 50, 100, 125, 250, 500, 800, 1000};
-constexpr int ChecksumOffset = 0x8000 + 0x7FC;
+constexpr int ChecksumOffset = DeviceFacts::ParBlockOffset + 0x7FC;
 } // namespace
 
 QString BusPrediction::load(const QString &projectDir)
@@ -58,7 +58,7 @@ QString BusPrediction::load(const QString &projectDir)
     if (values) {
         const int indices[2] = {values->boud0, values->boud1};
         for (int p = 0; p < 2; ++p)
-            m_bitRates[p] = (indices[p] >= 0 && indices[p] < ParGen::BitRateCount ? KbitPerIndex[indices[p]] : 1000) * 1000;
+            m_bitRates[p] = int(DeviceFacts::bitRate(indices[p]));
     }
     m_projectDir = state.Dir_Project;
     m_imagePath = imagePath;

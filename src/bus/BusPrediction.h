@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/device/DevicePrediction.h"
-#include "core/image/FilterImage.h"
+#include "core/device/FilterImage.h"
 
 #include <QString>
 
@@ -19,7 +19,7 @@ public:
     bool positive() const { return m_device.positive(); }
     // The rows of a direction, as the image lists them (with their 29-bit marks): the image
     // is built for every variant and keeps the formats the banks drop.
-    const std::vector<FilterImage::Entry> &rows(int from) const { return m_image.entries(from); }
+    const std::vector<FilterImage::Entry> &rows(int from) const { return m_image.entries(Direction::arrivingOn(from)); }
 
     QString projectDir() const { return m_projectDir; }
     QString projectName() const;
@@ -38,5 +38,5 @@ private:
     QString m_projectDir;
     QString m_imagePath;
     quint32 m_checksum = 0;
-    int m_bitRates[2] = {1000000, 1000000};
+    int m_bitRates[2] = {int(DeviceFacts::FallbackBitRate), int(DeviceFacts::FallbackBitRate)};
 };

@@ -9,7 +9,7 @@ namespace {
 std::optional<quint32> readId(const QString &text)
 {
     const auto v = IntText::read(text);
-    if (!v || *v < 0 || quint32(*v) > FilterImage::Max29Bit)
+    if (!v || *v < 0 || quint32(*v) > DeviceFacts::Max29Bit)
         return std::nullopt;
     return quint32(*v);
 }
@@ -71,7 +71,7 @@ void Emulator::forward(int from)
                 copies = 2;
             else {
                 frame.setFrameId(f.newId);
-                frame.setExtendedFrameFormat(f.newId > FilterImage::Max11Bit || r.extended);
+                frame.setExtendedFrameFormat(f.newId > DeviceFacts::Max11Bit || r.extended);
             }
         }
         for (int c = 0; c < copies; ++c) {

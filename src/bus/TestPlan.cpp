@@ -24,7 +24,7 @@ public:
 
     void add(quint32 id, bool extended, PlanFrame::Kind kind)
     {
-        if (id > (extended ? FilterImage::Max29Bit : FilterImage::Max11Bit))
+        if (id > (extended ? DeviceFacts::Max29Bit : DeviceFacts::Max11Bit))
             return;
         if (m_seen.contains(key(id, extended)))
             return;
@@ -50,14 +50,14 @@ TestPlan TestPlan::build(const BusPrediction &prediction, const std::vector<int>
     plan.directions = directions;
     for (const int from : directions) {
         Builder b(prediction, from);
-        for (quint32 id = 0; id <= FilterImage::Max11Bit; ++id)
+        for (quint32 id = 0; id <= DeviceFacts::Max11Bit; ++id)
             b.add(id, false, K::Sweep);
         QSet<quint64> listed;
         for (const FilterImage::Entry &e : prediction.rows(from))
-            listed.insert(key(e.Orig & ~FilterImage::Ext_Mark, (e.Orig & FilterImage::Ext_Mark) != 0));
+            listed.insert(key(e.Orig & ~DeviceFacts::ExtMark, (e.Orig & DeviceFacts::ExtMark) != 0));
         for (const FilterImage::Entry &e : prediction.rows(from)) {
-            const quint32 id = e.Orig & ~FilterImage::Ext_Mark;
-            const bool extended = (e.Orig & FilterImage::Ext_Mark) != 0;
+            const quint32 id = e.Orig & ~DeviceFacts::ExtMark;
+            const bool extended = (e.Orig & DeviceFacts::ExtMark) != 0;
             b.add(id, extended, K::Listed);
             if (extended) {
                 if (id > 0)
@@ -66,30 +66,30 @@ TestPlan TestPlan::build(const BusPrediction &prediction, const std::vector<int>
             }
         }
         for (const FilterImage::Entry &e : prediction.rows(from)) {
-            const quint32 id = e.Orig & ~FilterImage::Ext_Mark;
-            b.add(id, (e.Orig & FilterImage::Ext_Mark) == 0, K::OtherFormat);
+            const quint32 id = e.Orig & ~DeviceFacts::ExtMark;
+            b.add(id, (e.Orig & DeviceFacts::ExtMark) == 0, K::OtherFormat);
         }
         if (prediction.positive()) {
             for (const FilterImage::Entry &e : prediction.rows(from))
-                b.add(e.Mod & ~FilterImage::Ext_Mark, (e.Mod & FilterImage::Ext_Mark) != 0, K::Replacement);
+                b.add(e.Mod & ~DeviceFacts::ExtMark, (e.Mod & DeviceFacts::ExtMark) != 0, K::Replacement);
         }
         b.add(0, true, K::Edge);
-        b.add(FilterImage::Max11Bit, true, K::Edge);
-        b.add(FilterImage::Max29Bit, true, K::Edge);
+        b.add(DeviceFacts::Max11Bit, true, K::Edge);
+        b.add(DeviceFacts::Max29Bit, true, K::Edge);
         // mt19937's sequence is fixed by the standard, so every platform sends the same sample.
         std::mt19937 random(SampleSeed);
         int drawn = 0;
         for (int attempt = 0; drawn < SampleSize && attempt < 64 * SampleSize; ++attempt) {
-            const quint32 id = quint32(random()) & FilterImage::Max29Bit;
-            if (id <= FilterImage::Max11Bit || listed.contains(key(id, true)))
+            const quint32 id = quint32(random()) & DeviceFacts::Max29Bit;
+            if (id <= DeviceFacts::Max11Bit || listed.contains(key(id, true)))
                 continue;
             b.add(id, true, K::Sample);
             ++drawn;
         }
         if (deep) {
             for (const FilterImage::Entry &e : prediction.rows(from)) {
-                const quint32 id = e.Orig & ~FilterImage::Ext_Mark;
-                const bool extended = (e.Orig & FilterImage::Ext_Mark) != 0;
+                const quint32 id = e.Orig & ~DeviceFacts::ExtMark;
+                const bool extended = (e.Orig & DeviceFacts::ExtMark) != 0;
                 for (int bit = 0; bit < (extended ? 29 : 11); ++bit)
                     b.add(id ^ (1u << bit), extended, K::BitFlip);
             }

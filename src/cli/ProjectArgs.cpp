@@ -4,6 +4,7 @@
 #include "cli/StdStreams.h"
 #include "core/base/FileIo.h"
 #include "core/device/DevicePrediction.h"
+#include "core/base/Catalog.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -38,16 +39,18 @@ ParsedArgs parseArgs(const QStringList &args, const QStringList &valueOptions, c
     return parsed;
 }
 
-int direction(const QString &text)
+std::optional<Direction> directionArg(const QString &text)
 {
     if (text == QLatin1String("0"))
-        return 0;
-    return text == QLatin1String("1") ? 1 : -1;
+        return Direction(Direction::Can0ToCan1);
+    if (text == QLatin1String("1"))
+        return Direction(Direction::Can1ToCan0);
+    return std::nullopt;
 }
 
-QString directionTitle(int direction)
+QString directionTitle(Direction direction)
 {
-    return direction == 1 ? QStringLiteral("From CAN 1 to CAN 0") : QStringLiteral("From CAN 0 to CAN 1");
+    return Catalog::defaults().text(direction.titleText());
 }
 
 QString openProject(const QString &dir, AppState &state)

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "core/app/AppState.h"
+#include "core/device/facts/Direction.h"
 
 #include <QHash>
 #include <QSet>
 #include <QStringList>
+
+#include <optional>
 
 class DevicePrediction;
 
@@ -23,10 +26,10 @@ struct ParsedArgs
 
 ParsedArgs parseArgs(const QStringList &args, const QStringList &valueOptions, const QStringList &flagOptions);
 
-// "0" or "1" as a direction (0 = CAN 0 to CAN 1); -1 for anything else.
-int direction(const QString &text);
+// "0" or "1" as a direction (0 = CAN 0 to CAN 1); none for anything else.
+std::optional<Direction> directionArg(const QString &text);
 // "From CAN 0 to CAN 1" or "From CAN 1 to CAN 0".
-QString directionTitle(int direction);
+QString directionTitle(Direction direction);
 
 // The project folder's state (Dir_Project and the document paths); an error text when the
 // folder does not exist.

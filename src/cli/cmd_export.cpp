@@ -15,8 +15,8 @@ namespace Cli {
 int runExport(const QStringList &args, Io &io)
 {
     const ParsedArgs a = parseArgs(args, {QStringLiteral("--table")}, {});
-    const int table = direction(a.values.value(QStringLiteral("--table")));
-    if (!a.error.isEmpty() || a.positional.size() != 2 || table < 0) {
+    const std::optional<Direction> table = directionArg(a.values.value(QStringLiteral("--table")));
+    if (!a.error.isEmpty() || a.positional.size() != 2 || !table) {
         if (!a.error.isEmpty())
             io.err << "praxedo-cli export: " << a.error << '\n';
         io.err << "Usage: praxedo-cli export PROJECT_DIR --table 0|1 FILE.csv|-\n";
@@ -34,7 +34,7 @@ int runExport(const QStringList &args, Io &io)
     CobIdDocument &document = opened.document;
     const CobIdDocument::ReadReport &report = opened.report;
     if (error.isEmpty())
-        error = writeOutput(a.positional.at(1), CobIdCsv::toBytes(document.table(table)));
+        error = writeOutput(a.positional.at(1), CobIdCsv::toBytes(document.table(table->index())));
     if (!error.isEmpty()) {
         io.err << error << '\n';
         return 2;
@@ -44,8 +44,8 @@ int runExport(const QStringList &args, Io &io)
         io.err << "warning: " << warning << '\n';
     // With the table on standard output, the summary goes where the messages go.
     QTextStream &summary = isStandardOutput(a.positional.at(1)) ? io.err : io.out;
-    const int count = document.table(table).usedRowCount();
-    summary << "Exported " << count << (count == 1 ? " row of " : " rows of ") << directionTitle(table) << " to "
+    const int count = document.table(table->index()).usedRowCount();
+    summary << "Exported " << count << (count == 1 ? " row of " : " rows of ") << directionTitle(*table) << " to "
             << outputName(a.positional.at(1)) << '\n';
     return 0;
 }

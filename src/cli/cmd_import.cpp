@@ -20,8 +20,8 @@ namespace Cli {
 int runImport(const QStringList &args, Io &io)
 {
     const ParsedArgs a = parseArgs(args, {QStringLiteral("--table")}, {QStringLiteral("--append"), QStringLiteral("--as-29-bit")});
-    const int table = direction(a.values.value(QStringLiteral("--table")));
-    if (!a.error.isEmpty() || a.positional.size() != 2 || table < 0) {
+    const std::optional<Direction> table = directionArg(a.values.value(QStringLiteral("--table")));
+    if (!a.error.isEmpty() || a.positional.size() != 2 || !table) {
         if (!a.error.isEmpty())
             io.err << "praxedo-cli import: " << a.error << '\n';
         io.err << "Usage: praxedo-cli import PROJECT_DIR --table 0|1 FILE.csv|FILE.dbc [--append] [--as-29-bit]\n";
@@ -61,7 +61,7 @@ int runImport(const QStringList &args, Io &io)
     }
     const auto mode = a.flags.contains(QStringLiteral("--append")) ? CobIdImport::Mode::Append : CobIdImport::Mode::Replace;
     if (error.isEmpty())
-        error = CobIdImport::apply(document.table(table), rows, mode, QDir::toNativeSeparators(file));
+        error = CobIdImport::apply(document.table(table->index()), rows, mode, QDir::toNativeSeparators(file));
     if (error.isEmpty()) {
         Catalog catalog;
         catalog.Load_Default_Texts();
@@ -83,12 +83,12 @@ int runImport(const QStringList &args, Io &io)
     const QString warning = CobIdDocument::warning(report, state.File_CobID);
     if (!warning.isEmpty())
         io.err << "warning: " << warning << '\n';
-    const QString duplicates = CobIdChecks::duplicatesText(CobIdChecks::duplicates(document.table(table)));
+    const QString duplicates = CobIdChecks::duplicatesText(CobIdChecks::duplicates(document.table(table->index())));
     if (!duplicates.isEmpty())
-        io.err << "warning: original identifiers listed more than once in " << directionTitle(table) << ":\n"
+        io.err << "warning: original identifiers listed more than once in " << directionTitle(*table) << ":\n"
                << duplicates << '\n';
-    io.out << "Imported " << rows.size() << (rows.size() == 1 ? " row into " : " rows into ") << directionTitle(table) << "; "
-           << CobIdChecks::usedRowsText(document.table(table)) << '\n';
+    io.out << "Imported " << rows.size() << (rows.size() == 1 ? " row into " : " rows into ") << directionTitle(*table) << "; "
+           << CobIdChecks::usedRowsText(document.table(table->index())) << '\n';
     return 0;
 }
 

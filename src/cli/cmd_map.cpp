@@ -13,8 +13,8 @@ namespace Cli {
 int runMap(const QStringList &args, Io &io)
 {
     const ParsedArgs a = parseArgs(args, {QStringLiteral("--from")}, {});
-    const int from = direction(a.values.value(QStringLiteral("--from")));
-    if (!a.error.isEmpty() || a.positional.size() != 2 || from < 0) {
+    const std::optional<Direction> from = directionArg(a.values.value(QStringLiteral("--from")));
+    if (!a.error.isEmpty() || a.positional.size() != 2 || !from) {
         if (!a.error.isEmpty())
             io.err << "praxedo-cli map: " << a.error << '\n';
         io.err << "Usage: praxedo-cli map PROJECT_DIR --from 0|1 OUT.png|-\n";
@@ -26,9 +26,9 @@ int runMap(const QStringList &args, Io &io)
         return failed;
     QString error;
 
-    const FilterImage::IdSpace space = device.idSpace(from);
+    const FilterImage::IdSpace space = device.idSpace(*from);
     const QString title = QStringLiteral("%1: 11-bit identifiers, %2").arg(
-        directionTitle(from), device.positive() ? QStringLiteral("positive implementation") : QStringLiteral("listed identifiers blocked"));
+        directionTitle(*from), device.positive() ? QStringLiteral("positive implementation") : QStringLiteral("listed identifiers blocked"));
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);

@@ -24,13 +24,14 @@ constexpr int MaxMalformedShown = 20;
 int runReplay(const QStringList &args, Io &io)
 {
     const ParsedArgs a = parseArgs(args, {QStringLiteral("--from"), QStringLiteral("-o")}, {QStringLiteral("--strict")});
-    const int from = direction(a.values.value(QStringLiteral("--from")));
-    if (!a.error.isEmpty() || a.positional.size() != 2 || from < 0) {
+    const std::optional<Direction> arriving = directionArg(a.values.value(QStringLiteral("--from")));
+    if (!a.error.isEmpty() || a.positional.size() != 2 || !arriving) {
         if (!a.error.isEmpty())
             io.err << "praxedo-cli replay: " << a.error << '\n';
         io.err << "Usage: praxedo-cli replay PROJECT_DIR --from 0|1 TRACE|- [-o OUT] [--strict]\n";
         return 1;
     }
+    const int from = arriving->fromPort();
     AppState state;
     DevicePrediction device;
     if (const int failed = openPrediction(QStringLiteral("replay"), a.positional.at(0), io, state, device))
@@ -108,8 +109,8 @@ int runReplay(const QStringList &args, Io &io)
     report << "  answered from " << device.source() << '\n';
     for (const QString &assumption : device.assumptions())
         report << "  assumed: " << assumption << '\n';
-    if (device.bitRateFromDip(1 - from))
-        report << "  assumed: CAN " << (1 - from) << " takes its bit rate from the DIP switches; the load is given at the configured rate\n";
+    if (device.bitRateFromDip(arriving->toPort()))
+        report << "  assumed: CAN " << arriving->toPort() << " takes its bit rate from the DIP switches; the load is given at the configured rate\n";
     for (const QString &warning : summary.warnings(from))
         io.err << "warning: " << warning << '\n';
     return 0;

@@ -12,8 +12,8 @@ namespace Cli {
 int runSimulate(const QStringList &args, Io &io)
 {
     const ParsedArgs a = parseArgs(args, {QStringLiteral("--from")}, {QStringLiteral("--ext")});
-    const int from = direction(a.values.value(QStringLiteral("--from")));
-    if (!a.error.isEmpty() || a.positional.size() != 2 || from < 0) {
+    const std::optional<Direction> from = directionArg(a.values.value(QStringLiteral("--from")));
+    if (!a.error.isEmpty() || a.positional.size() != 2 || !from) {
         if (!a.error.isEmpty())
             io.err << "praxedo-cli simulate: " << a.error << '\n';
         io.err << "Usage: praxedo-cli simulate PROJECT_DIR --from 0|1 ID [--ext]\n";
@@ -21,7 +21,7 @@ int runSimulate(const QStringList &args, Io &io)
     }
     const bool extended = a.flags.contains(QStringLiteral("--ext"));
     const auto id = IntText::read(a.positional.at(1));
-    const quint32 max = extended ? FilterImage::Max29Bit : FilterImage::Max11Bit;
+    const quint32 max = extended ? DeviceFacts::Max29Bit : DeviceFacts::Max11Bit;
     if (!id || *id < 0 || quint32(*id) > max) {
         io.err << "praxedo-cli simulate: " << a.positional.at(1) << " is not " << (extended ? "a 29-bit" : "an 11-bit")
                << " identifier (0 to " << CobIdChecks::idText(max, extended) << ')'
@@ -33,8 +33,8 @@ int runSimulate(const QStringList &args, Io &io)
     if (const int failed = openPrediction(QStringLiteral("simulate"), a.positional.at(0), io, state, device))
         return failed;
 
-    const FilterImage::Route r = device.route(from, quint32(*id), extended);
-    io.out << FilterImage::routeText(from, quint32(*id), extended, r) << "\n  " << device.reasonText(from, quint32(*id), extended, r)
+    const FilterImage::Route r = device.route(*from, quint32(*id), extended);
+    io.out << FilterImage::routeText(*from, quint32(*id), extended, r) << "\n  " << device.reasonText(*from, quint32(*id), extended, r)
            << "\n  answered from " << device.source() << '\n';
     for (const QString &assumption : device.assumptions())
         io.out << "  assumed: " << assumption << '\n';

@@ -38,8 +38,8 @@ int runVerify(const QStringList &args, Io &io)
     std::vector<int> directions;
     if (dirText == QLatin1String("both"))
         directions = {0, 1};
-    else if (direction(dirText) >= 0)
-        directions = {direction(dirText)};
+    else if (const std::optional<Direction> d = directionArg(dirText))
+        directions = {d->index()};
     QString problem = a.error;
     if (problem.isEmpty() && directions.empty())
         problem = QStringLiteral("--direction takes 0, 1 or both, not '%1'").arg(dirText);

@@ -5,6 +5,8 @@
 #include "core/base/XmlFile.h"
 #include "core/config/DocumentXml.h"
 #include "core/config/ParGen.h"
+#include "core/device/facts/DeviceFacts.h"
+#include "core/device/facts/Direction.h"
 #include "core/base/Catalog.h"
 
 #include <QDir>
@@ -22,11 +24,11 @@ const QString kAttributes[CobIdTable::CellCount] = {
     QStringLiteral("Type_MCobID"), QStringLiteral("Desc")};
 QString tableTitle(int table)
 {
-    return Catalog::messages().text(table == CobIdDocument::Can1ToCan0 ? 511 : 510);
+    return Catalog::messages().text(Direction::at(table).titleText());
 }
 
-constexpr qint32 Max11Bit = 0x7FF;
-constexpr qint32 Max29Bit = 0x1FFFFFFF;
+constexpr qint32 Max11Bit = qint32(DeviceFacts::Max11Bit);
+constexpr qint32 Max29Bit = qint32(DeviceFacts::Max29Bit);
 
 bool isType(const QString &text)
 {
@@ -199,8 +201,9 @@ QString finishRead(const std::array<CobIdTable, CobIdDocument::TableCount> &tabl
 
 const QString &CobIdDocument::listName(int table)
 {
-    static const QString names[TableCount] = {QStringLiteral("Can0_to_Can1"), QStringLiteral("Can1_to_Can0")};
-    return names[table == Can1ToCan0 ? 1 : 0];
+    static const QString names[TableCount] = {QLatin1String(Direction(Direction::Can0ToCan1).name()),
+                                              QLatin1String(Direction(Direction::Can1ToCan0).name())};
+    return names[Direction::at(table).index()];
 }
 
 CobIdDocument::CobIdDocument(const ParGenFilterValues &parGen)
@@ -208,8 +211,8 @@ CobIdDocument::CobIdDocument(const ParGenFilterValues &parGen)
     if (parGen.typesFollowPorts()) {
         const QString &can0 = CobIdTable::typeText(parGen.can0Type);
         const QString &can1 = CobIdTable::typeText(parGen.can1Type);
-        m_tables[Can0ToCan1].setPortTypes(can0, can1);
-        m_tables[Can1ToCan0].setPortTypes(can1, can0);
+        m_tables[Direction::Can0ToCan1].setPortTypes(can0, can1);
+        m_tables[Direction::Can1ToCan0].setPortTypes(can1, can0);
     }
 }
 
@@ -388,7 +391,7 @@ std::optional<CobIdFailure> CobIdDocument::Controllo_dati(bool positive) const
 {
     for (int t = 0; t < TableCount; ++t) {
         const CobIdTable &table = m_tables[size_t(t)];
-        const int base = t == Can0ToCan1 ? 543 : 549;
+        const int base = t == Direction::Can0ToCan1 ? 543 : 549;
         const int used = table.usedRowCount();
         for (int r = 0; r < used; ++r) {
             const auto fail = [&](int offset) { return CobIdFailure{t, r + 1, base + offset}; };

@@ -29,7 +29,7 @@ struct CobIdFailure
 class CobIdDocument
 {
 public:
-    enum Direction { Can0ToCan1 = 0, Can1ToCan0 = 1 };
+    // Tables are numbered by Direction::index().
     static constexpr int TableCount = 2;
     // Two full tables take about 400 KB, more with long descriptions; a file larger than this
     // is refused unread.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/device/facts/DeviceFacts.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,7 +15,7 @@
 class CobIdTable
 {
 public:
-    static constexpr int RowCount = 2048;
+    static constexpr int RowCount = DeviceFacts::TableRows;
     static constexpr int CellCount = 5;
     // The longest text one cell holds. Far beyond any identifier or description, and short
     // enough that the grid draws and sizes a column of such cells at once.

@@ -1,15 +1,16 @@
 #include "core/config/DbcImport.h"
 
 #include "core/config/CobIdChecks.h"
+#include "core/device/facts/DeviceFacts.h"
 #include "core/base/Catalog.h"
 
 namespace DbcImport {
 
 namespace {
 
-constexpr quint32 ExtendedFlag = 0x80000000u;
-constexpr quint32 Max11Bit = 0x7FF;
-constexpr quint32 Max29Bit = 0x1FFFFFFF;
+constexpr quint32 ExtendedFlag = DeviceFacts::ExtMark;
+using DeviceFacts::Max11Bit;
+using DeviceFacts::Max29Bit;
 // Holds the signals that belong to no message; not a frame on the bus. Files write it with
 // 0xC0000000 or with 1073741824 (0x40000000), so it is known by its name.
 constexpr quint32 IndependentSignals = 0xC0000000u;

@@ -74,8 +74,8 @@ ParGenValues valuesWithoutFile()
 ParGenValues settingsWindowValues(const QDomNode &root)
 {
     ParGenValues v;
-    v.boud0 = listIndex(root, u"Boud0", BitRateCount, 8);
-    v.boud1 = listIndex(root, u"Boud1", BitRateCount, 8);
+    v.boud0 = listIndex(root, u"Boud0", BitRateCount, DeviceFacts::FallbackBitRateIndex);
+    v.boud1 = listIndex(root, u"Boud1", BitRateCount, DeviceFacts::FallbackBitRateIndex);
     v.type = listIndex(root, u"Type", 2, 0);
     // Off only for exactly "0": a document that lost the element keeps the option on.
     const auto positive = text(root, u"Positive");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/device/facts/DeviceFacts.h"
+
 #include <QByteArray>
 #include <QDomNode>
 #include <QString>
@@ -64,7 +66,7 @@ struct ParGenImageValues
 
 namespace ParGen {
 
-inline constexpr int BitRateCount = 9;
+inline constexpr int BitRateCount = DeviceFacts::BitRateCount;
 
 // The document is a few hundred bytes; a file larger than this is refused unread.
 inline constexpr qint64 MaxFileBytes = 1024 * 1024;

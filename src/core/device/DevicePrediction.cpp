@@ -2,43 +2,30 @@
 
 #include "core/app/AppState.h"
 #include "core/base/FileIo.h"
+#include "core/base/XmlFile.h"
 #include "core/config/CobIdChecks.h"
+#include "core/config/CobIdDocument.h"
+#include "core/config/ParGen.h"
 #include "core/config/SelectType.h"
+#include "core/device/BankDecoder.h"
+#include "core/device/ImageDecoder.h"
 #include "core/image/BankBuilder.h"
+#include "core/image/ConfigBuilder.h"
+#include "core/image/FilterDocument.h"
+#include "core/image/ImageBuilder.h"
+#include "core/image/XmlSource.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QtEndian>
 
 #include <algorithm>
 #include <iterator>
 
 namespace {
 
-constexpr quint32 Max11Bit = FilterImage::Max11Bit;
-constexpr quint32 Max29Bit = FilterImage::Max29Bit;
-constexpr int SettingType0 = BankBuilder::SettingsOffset + 2;
-constexpr int SettingPositive = BankBuilder::SettingsOffset + 3;
-constexpr int SettingType1 = BankBuilder::SettingsOffset + 5;
-constexpr int ImageBlock = 2 * FilterImage::Entries * 8;
-constexpr int kBitRates[] = {10000, 20000, 50000, 100000, 125000, 250000, 500000, 800000, 1000000};
-constexpr quint16 NoCount = 0xFFFF; // a build without a filter document leaves the counts unwritten
-
-quint32 u32(const QByteArray &bytes, int offset)
-{
-    return qFromLittleEndian<quint32>(bytes.constData() + offset);
-}
-
-quint16 u16(const QByteArray &bytes, int offset)
-{
-    return qFromLittleEndian<quint16>(bytes.constData() + offset);
-}
-
-QString directionTitle(int from, const Catalog &texts)
-{
-    return texts.text(from == FilterImage::FromCan1 ? 511 : 510);
-}
+using DeviceFacts::Max11Bit;
+using DeviceFacts::Max29Bit;
 
 QString typeText(int type, const Catalog &texts)
 {
@@ -98,6 +85,47 @@ QString DevicePrediction::load(const QString &projectDir)
     return QString();
 }
 
+QString DevicePrediction::tablesImage(const XmlSource &parGen, const CobIdDocument &tables, FilterImage &image)
+{
+    image = FilterImage();
+    QByteArray bytes;
+    QString error = tables.toBytes(bytes);
+    if (!error.isEmpty())
+        return error;
+    const QString name = QStringLiteral("CanCanCobID.xml");
+    ImageBuilder builder;
+    error = builder.Build_Image(parGen, FilterDocument::fromBytes(bytes, name));
+    if (!error.isEmpty())
+        return error;
+    return image.parse(builder.image(), name);
+}
+
+QString DevicePrediction::loadTables(const XmlSource &parGen, const CobIdDocument &tables)
+{
+    *this = DevicePrediction();
+    QByteArray bytes;
+    QString error = tables.toBytes(bytes);
+    if (!error.isEmpty())
+        return error;
+    if (!parGen.error.isEmpty())
+        return parGen.error;
+    // Step 4's reading: no file is the Ethernet variant, a missing or unreadable type is 0.
+    const int type = parGen.exists ? ParGen::mainWindowDeviceType(XmlFile::firstTopLevelNode(parGen.doc)) : 1;
+    const FilterDocument cobId = FilterDocument::fromBytes(bytes, QStringLiteral("CanCanCobID.xml"));
+    if (type == 1) {
+        // The Ethernet variant never sees the banks, so a document they refuse does not matter here.
+        ImageBuilder image;
+        error = image.Build_Image(parGen, cobId);
+        return error.isEmpty() ? parseImage(image.image(), FilterImage::fileName()) : error;
+    }
+    ConfigBuilder builder;
+    error = builder.Build_Config(parGen, cobId);
+    if (!error.isEmpty())
+        return error;
+    return parseBanks(builder.banks().bank(1), builder.banks().bank(2), type, QStringLiteral("bank1.bin"),
+                      QStringLiteral("bank2.bin"));
+}
+
 QString DevicePrediction::parseImage(const QByteArray &bytes, const QString &shownName)
 {
     *this = DevicePrediction();
@@ -109,8 +137,8 @@ QString DevicePrediction::parseImage(const QByteArray &bytes, const QString &sho
     p.m_layout = Layout::Image;
     p.m_deviceType = 1;
     p.m_positive = image.positive();
-    for (int d = 0; d < 2; ++d) {
-        std::vector<Entry> &sorted = p.m_directions[size_t(d)].sorted;
+    for (const Direction d : Direction::all()) {
+        std::vector<Entry> &sorted = p.m_lookups[size_t(d.index())].sorted;
         int order = 0;
         for (const FilterImage::Entry &e : image.entries(d))
             sorted.push_back(Entry{e.Orig, e.Mod, order++});
@@ -124,17 +152,16 @@ QString DevicePrediction::parseImage(const QByteArray &bytes, const QString &sho
                 const quint32 key = sorted[i].key;
                 p.m_assumptions.push_back([shownName, key, d](const Catalog &texts) {
                     return texts.text(848).arg(shownName,
-                                               FilterImage::frameText(key & ~FilterImage::Ext_Mark, key & FilterImage::Ext_Mark, texts),
-                                               directionTitle(d, texts));
+                                               FilterImage::frameText(key & ~DeviceFacts::ExtMark, key & DeviceFacts::ExtMark, texts),
+                                               texts.text(d.titleText()));
                 });
                 break;
             }
         }
     }
-    // Parameter block: CAN 1's rate first; Par_Flags bit 0 is CAN 1's DIP switch, bit 1 CAN 0's.
-    p.m_bitRates = {int(u32(bytes, ImageBlock + 4)), int(u32(bytes, ImageBlock))};
-    const quint32 flags = u32(bytes, ImageBlock + 0x170);
-    p.m_dip = {(flags & 2) != 0, (flags & 1) != 0};
+    const ImageDecoder decoder(bytes);
+    p.m_bitRates = {int(decoder.bitRate(0)), int(decoder.bitRate(1))};
+    p.m_dip = {decoder.bitRateFromDip(0), decoder.bitRateFromDip(1)};
     p.answerAhead();
     p.m_sourceNames = QStringList{shownName};
     p.m_fingerprint = fingerprintOf(bytes);
@@ -149,41 +176,41 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
     const QByteArray *banks[2] = {&bank1, &bank2};
     const QString names[2] = {shownName1, shownName2};
     for (int k = 0; k < 2; ++k) {
-        if (banks[k]->size() != BankBuilder::BankSize)
-            return Catalog::messages().text(56).arg(names[k], QString::number(banks[k]->size()), QString::number(BankBuilder::BankSize));
+        if (banks[k]->size() != DeviceFacts::BankSize)
+            return Catalog::messages().text(56).arg(names[k], QString::number(banks[k]->size()), QString::number(DeviceFacts::BankSize));
     }
     DevicePrediction p;
     p.m_deviceType = deviceType;
-    const quint8 type0 = quint8(bank1.at(SettingType0));
-    const quint8 type1 = quint8(bank1.at(SettingType1));
-    p.m_positive = bank1.at(SettingPositive) != 0;
-    p.m_portTypes = {type0 != 0 ? 1 : 0, type1 != 0 ? 1 : 0};
-    const bool list = type0 != 0 || type1 != 0;
+    const BankDecoder first(bank1);
+    const BankDecoder::Settings settings = first.settings();
+    p.m_positive = settings.positive != 0;
+    p.m_portTypes = {settings.type[0] != 0 ? 1 : 0, settings.type[1] != 0 ? 1 : 0};
+    const bool list = settings.usesList();
     p.m_layout = list ? Layout::BankList : Layout::BankMap;
 
     if (!list) {
         p.m_assumptions.push_back([](const Catalog &texts) { return texts.text(849); });
-        for (int d = 0; d < 2; ++d) {
-            const QByteArray &bank = *banks[d];
-            Direction &dir = p.m_directions[size_t(d)];
+        for (const Direction d : Direction::all()) {
+            const BankDecoder bank(*banks[d.index()]);
+            Lookup &dir = p.m_lookups[size_t(d.index())];
             for (int b = 0; b < BankBuilder::PassMapSize; ++b)
-                dir.passMap[size_t(b)] = quint8(bank.at(BankBuilder::PassMapOffset + b));
+                dir.passMap[size_t(b)] = bank.passMapByte(b);
             bool wideNoted = false;
             for (int i = 0; i < BankBuilder::MapIds; ++i) {
-                const quint16 orig = u16(bank, i * BankBuilder::MapEntrySize);
-                const quint16 mod = u16(bank, i * BankBuilder::MapEntrySize + 2);
+                const quint16 orig = bank.mapOrig(i);
+                const quint16 mod = bank.mapMod(i);
                 if (orig == 0xFFFF) {
                     dir.mapMod[size_t(i)] = -1;
                     continue;
                 }
                 if (orig != i)
-                    return Catalog::messages().text(57).arg(names[d], CobIdChecks::idText(quint32(i), false), CobIdChecks::idText(orig, false));
+                    return Catalog::messages().text(57).arg(names[d.index()], CobIdChecks::idText(quint32(i), false), CobIdChecks::idText(orig, false));
                 dir.mapMod[size_t(i)] = mod;
                 dir.sorted.push_back(Entry{quint32(i), mod, i});
                 const bool passes = (dir.passMap[size_t(i / 8)] >> (i % 8)) & 1;
                 if (p.m_positive && passes && mod > Max11Bit && !wideNoted) {
                     wideNoted = true;
-                    const QStringList args{names[d], CobIdChecks::idText(quint32(i), false), CobIdChecks::idText(mod, true),
+                    const QStringList args{names[d.index()], CobIdChecks::idText(quint32(i), false), CobIdChecks::idText(mod, true),
                                            CobIdChecks::idText(mod & Max11Bit, false)};
                     p.m_assumptions.push_back([args](const Catalog &texts) {
                         return texts.text(850).arg(args[0], args[1], args[2], args[3]);
@@ -196,35 +223,36 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
         p.m_assumptions.push_back([types](const Catalog &texts) {
             return texts.text(851).arg(typeText(types[0], texts), typeText(types[1], texts));
         });
-        const int countOffsets[2] = {BankBuilder::ListCountOffset0, BankBuilder::ListCountOffset1};
-        for (int d = 0; d < 2; ++d) {
-            const quint16 stored = u16(bank1, countOffsets[d]);
-            const int count = stored == NoCount ? 0 : stored;
+        for (const Direction d : Direction::all()) {
+            const quint16 stored = first.listCount(d);
+            const int count = stored == BankDecoder::NoCount ? 0 : stored;
             if (count > BankBuilder::MaxListEntries)
                 return Catalog::messages()
-                    .text(d == 0 ? 58 : 59)
+                    .text(d == Direction::Can0ToCan1 ? 58 : 59)
                     .arg(shownName1, QString::number(count), QString::number(BankBuilder::MaxListEntries));
-            const QByteArray &bank = *banks[d];
-            std::vector<Entry> &sorted = p.m_directions[size_t(d)].sorted;
-            for (int i = 0; i < count; ++i)
-                sorted.push_back(Entry{u32(bank, i * BankBuilder::ListEntrySize), u32(bank, i * BankBuilder::ListEntrySize + 4), i});
+            const BankDecoder bank(*banks[d.index()]);
+            std::vector<Entry> &sorted = p.m_lookups[size_t(d.index())].sorted;
+            for (int i = 0; i < count; ++i) {
+                const BankDecoder::ListEntry e = bank.listEntry(i);
+                sorted.push_back(Entry{e.orig, e.mod, i});
+            }
             std::sort(sorted.begin(), sorted.end(), [](const Entry &a, const Entry &b) {
                 return a.key != b.key ? a.key < b.key : a.order < b.order;
             });
-            const int target = p.m_portTypes[size_t(1 - d)];
+            const int target = p.m_portTypes[size_t(d.toPort())];
             const quint32 targetMax = target ? Max29Bit : Max11Bit;
             bool duplicateNoted = false;
             bool wideNoted = false;
             for (size_t i = 0; i < sorted.size(); ++i) {
                 if (!duplicateNoted && i > 0 && sorted[i].key == sorted[i - 1].key && p.m_positive) {
                     duplicateNoted = true;
-                    const QStringList args{names[d], CobIdChecks::idText(sorted[i].key, sorted[i].key > Max11Bit)};
+                    const QStringList args{names[d.index()], CobIdChecks::idText(sorted[i].key, sorted[i].key > Max11Bit)};
                     p.m_assumptions.push_back([args](const Catalog &texts) { return texts.text(853).arg(args[0], args[1]); });
                 }
                 if (!wideNoted && p.m_positive && sorted[i].mod > targetMax) {
                     wideNoted = true;
-                    const QStringList args{names[d], CobIdChecks::idText(sorted[i].key, sorted[i].key > Max11Bit),
-                                           CobIdChecks::idText(sorted[i].mod, true), QString::number(1 - d),
+                    const QStringList args{names[d.index()], CobIdChecks::idText(sorted[i].key, sorted[i].key > Max11Bit),
+                                           CobIdChecks::idText(sorted[i].mod, true), QString::number(d.toPort()),
                                            CobIdChecks::idText(sorted[i].mod & targetMax, target != 0)};
                     p.m_assumptions.push_back([args, target](const Catalog &texts) {
                         return texts.text(854).arg(args[0], args[1], args[2], args[3], typeText(target, texts), args[4]);
@@ -235,11 +263,10 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
     }
     // Settings: bit-rate index + 1 per port; DIP bit 0 is CAN 0, bit 1 CAN 1.
     for (int port = 0; port < 2; ++port) {
-        const int code = quint8(bank1.at(BankBuilder::SettingsOffset + port));
-        p.m_bitRates[size_t(port)] = code >= 1 && code <= int(std::size(kBitRates)) ? kBitRates[code - 1] : 0;
+        const int code = settings.rate[port];
+        p.m_bitRates[size_t(port)] = DeviceFacts::validBitRateIndex(code - 1) ? int(DeviceFacts::BitRates[size_t(code - 1)]) : 0;
     }
-    const quint8 dip = quint8(bank1.at(BankBuilder::SettingsOffset + 4));
-    p.m_dip = {(dip & 1) != 0, (dip & 2) != 0};
+    p.m_dip = {(settings.dip & 1) != 0, (settings.dip & 2) != 0};
     p.answerAhead();
     p.m_sourceNames = QStringList{shownName1, shownName2};
     p.m_fingerprint = fingerprintOf(bank1 + bank2);
@@ -249,16 +276,15 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
 
 void DevicePrediction::answerAhead()
 {
-    for (int d = 0; d < 2; ++d) {
+    for (const Direction d : Direction::all()) {
         for (quint32 id = 0; id <= Max11Bit; ++id)
-            m_directions[size_t(d)].std11[id] = lookup(d, id, false);
+            m_lookups[size_t(d.index())].std11[id] = lookup(d, id, false);
     }
 }
 
-FilterImage::Route DevicePrediction::lookup(int from, quint32 id, bool extended) const
+FilterImage::Route DevicePrediction::lookup(Direction direction, quint32 id, bool extended) const
 {
-    const int d = from == FilterImage::FromCan1 ? 1 : 0;
-    const Direction &dir = m_directions[size_t(d)];
+    const Lookup &dir = m_lookups[size_t(direction.index())];
     FilterImage::Route r;
     switch (m_layout) {
     case Layout::None:
@@ -278,7 +304,7 @@ FilterImage::Route DevicePrediction::lookup(int from, quint32 id, bool extended)
         break;
     }
     const bool image = m_layout == Layout::Image;
-    const quint32 key = image && extended ? (id | FilterImage::Ext_Mark) : id;
+    const quint32 key = image && extended ? (id | DeviceFacts::ExtMark) : id;
     const auto range = std::equal_range(dir.sorted.begin(), dir.sorted.end(), Entry{key, 0, 0},
                                         [](const Entry &a, const Entry &b) { return a.key < b.key; });
     r.listedIn = int(range.second - range.first);
@@ -288,24 +314,24 @@ FilterImage::Route DevicePrediction::lookup(int from, quint32 id, bool extended)
         return r;
     if (image) {
         if (m_positive) {
-            r.id = range.first->mod & ~FilterImage::Ext_Mark;
-            r.extended = (range.first->mod & FilterImage::Ext_Mark) != 0;
+            r.id = range.first->mod & ~DeviceFacts::ExtMark;
+            r.extended = (range.first->mod & DeviceFacts::ExtMark) != 0;
         } else {
             r.id = id;
             r.extended = extended;
         }
         return r;
     }
-    r.extended = m_portTypes[size_t(1 - d)] != 0;
+    r.extended = m_portTypes[size_t(direction.toPort())] != 0;
     const quint32 out = m_positive ? (range.second - 1)->mod : id;
     r.id = out & (r.extended ? Max29Bit : Max11Bit);
     return r;
 }
 
-QString DevicePrediction::reasonText(int from, quint32 id, bool extended, const FilterImage::Route &route,
+QString DevicePrediction::reasonText(Direction direction, quint32 id, bool extended, const FilterImage::Route &route,
                                      const Catalog &texts) const
 {
-    Q_UNUSED(from)
+    Q_UNUSED(direction)
     Q_UNUSED(id)
     if (m_layout == Layout::BankMap && extended)
         return texts.text(845);
@@ -329,11 +355,11 @@ QStringList DevicePrediction::assumptions(const Catalog &texts) const
     return out;
 }
 
-FilterImage::IdSpace DevicePrediction::idSpace(int from) const
+FilterImage::IdSpace DevicePrediction::idSpace(Direction direction) const
 {
     FilterImage::IdSpace space;
     for (quint32 id = 0; id <= Max11Bit; ++id) {
-        const FilterImage::Route r = route(from, id, false);
+        const FilterImage::Route r = route(direction, id, false);
         space[id] = !r.passes ? FilterImage::Fate::Block
                               : (r.id == id && !r.extended ? FilterImage::Fate::Pass : FilterImage::Fate::Remap);
     }

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "core/image/FilterImage.h"
+#include "core/device/facts/DeviceFacts.h"
+#include "core/device/facts/Direction.h"
+#include "core/device/FilterImage.h"
 
 #include <QByteArray>
 #include <QString>
@@ -9,6 +11,9 @@
 #include <array>
 #include <functional>
 #include <vector>
+
+class CobIdDocument;
+struct XmlSource;
 
 // What a device does with a frame, read from the files of a built project that its variant
 // runs: the Ethernet variant (device type 1) loads bank_K60.bin; every other type carries
@@ -26,24 +31,38 @@ public:
     // the file; the prediction is then empty.
     QString load(const QString &projectDir);
 
+    // What the device would do with the filter tables as they stand in the window, before
+    // they are saved: the tables are written as OK would write them and built in memory as
+    // step 4 builds them, then read back as the device of ParGen.xml's type runs them (the
+    // image for the Ethernet variant, banks 1 and 2 for the others). Empty text, or why the
+    // build failed.
+    QString loadTables(const XmlSource &parGen, const CobIdDocument &tables);
+    // The image alone of that build, read back; it is then empty when the build failed.
+    static QString tablesImage(const XmlSource &parGen, const CobIdDocument &tables, FilterImage &image);
+
     // The same from bytes in memory; `shownName` names the file(s) in messages.
     QString parseImage(const QByteArray &image, const QString &shownName);
     QString parseBanks(const QByteArray &bank1, const QByteArray &bank2, int deviceType,
                        const QString &shownName1, const QString &shownName2);
 
     // Inline for the 11-bit identifiers, which are answered ahead: a replay asks for every frame.
+    FilterImage::Route route(Direction direction, quint32 id, bool extended) const
+    {
+        if (!extended && id <= DeviceFacts::Max11Bit)
+            return m_lookups[size_t(direction.index())].std11[id];
+        return lookup(direction, id, extended);
+    }
+    // The same for a frame arriving on port `from`, as the trace replay still asks.
     FilterImage::Route route(int from, quint32 id, bool extended) const
     {
-        if (!extended && id <= FilterImage::Max11Bit)
-            return m_directions[from == FilterImage::FromCan1 ? 1 : 0].std11[id];
-        return lookup(from, id, extended);
+        return route(Direction::arrivingOn(from), id, extended);
     }
     // Which rule decided, e.g. "listed; with positive implementation a listed identifier
     // passes under its replacement".
-    QString reasonText(int from, quint32 id, bool extended, const FilterImage::Route &route,
+    QString reasonText(Direction direction, quint32 id, bool extended, const FilterImage::Route &route,
                        const Catalog &texts = Catalog::defaults()) const;
-    // The fate of every 11-bit identifier arriving on CAN `from`.
-    FilterImage::IdSpace idSpace(int from) const;
+    // The fate of every 11-bit identifier crossing in `direction`.
+    FilterImage::IdSpace idSpace(Direction direction) const;
 
     bool positive() const { return m_positive; }
     int deviceType() const { return m_deviceType; }
@@ -74,15 +93,15 @@ private:
         quint32 mod = 0;
         int order = 0;   // position in the file, so equal keys keep their file order
     };
-    struct Direction
+    struct Lookup
     {
         std::vector<Entry> sorted;            // by key, then by file order
         std::array<quint8, 256> passMap{};    // direct map only
-        std::array<qint32, 2048> mapMod{};    // direct map only: the replacement, -1 for no entry
-        std::array<FilterImage::Route, 2048> std11{}; // every 11-bit identifier answered ahead, for replays
+        std::array<qint32, DeviceFacts::Max11Bit + 1> mapMod{}; // direct map only: the replacement, -1 for no entry
+        std::array<FilterImage::Route, DeviceFacts::Max11Bit + 1> std11{}; // every 11-bit identifier answered ahead, for replays
     };
 
-    FilterImage::Route lookup(int from, quint32 id, bool extended) const;
+    FilterImage::Route lookup(Direction direction, quint32 id, bool extended) const;
     void answerAhead();
 
     Layout m_layout = Layout::None;
@@ -91,7 +110,7 @@ private:
     std::array<int, 2> m_portTypes{-1, -1};
     std::array<int, 2> m_bitRates{0, 0};
     std::array<bool, 2> m_dip{false, false};
-    std::array<Direction, 2> m_directions;
+    std::array<Lookup, 2> m_lookups; // by Direction::index()
     QStringList m_sourceNames; // the file(s) the source names, as shown
     QStringList m_files;
     // Made in the reader's language when asked for.

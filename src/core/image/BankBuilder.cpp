@@ -22,7 +22,7 @@ QString notANumber(const QString &text, const QString &shownName, const QString 
 BankBuilder::BankBuilder()
 {
     for (QByteArray &bank : m_banks)
-        bank = QByteArray(BankSize, char(0xFF));
+        bank = QByteArray(DeviceFacts::BankSize, char(0xFF));
 }
 
 QString BankBuilder::Build_Banks(const XmlSource &parGen, const FilterDocument &cobId)
@@ -108,15 +108,15 @@ QString BankBuilder::readRows(const FilterDocument &cobId, Sections &out)
         return cobId.error;
     if (cobId.rootName != QLatin1String("CanCanCobID"))
         return QStringLiteral("Cannot read %1: there is no root element CanCanCobID").arg(cobId.shownName);
-    for (int d = 0; d < 2; ++d) {
-        if (!cobId.sections[d].present)
+    for (const Direction d : Direction::all()) {
+        if (!cobId.section(d).present)
             return QStringLiteral("Cannot read %1: CanCanCobID has no element %2")
-                .arg(cobId.shownName, QLatin1String(FilterDocument::sectionName(d)));
+                .arg(cobId.shownName, QLatin1String(d.name()));
     }
-    for (int d = 0; d < 2; ++d) {
-        const std::vector<FilterDocument::Row> &rows = cobId.sections[d].rows;
+    for (const Direction d : Direction::all()) {
+        const std::vector<FilterDocument::Row> &rows = cobId.section(d).rows;
         const int count = int(std::min<size_t>(rows.size(), MaxRows));
-        std::vector<Row> &pairs = out.rows[size_t(d)];
+        std::vector<Row> &pairs = out.rows[size_t(d.index())];
         pairs.reserve(size_t(count));
         for (int i = 0; i < count; ++i) {
             // A node that is not an element has no identifier and is skipped like a row without one.
@@ -125,7 +125,7 @@ QString BankBuilder::readRows(const FilterDocument &cobId, Sections &out)
                 continue;
             const auto where = [&](const char *attribute) {
                 return QStringLiteral("%1 row %2, %3")
-                    .arg(QLatin1String(FilterDocument::sectionName(d)))
+                    .arg(QLatin1String(d.name()))
                     .arg(i + 1)
                     .arg(QLatin1String(attribute));
             };

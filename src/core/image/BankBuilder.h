@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/device/facts/DeviceFacts.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,11 +17,8 @@ struct XmlSource;
 class BankBuilder
 {
 public:
-    static constexpr int BankCount = 5;
-    static constexpr int BankSize = 16384;
-
-    // Direct-map layout (both ports 11-bit).
-    static constexpr int MapIds = 2048;
+    // Direct-map layout (both ports 11-bit): an entry per 11-bit identifier.
+    static constexpr int MapIds = int(DeviceFacts::Max11Bit) + 1;
     static constexpr int MapEntrySize = 4;
     static constexpr int PassMapOffset = 9000;
     static constexpr int PassMapSize = MapIds / 8;
@@ -32,7 +31,7 @@ public:
     static constexpr int SettingsOffset = 16100;
     static constexpr int SettingsSize = 6;
     // A section holds at most this many rows; the rest of a longer list is left out.
-    static constexpr int MaxRows = 2048;
+    static constexpr int MaxRows = DeviceFacts::TableRows;
 
     struct Bank_Settings
     {
@@ -77,6 +76,6 @@ private:
     void putU16(int k, int offset, quint16 value);
     void putU32(int k, int offset, quint32 value);
 
-    std::array<QByteArray, BankCount> m_banks;
+    std::array<QByteArray, DeviceFacts::BankCount> m_banks;
     Bank_Settings m_settings;
 };

@@ -1,19 +1,19 @@
 #include "core/image/BankSource.h"
 
 #include "core/base/FileIo.h"
+#include "core/device/facts/DeviceFacts.h"
 
 namespace BankSource {
 
 namespace {
 constexpr int BytesPerLine = 16;
-constexpr int BankBytes = 16384;
 constexpr char kHex[] = "0123456789ABCDEF";
 
 void appendBank(QByteArray &out, int k, const QByteArray &given)
 {
-    const QByteArray bank = given.leftJustified(BankBytes, char(0xFF), true);
+    const QByteArray bank = given.leftJustified(DeviceFacts::BankSize, char(0xFF), true);
     const auto *bytes = reinterpret_cast<const uchar *>(bank.constData());
-    const int lines = BankBytes / BytesPerLine;
+    const int lines = DeviceFacts::BankSize / BytesPerLine;
     for (int j = 0; j < lines; ++j) {
         if (j == 0)
             out += "const char Bank" + QByteArray::number(k) + " [] = {";
@@ -34,7 +34,7 @@ void appendBank(QByteArray &out, int k, const QByteArray &given)
 QByteArray Write_Bank_Source(const QByteArray banks[4])
 {
     QByteArray out;
-    out.reserve(4 * (BankBytes / BytesPerLine) * 115 + 100);
+    out.reserve(4 * (DeviceFacts::BankSize / BytesPerLine) * 115 + 100);
     out += "#pragma CONST_SEG SEGMENT0\r\n";
     for (int k = 1; k <= 3; ++k)
         appendBank(out, k, banks[k - 1]);

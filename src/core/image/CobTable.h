@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/device/facts/DeviceFacts.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -10,11 +12,6 @@
 class CobTable
 {
 public:
-    static constexpr int Entries = 2048;
-    static constexpr int EntrySize = 8;
-    static constexpr int Bytes = Entries * EntrySize;
-    static constexpr quint32 Ext_Mark = 0x80000000u;
-
     struct Cob_Entry
     {
         quint32 Orig = 0;
@@ -35,5 +32,5 @@ public:
     int Pack_Table(int pos, int count, QByteArray &buffer) const;
 
 private:
-    std::array<Cob_Entry, Entries> m_entries{};
+    std::array<Cob_Entry, DeviceFacts::TableRows> m_entries{};
 };

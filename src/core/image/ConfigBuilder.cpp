@@ -3,6 +3,7 @@
 #include "core/app/AppState.h"
 #include "core/base/FileIo.h"
 #include "core/config/ParGen.h"
+#include "core/device/facts/DeviceFacts.h"
 #include "core/image/BankSource.h"
 #include "core/image/FilterDocument.h"
 #include "core/image/XmlSource.h"
@@ -34,7 +35,7 @@ QList<ConfigBuilder::OutputFile> ConfigBuilder::outputs() const
 {
     QList<OutputFile> files;
     QByteArray sourceBanks[4];
-    for (int k = 1; k <= BankBuilder::BankCount; ++k) {
+    for (int k = 1; k <= DeviceFacts::BankCount; ++k) {
         files.append({QStringLiteral("bank%1.bin").arg(k), m_banks.bank(k)});
         if (k <= 4)
             sourceBanks[k - 1] = m_banks.bank(k);

@@ -17,18 +17,13 @@ const QString kModType = QStringLiteral("Type_MCobID");
 
 int sectionIndex(QStringView name)
 {
-    if (name == QLatin1String("Can0_to_Can1"))
-        return FilterDocument::Can0_to_Can1;
-    if (name == QLatin1String("Can1_to_Can0"))
-        return FilterDocument::Can1_to_Can0;
+    for (const Direction d : Direction::all()) {
+        if (name == QLatin1String(d.name()))
+            return d.index();
+    }
     return -1;
 }
 } // namespace
-
-const char *FilterDocument::sectionName(int direction)
-{
-    return direction == Can0_to_Can1 ? "Can0_to_Can1" : "Can1_to_Can0";
-}
 
 FilterDocument FilterDocument::load(const QString &path)
 {
@@ -131,9 +126,9 @@ FilterDocument FilterDocument::readDom(const QDomDocument &dom)
     const QDomElement root = dom.documentElement();
     doc.rootName = root.tagName();
     doc.rootIsFirst = !root.isNull() && XmlFile::firstTopLevelNode(dom) == root;
-    for (int d = 0; d < 2; ++d) {
-        const QDomElement element = root.firstChildElement(QLatin1String(sectionName(d)));
-        Section &section = doc.sections[d];
+    for (const Direction d : Direction::all()) {
+        const QDomElement element = root.firstChildElement(QLatin1String(d.name()));
+        Section &section = doc.sections[d.index()];
         section.present = !element.isNull();
         for (QDomNode node = element.firstChild(); !node.isNull(); node = node.nextSibling()) {
             const QDomElement row = node.toElement();

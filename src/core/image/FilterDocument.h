@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/device/facts/Direction.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -28,7 +30,6 @@ struct FilterDocument
         bool present = false; // the root has a child element of this name
         std::vector<Row> rows;
     };
-    enum Direction { Can0_to_Can1 = 0, Can1_to_Can0 = 1 };
 
     bool exists = false;
     QString error; // set when the file exists but cannot be read or parsed
@@ -36,9 +37,9 @@ struct FilterDocument
 
     bool rootIsFirst = false; // the root element is the first top-level node (a declaration aside)
     QString rootName;
-    Section sections[2];
+    Section sections[2]; // by Direction::index()
 
-    static const char *sectionName(int direction);
+    const Section &section(Direction direction) const { return sections[direction.index()]; }
 
     // A missing file is not an error: `exists` stays false.
     static FilterDocument load(const QString &path);

@@ -33,8 +33,8 @@ QString ImageBuilder::Build_Image(const XmlSource &parGen, const FilterDocument 
     Table_Can0_to_Can1.Sort_Table(qint32(Par_Block.u32(ParBlock::Count_Can0_to_Can1)));
     Table_Can1_to_Can0.Sort_Table(qint32(Par_Block.u32(ParBlock::Count_Can1_to_Can0)));
     Image_Size = 0;
-    Image_Size = Table_Can0_to_Can1.Pack_Table(Image_Size, CobTable::Entries, Image_Buffer);
-    Image_Size = Table_Can1_to_Can0.Pack_Table(Image_Size, CobTable::Entries, Image_Buffer);
+    Image_Size = Table_Can0_to_Can1.Pack_Table(Image_Size, DeviceFacts::TableRows, Image_Buffer);
+    Image_Size = Table_Can1_to_Can0.Pack_Table(Image_Size, DeviceFacts::TableRows, Image_Buffer);
     Image_Size = Par_Block.Put_Checksum(Image_Size, Image_Buffer);
     return QString();
 }
@@ -49,13 +49,13 @@ QString ImageBuilder::Read_Cob_Tables(const FilterDocument &cobId)
     // element stands in its place and has no sections.
     if (!cobId.rootIsFirst)
         return QStringLiteral("Cannot read %1: the document must begin with its root element").arg(cobId.shownName);
-    for (int d = 0; d < 2; ++d) {
-        if (!cobId.sections[d].present)
+    for (const Direction d : Direction::all()) {
+        if (!cobId.section(d).present)
             return QStringLiteral("Cannot read %1: its root element has no element %2")
-                .arg(cobId.shownName, QLatin1String(FilterDocument::sectionName(d)));
+                .arg(cobId.shownName, QLatin1String(d.name()));
     }
-    readSection(cobId.sections[0].rows, m_types.Type_CAN0, ParBlock::Count_Can0_to_Can1, Table_Can0_to_Can1);
-    readSection(cobId.sections[1].rows, m_types.Type_CAN1, ParBlock::Count_Can1_to_Can0, Table_Can1_to_Can0);
+    readSection(cobId.section(Direction::Can0ToCan1).rows, m_types.Type_CAN0, ParBlock::Count_Can0_to_Can1, Table_Can0_to_Can1);
+    readSection(cobId.section(Direction::Can1ToCan0).rows, m_types.Type_CAN1, ParBlock::Count_Can1_to_Can0, Table_Can1_to_Can0);
     return QString();
 }
 
@@ -71,18 +71,18 @@ void ImageBuilder::readSection(const std::vector<FilterRow> &rows, quint32 portT
         // A node that is not an element has no attributes to read: its words take the
         // values of a failed read.
         if (!row.isElement) {
-            entry.Orig = portType == 1 ? CobTable::Ext_Mark : 0;
+            entry.Orig = portType == 1 ? DeviceFacts::ExtMark : 0;
             entry.Mod = 0;
             continue;
         }
         entry.Orig = quint32(IntText::readOr(row.orig, 0));
         if (row.type == kExtended)
-            entry.Orig |= CobTable::Ext_Mark;
+            entry.Orig |= DeviceFacts::ExtMark;
         entry.Mod = 0;
         if (positive) {
             entry.Mod = quint32(IntText::readOr(row.mod, 0));
             if (row.modType == kExtended)
-                entry.Mod |= CobTable::Ext_Mark;
+                entry.Mod |= DeviceFacts::ExtMark;
         }
     }
 }

@@ -9,17 +9,16 @@
 
 struct XmlSource;
 
-// Builds the 34816-byte configuration image (bank_K60.bin): the two filter lookup tables
+// Builds the configuration image (bank_K60.bin): the two filter lookup tables
 // followed by the parameter block. The frame types read from ParGen.xml outlive a build.
 class ImageBuilder
 {
     using FilterRow = FilterDocument::Row;
 
 public:
-    static constexpr int ImageBytes = 2 * CobTable::Bytes + ParBlock::Size; // 34816
     static constexpr int BufferBytes = 100001;
     // A section holds at most this many rows; the rest of a longer list is left out.
-    static constexpr int MaxRows = CobTable::Entries;
+    static constexpr int MaxRows = DeviceFacts::TableRows;
 
     ImageBuilder();
 
@@ -33,7 +32,10 @@ public:
     const ParBlock &parBlock() const { return Par_Block; }
     ParBlock::PortTypes portTypes() const { return m_types; }
     void setPortTypes(const ParBlock::PortTypes &types) { m_types = types; }
-    const CobTable &table(int direction) const { return direction == 0 ? Table_Can0_to_Can1 : Table_Can1_to_Can0; }
+    const CobTable &table(Direction direction) const
+    {
+        return direction == Direction::Can0ToCan1 ? Table_Can0_to_Can1 : Table_Can1_to_Can0;
+    }
 
 private:
     void readSection(const std::vector<FilterRow> &rows, quint32 portType, int countOffset, CobTable &table);

@@ -7,8 +7,7 @@
 #include <QtEndian>
 
 namespace {
-constexpr quint32 kBitRates[] = {10000, 20000, 50000, 100000, 125000, 250000, 500000, 800000, 1000000};
-constexpr qint32 kFallbackRateIndex = 8;
+constexpr qint32 kFallbackRateIndex = DeviceFacts::FallbackBitRateIndex;
 } // namespace
 
 void ParBlock::Set_Default_Par()
@@ -30,9 +29,7 @@ void ParBlock::Set_Default_Par()
 
 quint32 ParBlock::bitRate(qint32 index)
 {
-    if (index < 0 || index > 8)
-        return kBitRates[kFallbackRateIndex];
-    return kBitRates[index];
+    return DeviceFacts::bitRate(index);
 }
 
 QString ParBlock::Read_Par_Gen(const XmlSource &parGen, PortTypes &types)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/device/facts/DeviceFacts.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -12,7 +14,7 @@ struct XmlSource;
 class ParBlock
 {
 public:
-    static constexpr int Size = 2048;
+    static constexpr int Size = DeviceFacts::ParBlockSize;
 
     static constexpr int Baud_CAN1 = 0x000;
     static constexpr int Baud_CAN0 = 0x004;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/device/facts/DeviceFacts.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,8 +14,8 @@
 // text to show, and the caller decides how.
 namespace SrecMerge {
 
-inline constexpr int BankCount = 5;
-inline constexpr int BankSize = 16384;
+using DeviceFacts::BankCount;
+using DeviceFacts::BankSize;
 inline constexpr int RecordData = 32;
 inline constexpr int RecordsPerBank = BankSize / RecordData;
 // "S224" + 6 address digits + 64 data digits + 2 checksum digits.

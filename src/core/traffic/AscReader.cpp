@@ -2,7 +2,7 @@
 
 #include "core/config/CobIdChecks.h"
 #include "core/base/Catalog.h"
-#include "core/image/FilterImage.h"
+#include "core/device/FilterImage.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/base/IntText.h"
-#include "core/image/FilterImage.h"
+#include "core/device/FilterImage.h"
 #include "core/traffic/TraceFrame.h"
 #include "core/traffic/TraceText.h"
 

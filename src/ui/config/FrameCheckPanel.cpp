@@ -13,7 +13,7 @@
 
 FrameCheckPanel::FrameCheckPanel(int from, const QString &suffix, const Catalog &catalog, QWidget *parent)
     : QWidget(parent)
-    , m_from(from)
+    , m_from(Direction::arrivingOn(from))
     , m_catalog(catalog)
 {
     setObjectName(QStringLiteral("P_Frames") + suffix);
@@ -73,7 +73,7 @@ FrameCheckPanel::FrameCheckPanel(int from, const QString &suffix, const Catalog 
 
 void FrameCheckPanel::Set_Lang()
 {
-    L_Frame_Title->setText(m_catalog.text(827).arg(m_from));
+    L_Frame_Title->setText(m_catalog.text(827).arg(m_from.fromPort()));
     E_Frame->setPlaceholderText(m_catalog.text(828));
     E_Frame->setToolTip(m_catalog.text(829));
     CB_Ext->setText(m_catalog.text(830));
@@ -141,7 +141,7 @@ void FrameCheckPanel::check()
     QString text;
     const QString typed = E_Frame->text();
     const bool extended = CB_Ext->isChecked();
-    const quint32 max = extended ? FilterImage::Max29Bit : FilterImage::Max11Bit;
+    const quint32 max = extended ? DeviceFacts::Max29Bit : DeviceFacts::Max11Bit;
     const auto id = IntText::read(typed);
     if (!m_available) {
         text = m_note;
@@ -162,6 +162,6 @@ void FrameCheckPanel::check()
         if (!m_note.isEmpty())
             text += QStringLiteral("\n") + m_note;
     }
-    P_Map->setMarked(m_available && id && !extended && *id >= 0 && quint32(*id) <= FilterImage::Max11Bit ? *id : -1);
+    P_Map->setMarked(m_available && id && !extended && *id >= 0 && quint32(*id) <= DeviceFacts::Max11Bit ? *id : -1);
     L_Frame->setText(text);
 }

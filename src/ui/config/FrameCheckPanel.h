@@ -42,7 +42,7 @@ private:
     void check();
     void showSource();
 
-    int m_from;
+    Direction m_from;
     const Catalog &m_catalog;
     DevicePrediction m_device;
     bool m_available = false;

@@ -2,6 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/config/ParGen.h"
+#include "core/device/facts/DeviceFacts.h"
 #include "core/base/Catalog.h"
 #include "core/projects/ProjectLock.h"
 #include "ui/widgets/Prompt.h"
@@ -88,9 +89,10 @@ std::array<QLineEdit *, 4> addByteFields(QWidget *body, const QString &prefix, i
 
 QStringList bitRates()
 {
-    return {QStringLiteral("10K"),  QStringLiteral("20K"),  QStringLiteral("50K"),
-            QStringLiteral("100K"), QStringLiteral("125K"), QStringLiteral("250K"),
-            QStringLiteral("500K"), QStringLiteral("800K"), QStringLiteral("1000K")};
+    QStringList names;
+    for (const char *name : DeviceFacts::BitRateNames)
+        names << QString::fromLatin1(name);
+    return names;
 }
 
 QStringList frameTypes()

@@ -9,7 +9,7 @@
 #include "core/config/ParGen.h"
 #include "core/base/Catalog.h"
 #include "core/config/DbcImport.h"
-#include "core/device/TablePreview.h"
+#include "core/device/DevicePrediction.h"
 #include "core/projects/ProjectLock.h"
 #include "core/traffic/TraceReplay.h"
 #include "ui/widgets/FileChooser.h"
@@ -83,8 +83,8 @@ TFSetCobIDAccess::TFSetCobIDAccess(AppState &state, Catalog &catalog, QWidget *p
     m_toolBars = new QStackedWidget;
     PageControl1->setCornerWidget(m_toolBars, Qt::TopRightCorner);
     connect(PageControl1, &QTabWidget::currentChanged, m_toolBars, &QStackedWidget::setCurrentIndex);
-    createGrid(CobIdDocument::Can0ToCan1, QStringLiteral("ACG_C0_C1"), TS_CAN0_to_CAN1);
-    createGrid(CobIdDocument::Can1ToCan0, QStringLiteral("ACG_C1_C0"), TS_CAN1_to_CAN0);
+    createGrid(Direction::Can0ToCan1, QStringLiteral("ACG_C0_C1"), TS_CAN0_to_CAN1);
+    createGrid(Direction::Can1ToCan0, QStringLiteral("ACG_C1_C0"), TS_CAN1_to_CAN0);
     layout->addWidget(PageControl1, 1);
 
     QWidget *buttons = WindowStyle::createButtonPanel(this);
@@ -326,7 +326,7 @@ bool TFSetCobIDAccess::FormShow()
 
 int TFSetCobIDAccess::activeTable() const
 {
-    return PageControl1->currentIndex() == 1 ? CobIdDocument::Can1ToCan0 : CobIdDocument::Can0ToCan1;
+    return PageControl1->currentIndex() == 1 ? Direction::Can1ToCan0 : Direction::Can0ToCan1;
 }
 
 QTableView *TFSetCobIDAccess::activeGrid() const
@@ -369,7 +369,7 @@ void TFSetCobIDAccess::showFailure(const CobIdFailure &failure)
 {
     // Take the user to the cell the message is about.
     static const int columnOfRule[] = {2, 1, 1, 4, 3, 3};
-    const int base = failure.table == CobIdDocument::Can0ToCan1 ? 543 : 549;
+    const int base = failure.table == Direction::Can0ToCan1 ? 543 : 549;
     const int rule = failure.message - base;
     if (rule < 0 || rule >= 6)
         return;
@@ -440,7 +440,7 @@ void TFSetCobIDAccess::showFramePanel(int table, bool shown)
 void TFSetCobIDAccess::refreshPreview()
 {
     DevicePrediction device;
-    const QString error = TablePreview::predict(m_parGenSource, m_document, device);
+    const QString error = device.loadTables(m_parGenSource, m_document);
     m_previewStale = false;
     if (!error.isEmpty()) {
         for (const TableTools &tools : m_tools)
@@ -522,7 +522,7 @@ void TFSetCobIDAccess::replayInto(int table)
         return;
     m_lastDir = QFileInfo(path).absolutePath();
     DevicePrediction device;
-    QString error = TablePreview::predict(m_parGenSource, m_document, device);
+    QString error = device.loadTables(m_parGenSource, m_document);
     if (!error.isEmpty()) {
         prompt().error(this, m_catalog.text(823) + error);
         return;
@@ -621,7 +621,7 @@ void TFSetCobIDAccess::Btn_CopyRowClick()
     if (row < 0)
         return;
     m_state.Copied_Row = m_document.table(activeTable()).Copy_Row(row);
-    Do_Copy_C0_C1 = activeTable() == CobIdDocument::Can0ToCan1;
+    Do_Copy_C0_C1 = activeTable() == Direction::Can0ToCan1;
     Do_Copy_C1_C0 = !Do_Copy_C0_C1;
     activeGrid()->setFocus();
 }
@@ -633,7 +633,7 @@ void TFSetCobIDAccess::Btn_PasteRowClick()
     if (row < 0)
         return;
     const int table = activeTable();
-    const bool copiedHere = table == CobIdDocument::Can0ToCan1 ? Do_Copy_C0_C1 : Do_Copy_C1_C0;
+    const bool copiedHere = table == Direction::Can0ToCan1 ? Do_Copy_C0_C1 : Do_Copy_C1_C0;
     const CobIdTable::Paste check = m_document.table(table).checkPaste(row, copiedHere, m_state.Copied_Row);
     switch (check) {
     case CobIdTable::Paste::NothingCopied:

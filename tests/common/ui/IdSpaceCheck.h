@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/image/FilterImage.h"
+#include "core/device/FilterImage.h"
 #include "gui/IdSpacePainter.h"
 
 #include <QColor>

@@ -12,7 +12,7 @@
 #include "core/base/Catalog.h"
 #include "core/i18n/Language.h"
 #include "core/image/ConfigBuilder.h"
-#include "core/image/FilterImage.h"
+#include "core/device/FilterImage.h"
 
 #include <QDir>
 #include <QFile>

@@ -169,7 +169,7 @@ void TestDevicePrediction::fullTable()
     DevicePrediction device;
     QCOMPARE(device.load(p.dir.path()), QString());
     int counts[3] = {0, 0, 0};
-    for (const Fate f : device.idSpace(0))
+    for (const Fate f : device.idSpace(Direction::Can0ToCan1))
         ++counts[int(f)];
     QCOMPARE(counts[int(Fate::Pass)], pass);
     QCOMPARE(counts[int(Fate::Block)], block);

@@ -2,8 +2,8 @@
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
 #include "core/image/ProjectBuild.h"
-#include "core/image/FilterImage.h"
-#include "core/device/TablePreview.h"
+#include "core/device/FilterImage.h"
+#include "core/device/DevicePrediction.h"
 #include "core/image/XmlSource.h"
 
 #include <QFile>
@@ -23,7 +23,7 @@ void setRow(CobIdTable &t, int r, const QStringList &cells)
 
 bool sameEntries(const FilterImage &a, const FilterImage &b)
 {
-    for (int from = 0; from < 2; ++from) {
+    for (const Direction from : Direction::all()) {
         if (a.entries(from).size() != b.entries(from).size())
             return false;
         for (size_t k = 0; k < a.entries(from).size(); ++k) {
@@ -79,7 +79,7 @@ void TestTablePreview::answersAsTheBuiltProjectWould()
     setRow(doc.table(1), 1, {u" 5"_qs, A, u"$7f"_qs, A, u"leading blank"_qs});
 
     FilterImage preview;
-    QCOMPARE(TablePreview::build(XmlSource::load(state.File_ParGen), doc, preview), QString());
+    QCOMPARE(DevicePrediction::tablesImage(XmlSource::load(state.File_ParGen), doc, preview), QString());
     QCOMPARE(preview.positive(), positive);
 
     // What Step 4 writes after OK saved these tables.
@@ -88,7 +88,7 @@ void TestTablePreview::answersAsTheBuiltProjectWould()
     FilterImage built;
     QCOMPARE(built.load(state.binDir()), QString());
     QVERIFY(sameEntries(preview, built));
-    QCOMPARE(preview.route(0, 0x18FEF100, true).passes, positive);
+    QCOMPARE(preview.route(Direction::Can0ToCan1, 0x18FEF100, true).passes, positive);
 }
 
 void TestTablePreview::unsavableTablesAreNotBuilt()
@@ -96,8 +96,8 @@ void TestTablePreview::unsavableTablesAreNotBuilt()
     CobIdDocument doc;
     setRow(doc.table(1), 0, {u"1"_qs, A, u"1"_qs, A, u"bell\a"_qs});
     FilterImage image;
-    QVERIFY(TablePreview::build(XmlSource(), doc, image).contains(u"control character"_qs));
-    QVERIFY(image.entries(1).empty());
+    QVERIFY(DevicePrediction::tablesImage(XmlSource(), doc, image).contains(u"control character"_qs));
+    QVERIFY(image.entries(Direction::Can1ToCan0).empty());
 }
 
 QTEST_GUILESS_MAIN(TestTablePreview)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/device/facts/DeviceFacts.h"
+#include "core/device/facts/Direction.h"
+#include "core/device/ImageDecoder.h"
 #include "core/base/Catalog.h"
 
 #include <QByteArray>
@@ -16,12 +19,10 @@
 class FilterImage
 {
 public:
-    static constexpr int FileSize = 34816;
-    static constexpr int Entries = 2048;
-    static constexpr quint32 Ext_Mark = 0x80000000u;
-    static constexpr quint32 Max11Bit = 0x7FF;
-    static constexpr quint32 Max29Bit = 0x1FFFFFFF;
-    enum Direction { FromCan0 = 0, FromCan1 = 1 };
+    // The trace replay and its tests still name these here; everything else reads DeviceFacts.
+    static constexpr quint32 Ext_Mark = DeviceFacts::ExtMark;
+    static constexpr quint32 Max11Bit = DeviceFacts::Max11Bit;
+    static constexpr quint32 Max29Bit = DeviceFacts::Max29Bit;
 
     static QString fileName(); // bank_K60.bin
 
@@ -33,13 +34,9 @@ public:
 
     bool positive() const { return m_positive; }
 
-    struct Entry
-    {
-        quint32 Orig = 0;
-        quint32 Mod = 0;
-    };
+    using Entry = ImageDecoder::Entry;
     // The rows of a direction's table, as ordered in the image.
-    const std::vector<Entry> &entries(int from) const { return m_tables[from == FromCan1 ? 1 : 0]; }
+    const std::vector<Entry> &entries(Direction direction) const { return m_tables[size_t(direction.index())]; }
 
     struct Route
     {
@@ -48,14 +45,14 @@ public:
         bool extended = false; // ... as a 29-bit identifier
         int listedIn = 0;      // how many rows of the table name the frame's identifier
     };
-    // A frame with identifier `id` (29-bit when `extended`) arriving on CAN `from`. Positive
+    // A frame with identifier `id` (29-bit when `extended`) crossing in `direction`. Positive
     // implementation: a listed identifier passes with the replacement of its first row, any
     // other is blocked. Otherwise: a listed identifier is blocked, any other passes unchanged.
-    Route route(int from, quint32 id, bool extended) const;
+    Route route(Direction direction, quint32 id, bool extended) const;
 
     // "From CAN 0 to CAN 1: frame 0x181 (11-bit) passes and leaves CAN 1 as 0x281 (11-bit)",
     // or "... is blocked".
-    static QString routeText(int from, quint32 id, bool extended, const Route &route,
+    static QString routeText(Direction direction, quint32 id, bool extended, const Route &route,
                              const Catalog &texts = Catalog::defaults());
     // Which rule decided, e.g. "listed; with positive implementation a listed identifier
     // passes under its replacement".
@@ -66,10 +63,10 @@ public:
     static QString ruleText(bool positive, bool listed, const Catalog &texts);
 
     enum class Fate : quint8 { Pass, Block, Remap };
-    using IdSpace = std::array<Fate, Max11Bit + 1>;
-    // The fate of every 11-bit identifier arriving on CAN `from`. Remap: it passes under
+    using IdSpace = std::array<Fate, DeviceFacts::Max11Bit + 1>;
+    // The fate of every 11-bit identifier crossing in `direction`. Remap: it passes under
     // another identifier or as a 29-bit frame.
-    IdSpace idSpace(int from) const;
+    IdSpace idSpace(Direction direction) const;
 
 private:
     bool m_positive = false;

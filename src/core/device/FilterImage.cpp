@@ -1,4 +1,4 @@
-#include "core/image/FilterImage.h"
+#include "core/device/FilterImage.h"
 
 #include "core/app/AppState.h"
 #include "core/base/FileIo.h"
@@ -6,23 +6,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QtEndian>
-
-namespace {
-
-constexpr int TableBytes = FilterImage::Entries * 8;
-constexpr int BlockOffset = 2 * TableBytes;
-constexpr int ParFlags = BlockOffset + 0x170;
-constexpr int CountOffsets[2] = {BlockOffset + 0x178, BlockOffset + 0x180};
-constexpr int ChecksumOffset = BlockOffset + 0x7FC;
-constexpr quint32 FlagPositive = 4;
-
-quint32 u32(const QByteArray &bytes, int offset)
-{
-    return qFromLittleEndian<quint32>(bytes.constData() + offset);
-}
-
-} // namespace
 
 QString FilterImage::fileName()
 {
@@ -47,38 +30,33 @@ QString FilterImage::load(const QString &binDir)
 QString FilterImage::parse(const QByteArray &bytes, const QString &shownName)
 {
     *this = FilterImage();
-    if (bytes.size() != FileSize)
-        return Catalog::messages().text(52).arg(shownName, QString::number(bytes.size()), QString::number(FileSize));
-    quint32 sum = 0;
-    for (int i = BlockOffset; i < ChecksumOffset; ++i)
-        sum += quint8(bytes.at(i));
-    const quint32 stored = u32(bytes, ChecksumOffset);
+    if (bytes.size() != DeviceFacts::ImageSize)
+        return Catalog::messages().text(52).arg(shownName, QString::number(bytes.size()), QString::number(DeviceFacts::ImageSize));
+    const ImageDecoder decoder(bytes);
+    const quint32 sum = decoder.computedChecksum();
+    const quint32 stored = decoder.storedChecksum();
     if (sum != stored)
         return Catalog::messages().text(53).arg(shownName, QString::number(sum), QString::number(stored));
     FilterImage image;
-    for (int t = 0; t < 2; ++t) {
-        const quint32 count = u32(bytes, CountOffsets[t]);
-        if (count > quint32(Entries))
+    for (const Direction d : Direction::all()) {
+        const quint32 count = decoder.count(d);
+        if (count > quint32(DeviceFacts::TableRows))
             return Catalog::messages()
-                .text(t == 0 ? 54 : 55)
-                .arg(shownName, QString::number(count), QString::number(Entries));
-        std::vector<Entry> &table = image.m_tables[size_t(t)];
-        table.resize(count);
-        const int base = t * TableBytes;
-        for (quint32 k = 0; k < count; ++k)
-            table[k] = Entry{u32(bytes, base + int(8 * k)), u32(bytes, base + int(8 * k) + 4)};
+                .text(d == Direction::Can0ToCan1 ? 54 : 55)
+                .arg(shownName, QString::number(count), QString::number(DeviceFacts::TableRows));
+        image.m_tables[size_t(d.index())] = decoder.rows(d);
     }
-    image.m_positive = (u32(bytes, ParFlags) & FlagPositive) != 0;
+    image.m_positive = decoder.positive();
     *this = std::move(image);
     return QString();
 }
 
-FilterImage::Route FilterImage::route(int from, quint32 id, bool extended) const
+FilterImage::Route FilterImage::route(Direction direction, quint32 id, bool extended) const
 {
-    const quint32 word = extended ? (id | Ext_Mark) : id;
+    const quint32 word = extended ? (id | DeviceFacts::ExtMark) : id;
     Route r;
     const Entry *first = nullptr;
-    for (const Entry &e : entries(from)) {
+    for (const Entry &e : entries(direction)) {
         if (e.Orig != word)
             continue;
         if (!first)
@@ -88,8 +66,8 @@ FilterImage::Route FilterImage::route(int from, quint32 id, bool extended) const
     if (m_positive) {
         r.passes = first != nullptr;
         if (first) {
-            r.id = first->Mod & ~Ext_Mark;
-            r.extended = (first->Mod & Ext_Mark) != 0;
+            r.id = first->Mod & ~DeviceFacts::ExtMark;
+            r.extended = (first->Mod & DeviceFacts::ExtMark) != 0;
         }
     } else {
         r.passes = first == nullptr;
@@ -101,16 +79,16 @@ FilterImage::Route FilterImage::route(int from, quint32 id, bool extended) const
     return r;
 }
 
-FilterImage::IdSpace FilterImage::idSpace(int from) const
+FilterImage::IdSpace FilterImage::idSpace(Direction direction) const
 {
     // The first row of each 11-bit identifier in one pass, as route() would find it.
-    std::array<const Entry *, Max11Bit + 1> first{};
-    for (const Entry &e : entries(from)) {
-        if (e.Orig <= Max11Bit && !first[e.Orig])
+    std::array<const Entry *, DeviceFacts::Max11Bit + 1> first{};
+    for (const Entry &e : entries(direction)) {
+        if (e.Orig <= DeviceFacts::Max11Bit && !first[e.Orig])
             first[e.Orig] = &e;
     }
     IdSpace space;
-    for (quint32 id = 0; id <= Max11Bit; ++id) {
+    for (quint32 id = 0; id <= DeviceFacts::Max11Bit; ++id) {
         const Entry *e = first[id];
         if (m_positive)
             space[id] = !e ? Fate::Block : (e->Mod == id ? Fate::Pass : Fate::Remap);
@@ -125,12 +103,12 @@ QString FilterImage::frameText(quint32 id, bool extended, const Catalog &texts)
     return texts.text(extended ? 840 : 839).arg(CobIdChecks::idText(id, extended));
 }
 
-QString FilterImage::routeText(int from, quint32 id, bool extended, const Route &route, const Catalog &texts)
+QString FilterImage::routeText(Direction direction, quint32 id, bool extended, const Route &route, const Catalog &texts)
 {
-    const QString direction = texts.text(from == FromCan1 ? 511 : 510);
+    const QString title = texts.text(direction.titleText());
     if (!route.passes)
-        return texts.text(837).arg(direction, frameText(id, extended, texts));
-    return texts.text(838).arg(direction, frameText(id, extended, texts), QString::number(from == FromCan1 ? 0 : 1),
+        return texts.text(837).arg(title, frameText(id, extended, texts));
+    return texts.text(838).arg(title, frameText(id, extended, texts), QString::number(direction.toPort()),
                                frameText(route.id, route.extended, texts));
 }
 

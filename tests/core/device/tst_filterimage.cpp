@@ -1,6 +1,6 @@
 #include "FilterImageBytes.h"
 
-#include "core/image/FilterImage.h"
+#include "core/device/FilterImage.h"
 
 #include "TestPaths.h"
 
@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr quint32 X = FilterImage::Ext_Mark;
+constexpr quint32 X = DeviceFacts::ExtMark;
 using Fate = FilterImage::Fate;
 
 // Positive implementation: rows pass under their replacement.
@@ -92,7 +92,7 @@ void TestFilterImage::route()
     FilterImage image;
     QCOMPARE(image.parse(FilterImageBytes::make(kPositive0, kPositive1, positive), u"bank_K60.bin"_qs), QString());
     QCOMPARE(image.positive(), positive);
-    const FilterImage::Route r = image.route(from, id, extended);
+    const FilterImage::Route r = image.route(Direction::arrivingOn(from), id, extended);
     QCOMPARE(r.passes, passes);
     if (passes) {
         QCOMPARE(r.id, outId);
@@ -107,11 +107,11 @@ void TestFilterImage::entriesBehindTheCountAreNotRows()
     FilterImageBytes::putU32(bytes, 8, 0x300); // an entry behind the count of 1
     FilterImage image;
     QCOMPARE(image.parse(bytes, u"x"_qs), QString());
-    QCOMPARE(image.entries(0).size(), size_t(1));
-    QVERIFY(image.route(0, 0x300, false).passes);
-    QVERIFY(image.route(0, 0x000, false).passes);
-    QVERIFY(image.route(1, 0x000, false).passes);
-    QVERIFY(!image.route(0, 0x181, false).passes);
+    QCOMPARE(image.entries(Direction::Can0ToCan1).size(), size_t(1));
+    QVERIFY(image.route(Direction::Can0ToCan1, 0x300, false).passes);
+    QVERIFY(image.route(Direction::Can0ToCan1, 0x000, false).passes);
+    QVERIFY(image.route(Direction::Can1ToCan0, 0x000, false).passes);
+    QVERIFY(!image.route(Direction::Can0ToCan1, 0x181, false).passes);
 }
 
 void TestFilterImage::firstOfDuplicateRowsWins()
@@ -119,19 +119,19 @@ void TestFilterImage::firstOfDuplicateRowsWins()
     FilterImage image;
     QCOMPARE(image.parse(FilterImageBytes::make({{0x181, 0x281}, {0x181, 0x282}, {X | 0x181, 0x283}}, {}, true), u"x"_qs),
              QString());
-    const FilterImage::Route r = image.route(0, 0x181, false);
+    const FilterImage::Route r = image.route(Direction::Can0ToCan1, 0x181, false);
     QVERIFY(r.passes);
     QCOMPARE(r.id, 0x281u);
     QCOMPARE(r.listedIn, 2);
-    QCOMPARE(image.route(0, 0x181, true).listedIn, 1);
+    QCOMPARE(image.route(Direction::Can0ToCan1, 0x181, true).listedIn, 1);
 }
 
 namespace {
 // The map must say what route() says, identifier by identifier.
-bool spaceAgreesWithRoute(const FilterImage &image, int from)
+bool spaceAgreesWithRoute(const FilterImage &image, Direction from)
 {
     const FilterImage::IdSpace space = image.idSpace(from);
-    for (quint32 id = 0; id <= FilterImage::Max11Bit; ++id) {
+    for (quint32 id = 0; id <= DeviceFacts::Max11Bit; ++id) {
         const FilterImage::Route r = image.route(from, id, false);
         const Fate fate = !r.passes ? Fate::Block : (r.id == id && !r.extended ? Fate::Pass : Fate::Remap);
         if (space[id] != fate)
@@ -145,32 +145,32 @@ void TestFilterImage::idSpace()
 {
     FilterImage image;
     QCOMPARE(image.parse(FilterImageBytes::make(kPositive0, kPositive1, true), u"x"_qs), QString());
-    FilterImage::IdSpace space = image.idSpace(0);
+    FilterImage::IdSpace space = image.idSpace(Direction::Can0ToCan1);
     QCOMPARE(space[0x100], Fate::Pass);
     QCOMPARE(space[0x181], Fate::Remap);
     QCOMPARE(space[0x200], Fate::Remap); // same number, but a 29-bit frame leaves
     QCOMPARE(space[0x7FF], Fate::Remap);
     QCOMPARE(space[0x000], Fate::Block);
     QCOMPARE(std::count(space.begin(), space.end(), Fate::Block), 2048 - 4);
-    space = image.idSpace(1);
+    space = image.idSpace(Direction::Can1ToCan0);
     QCOMPARE(space[0x300], Fate::Remap);
     QCOMPARE(std::count(space.begin(), space.end(), Fate::Block), 2047);
 
     QCOMPARE(image.parse(FilterImageBytes::make(kPositive0, {}, false), u"x"_qs), QString());
-    space = image.idSpace(0);
+    space = image.idSpace(Direction::Can0ToCan1);
     // The 29-bit rows say nothing about 11-bit frames.
     QCOMPARE(std::count(space.begin(), space.end(), Fate::Block), 4);
     QCOMPARE(std::count(space.begin(), space.end(), Fate::Remap), 0);
     QCOMPARE(space[0x181], Fate::Block);
     QCOMPARE(space[0x182], Fate::Pass);
-    space = image.idSpace(1);
+    space = image.idSpace(Direction::Can1ToCan0);
     QCOMPARE(std::count(space.begin(), space.end(), Fate::Pass), 2048);
 
     const FilterImageBytes::Table duplicates = {{0x181, 0x181}, {0x181, 0x282}, {0x300, X | 0x300}, {0x300, 0x300}, {X | 5, 5}};
     for (const bool positive : {true, false}) {
         QCOMPARE(image.parse(FilterImageBytes::make(kPositive0, duplicates, positive), u"x"_qs), QString());
-        QVERIFY(spaceAgreesWithRoute(image, 0));
-        QVERIFY(spaceAgreesWithRoute(image, 1));
+        QVERIFY(spaceAgreesWithRoute(image, Direction::Can0ToCan1));
+        QVERIFY(spaceAgreesWithRoute(image, Direction::Can1ToCan0));
     }
 }
 
@@ -203,8 +203,8 @@ void TestFilterImage::refusesDamagedFiles()
     QCOMPARE(image.parse(FilterImageBytes::make(kPositive0, kPositive1, true), u"bank_K60.bin"_qs), QString());
     QCOMPARE(image.parse(bytes, u"bank_K60.bin"_qs), error);
     // Nothing of the earlier image is left to answer from.
-    QVERIFY(image.entries(0).empty());
-    QVERIFY(image.entries(1).empty());
+    QVERIFY(image.entries(Direction::Can0ToCan1).empty());
+    QVERIFY(image.entries(Direction::Can1ToCan0).empty());
     QVERIFY(!image.positive());
 }
 
@@ -216,7 +216,7 @@ void TestFilterImage::loadsFromTheBinFolder()
     QCOMPARE(image.load(dir.path()), path + u" does not exist: build the configuration first"_qs);
     QVERIFY(write(dir.filePath(u"bank_K60.bin"_qs), FilterImageBytes::make(kPositive0, kPositive1, true)));
     QCOMPARE(image.load(dir.path()), QString());
-    QCOMPARE(image.entries(0).size(), kPositive0.size());
+    QCOMPARE(image.entries(Direction::Can0ToCan1).size(), kPositive0.size());
     QVERIFY(write(dir.filePath(u"bank_K60.bin"_qs), QByteArray(2 * 1024 * 1024, '\0')));
     QVERIFY(image.load(dir.path()).contains(path));
 }
@@ -263,7 +263,7 @@ void TestFilterImage::readsWhatTheBuilderWrote()
 
     FilterImage image;
     QCOMPARE(image.load(TestPaths::data(u"image/%1/expected"_qs.arg(project))), QString());
-    const FilterImage::Route r = image.route(from, id, extended);
+    const FilterImage::Route r = image.route(Direction::arrivingOn(from), id, extended);
     QCOMPARE(r.passes, passes);
     QCOMPARE(r.listedIn, listedIn);
     if (passes) {
