@@ -4,6 +4,7 @@
 #include "FilterImageBytes.h"
 #include "TraceByLine.h"
 
+#include "core/device/facts/DeviceFacts.h"
 #include "core/device/DevicePrediction.h"
 #include "core/traffic/TraceReplay.h"
 
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr quint32 X = FilterImage::Ext_Mark;
+constexpr quint32 X = DeviceFacts::ExtMark;
 
 // Unchanged, remapped and blocked identifiers of both formats, both ways.
 DevicePrediction device()
@@ -37,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         QBuffer outDevice(&out);
         outDevice.open(QIODevice::WriteOnly);
         TraceReplay::Options options;
-        options.from = int(size % 2);
+        options.from = Direction::at(int(size % 2));
         options.strict = strict;
         ReplaySummary s;
         QList<qint64> malformed;

@@ -31,7 +31,7 @@ int runReplay(const QStringList &args, Io &io)
         io.err << "Usage: praxedo-cli replay PROJECT_DIR --from 0|1 TRACE|- [-o OUT] [--strict]\n";
         return 1;
     }
-    const int from = arriving->fromPort();
+    const Direction from = *arriving;
     AppState state;
     DevicePrediction device;
     if (const int failed = openPrediction(QStringLiteral("replay"), a.positional.at(0), io, state, device))

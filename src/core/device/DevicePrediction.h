@@ -52,7 +52,7 @@ public:
             return m_lookups[size_t(direction.index())].std11[id];
         return lookup(direction, id, extended);
     }
-    // The same for a frame arriving on port `from`, as the trace replay still asks.
+    // The same for a frame arriving on port `from`, as the bus library asks.
     FilterImage::Route route(int from, quint32 id, bool extended) const
     {
         return route(Direction::arrivingOn(from), id, extended);

@@ -19,11 +19,6 @@
 class FilterImage
 {
 public:
-    // The trace replay and its tests still name these here; everything else reads DeviceFacts.
-    static constexpr quint32 Ext_Mark = DeviceFacts::ExtMark;
-    static constexpr quint32 Max11Bit = DeviceFacts::Max11Bit;
-    static constexpr quint32 Max29Bit = DeviceFacts::Max29Bit;
-
     static QString fileName(); // bank_K60.bin
 
     // Reads `binDir`/bank_K60.bin. A missing file, a wrong size, a bad checksum or a row count

@@ -1,3 +1,4 @@
+#include "core/device/facts/DeviceFacts.h"
 #include "core/traffic/AscReader.h"
 
 #include "core/config/CobIdChecks.h"
@@ -24,7 +25,7 @@ bool readId(const TraceText::Token &t, bool hexBase, quint32 &id, bool &extended
         reason = Catalog::messages().text(64).arg(QString::fromLatin1(t.begin, t.size));
         return false;
     }
-    const quint32 max = extended ? FilterImage::Max29Bit : FilterImage::Max11Bit;
+    const quint32 max = extended ? DeviceFacts::Max29Bit : DeviceFacts::Max11Bit;
     if (id > max) {
         reason = Catalog::messages().text(65).arg(QString::fromLatin1(t.begin, t.size), CobIdChecks::idText(max, extended));
         return false;

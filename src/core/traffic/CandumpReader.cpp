@@ -1,3 +1,4 @@
+#include "core/device/facts/DeviceFacts.h"
 #include "core/traffic/CandumpReader.h"
 
 #include "core/config/CobIdChecks.h"
@@ -64,9 +65,9 @@ bool readId(const char *&p, const char *end, const char *begin, TraceFrame &f, Q
         f.error = true; // the error flag of the recording interface
         return true;
     }
-    if (f.extended ? value > FilterImage::Max29Bit : value > FilterImage::Max11Bit) {
+    if (f.extended ? value > DeviceFacts::Max29Bit : value > DeviceFacts::Max11Bit) {
         reason = Catalog::messages().text(65)
-                     .arg(QString::fromLatin1(id, digits), CobIdChecks::idText(f.extended ? FilterImage::Max29Bit : FilterImage::Max11Bit, f.extended));
+                     .arg(QString::fromLatin1(id, digits), CobIdChecks::idText(f.extended ? DeviceFacts::Max29Bit : DeviceFacts::Max11Bit, f.extended));
         return false;
     }
     f.id = value;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/device/facts/DeviceFacts.h"
 #include "core/base/IntText.h"
 #include "core/device/FilterImage.h"
 #include "core/traffic/TraceFrame.h"
@@ -132,14 +133,14 @@ inline const char *CandumpReader::readQuick(const char *p, TraceFrame &f)
     if (id[3] == '#' && (idWord & leadingBytes(3)) == leadingBytes(3)) {
         digits = 3;
         value = quint32(IntText::hexDigit(id[0]) << 8 | IntText::hexDigit(id[1]) << 4 | IntText::hexDigit(id[2]));
-        if (value > FilterImage::Max11Bit)
+        if (value > DeviceFacts::Max11Bit)
             return nullptr;
     } else if (id[8] == '#' && idWord == leadingBytes(8)) {
         digits = 8;
         value = 0;
         for (int k = 0; k < 8; ++k)
             value = value << 4 | quint32(IntText::hexDigit(id[k]));
-        if (value > FilterImage::Max29Bit) // the error flag, or beyond 29 bits
+        if (value > DeviceFacts::Max29Bit) // the error flag, or beyond 29 bits
             return nullptr;
     } else {
         return nullptr;

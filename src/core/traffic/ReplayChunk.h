@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/device/facts/Direction.h"
+#include "core/device/facts/DeviceFacts.h"
 #include "core/device/DevicePrediction.h"
 #include "core/traffic/AscReader.h"
 #include "core/traffic/BusLoad.h"
@@ -22,7 +24,7 @@ struct ChunkResult
 {
     QByteArray out;
     quint64 lines = 0, framesIn = 0, passed = 0, remapped = 0, blocked = 0, errorFrames = 0;
-    std::array<quint32, 2048> traffic{};
+    std::array<quint32, DeviceFacts::Max11Bit + 1> traffic{};
     std::vector<quint32> new29; // the 29-bit identifiers met, each once (or a few times)
     BusLoad::Tally load; // of a chunk replayed apart
     bool anyTime = false, timeWentBack = false;
@@ -46,9 +48,9 @@ struct ChunkResult
 struct ChunkContext
 {
     const DevicePrediction *device = nullptr;
-    int from = 0;
+    Direction from = Direction::Can0ToCan1;
     // Every 11-bit identifier's route in four bytes: passes, 29-bit, identifier.
-    const std::array<quint32, 2048> *routes11 = nullptr;
+    const std::array<quint32, DeviceFacts::Max11Bit + 1> *routes11 = nullptr;
     bool strict = false;
     bool writing = false;
     qint64 lineBase = 0; // lines before the chunk, for the messages that stop a replay

@@ -1,8 +1,7 @@
 #include "core/traffic/ReplaySummary.h"
 
-QStringList ReplaySummary::text(int from, const Catalog &texts) const
+QStringList ReplaySummary::text(Direction from, const Catalog &texts) const
 {
-    const int to = from == 1 ? 0 : 1;
     const auto frames = [&](quint64 n) { return texts.text(n == 1 ? 860 : 861).arg(n); };
     const auto ids = [&](int n) {
         const QString count = texts.text(n == 1 ? 862 : 863).arg(n);
@@ -20,7 +19,7 @@ QStringList ReplaySummary::text(int from, const Catalog &texts) const
         break;
     }
     QStringList out;
-    out << texts.text(859).arg(QString::number(from), QString::number(to), formatName, QString::number(lines));
+    out << texts.text(859).arg(QString::number(from.fromPort()), QString::number(from.toPort()), formatName, QString::number(lines));
     out << texts.text(865).arg(frames(framesIn), ids(idsIn));
     out << texts.text(866).arg(frames(passed), ids(idsPassed));
     out << texts.text(867).arg(frames(remapped), ids(idsRemapped));
@@ -33,9 +32,9 @@ QStringList ReplaySummary::text(int from, const Catalog &texts) const
     return out;
 }
 
-QStringList ReplaySummary::warnings(int from, const Catalog &texts) const
+QStringList ReplaySummary::warnings(Direction from, const Catalog &texts) const
 {
-    QStringList out = load.warnings(from == 1 ? 0 : 1, texts);
+    QStringList out = load.warnings(from.toPort(), texts);
     if (timeWentBack)
         out << texts.text(873);
     return out;

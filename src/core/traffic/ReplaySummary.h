@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/device/facts/DeviceFacts.h"
+#include "core/device/facts/Direction.h"
 #include "core/base/Catalog.h"
 #include "core/traffic/BusLoad.h"
 #include "core/traffic/TraceFormat.h"
@@ -23,13 +25,13 @@ struct ReplaySummary
     int idsIn = 0, idsPassed = 0, idsRemapped = 0, idsBlocked = 0;
     bool idsCapped = false; // more distinct 29-bit identifiers than are tracked
     bool timeWentBack = false;
-    std::array<quint64, 2048> trafficIn{}; // frames per 11-bit identifier
+    std::array<quint64, DeviceFacts::Max11Bit + 1> trafficIn{}; // frames per 11-bit identifier
     BusLoad load;
 
     // "From CAN 0 to CAN 1, candump log of 4 lines:", then the frames and identifiers in,
     // passed, remapped and blocked, the frames left out and the load on the other port: the
     // command line prints them in English, the filter window in the loaded language.
-    QStringList text(int from, const Catalog &texts = Catalog::defaults()) const;
+    QStringList text(Direction from, const Catalog &texts = Catalog::defaults()) const;
     // The load warnings, and time stamps that go back.
-    QStringList warnings(int from, const Catalog &texts = Catalog::defaults()) const;
+    QStringList warnings(Direction from, const Catalog &texts = Catalog::defaults()) const;
 };

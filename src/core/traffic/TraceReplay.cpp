@@ -1,3 +1,4 @@
+#include "core/device/facts/DeviceFacts.h"
 #include "core/traffic/TraceReplay.h"
 
 #include "core/base/Catalog.h"
@@ -64,10 +65,10 @@ private:
     QIODevice &m_in;
     QIODevice *m_out;
     const DevicePrediction &m_device;
-    const int m_from;
+    const Direction m_from;
     ReplaySummary &m_s;
     const std::function<void(const MalformedLine &)> &m_onMalformed;
-    std::array<quint32, 2048> m_routes11;
+    std::array<quint32, DeviceFacts::Max11Bit + 1> m_routes11;
     ChunkContext m_context;
     std::unordered_set<quint32> m_seen29;
     bool m_anyTime = false;
@@ -83,15 +84,15 @@ Replay::Replay(QIODevice &in, QIODevice *out, const DevicePrediction &device, co
     : m_in(in)
     , m_out(out)
     , m_device(device)
-    , m_from(options.from == 1 ? 1 : 0)
+    , m_from(options.from)
     , m_s(summary)
     , m_onMalformed(onMalformed)
     , m_threads(std::max(1, QThread::idealThreadCount()))
     , m_slots(size_t(m_threads > 1 ? m_threads + 1 : 1))
 {
     m_s = ReplaySummary();
-    m_s.load = BusLoad(device.bitRate(1 - m_from));
-    for (quint32 id = 0; id < 2048; ++id) {
+    m_s.load = BusLoad(device.bitRate(m_from.toPort()));
+    for (quint32 id = 0; id <= DeviceFacts::Max11Bit; ++id) {
         const FilterImage::Route r = device.route(m_from, id, false);
         m_routes11[id] = r.passes ? 0x80000000u | (r.extended ? 0x40000000u : 0) | r.id : 0;
     }
@@ -274,7 +275,7 @@ void Replay::countIdentifiers()
             ++m_s.idsRemapped;
     };
     int seen11 = 0;
-    for (quint32 id = 0; id < 2048; ++id) {
+    for (quint32 id = 0; id <= DeviceFacts::Max11Bit; ++id) {
         if (m_s.trafficIn[id]) {
             ++seen11;
             count(m_device.route(m_from, id, false), id, false);

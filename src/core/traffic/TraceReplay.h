@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/device/facts/Direction.h"
 #include "core/device/DevicePrediction.h"
 #include "core/traffic/ReplaySummary.h"
 #include "core/traffic/TraceFrame.h"
@@ -21,7 +22,7 @@ class TraceReplay
 public:
     struct Options
     {
-        int from = 0;
+        Direction from = Direction::Can0ToCan1;
         bool strict = false; // stop at the first malformed line
     };
 

@@ -534,7 +534,7 @@ void TFSetCobIDAccess::replayInto(int table)
         return;
     }
     TraceReplay::Options options;
-    options.from = table;
+    options.from = Direction::at(table);
     ReplaySummary summary;
     QStringList malformed;
     // A recorded trace of a gigabyte takes a second or two.
@@ -549,8 +549,8 @@ void TFSetCobIDAccess::replayInto(int table)
         return;
     }
     QStringList lines{QFileInfo(path).fileName()};
-    lines << summary.text(table, m_catalog);
-    for (const QString &warning : summary.warnings(table, m_catalog))
+    lines << summary.text(Direction::at(table), m_catalog);
+    for (const QString &warning : summary.warnings(Direction::at(table), m_catalog))
         lines << m_catalog.text(871).arg(warning);
     lines << malformed;
     m_tools[table].framesButton->setChecked(true);

@@ -1,6 +1,7 @@
 #include "FilterImageBytes.h"
 #include "TraceByLine.h"
 
+#include "core/device/facts/DeviceFacts.h"
 #include "core/traffic/BusLoad.h"
 #include "core/traffic/CandumpReader.h"
 #include "core/traffic/FrameLength.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-constexpr quint32 X = FilterImage::Ext_Mark;
+constexpr quint32 X = DeviceFacts::ExtMark;
 
 // Positive implementation from CAN 0: 0x123 leaves as 0x456, 0x100 unchanged, 0x18FEF100
 // (29-bit) as 0x200; every other identifier is blocked.
