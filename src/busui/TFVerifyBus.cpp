@@ -73,19 +73,19 @@ TFVerifyBus::~TFVerifyBus() = default;
 
 void TFVerifyBus::Set_Lang()
 {
-    setWindowTitle(m_catalog.text(370));
-    m_labels[0]->setText(m_catalog.text(371));
-    m_labels[1]->setText(m_catalog.text(372));
-    m_labels[2]->setText(m_catalog.text(373));
+    setWindowTitle(m_catalog.text(TextId::VerifyTitle));
+    m_labels[0]->setText(m_catalog.text(TextId::VerifyCan0Label));
+    m_labels[1]->setText(m_catalog.text(TextId::VerifyCan1Label));
+    m_labels[2]->setText(m_catalog.text(TextId::VerifyDirectionLabel));
     for (int i = 0; i < 3; ++i)
-        m_direction->setItemText(i, m_catalog.text(374 + i));
-    m_ports[0]->setToolTip(m_catalog.text(383));
-    m_ports[1]->setToolTip(m_catalog.text(383));
-    m_deep->setText(m_catalog.text(377));
-    m_start->setText(m_catalog.text(378));
-    m_stop->setText(m_catalog.text(379));
-    m_close->setText(m_catalog.text(380));
-    m_mismatches->setToolTip(m_catalog.text(381));
+        m_direction->setItemText(i, m_catalog.text(TextId::VerifyBothDirections + i));
+    m_ports[0]->setToolTip(m_catalog.text(TextId::VerifyInterfaceHint));
+    m_ports[1]->setToolTip(m_catalog.text(TextId::VerifyInterfaceHint));
+    m_deep->setText(m_catalog.text(TextId::VerifyDeep));
+    m_start->setText(m_catalog.text(TextId::VerifyStart));
+    m_stop->setText(m_catalog.text(TextId::VerifyStop));
+    m_close->setText(m_catalog.text(TextId::VerifyClose));
+    m_mismatches->setToolTip(m_catalog.text(TextId::VerifyMismatchesHint));
 }
 
 bool TFVerifyBus::prepareToShow()
@@ -164,11 +164,11 @@ void TFVerifyBus::finishRun()
     m_start->setEnabled(true);
     m_stop->setEnabled(false);
     if (result.cancelled)
-        m_result->setText(m_catalog.text(386));
+        m_result->setText(m_catalog.text(TextId::VerifyCancelled));
     else if (!result.error.isEmpty())
-        m_result->setText(m_catalog.text(385) + u' ' + result.error);
+        m_result->setText(m_catalog.text(TextId::VerifyStopped) + u' ' + result.error);
     else if (result.allMatched())
-        m_result->setText(m_catalog.text(384));
+        m_result->setText(m_catalog.text(TextId::VerifyAllAsPredicted));
     else
         m_result->setText(VerifyText::summary(result, m_catalog).join(u'\n'));
     for (const VerifyResult::Direction &d : result.directions) {
@@ -188,11 +188,11 @@ void TFVerifyBus::finishRun()
 void TFVerifyBus::installEntry(TFPraxedoreFirmWare &mainWindow, AppState &state, Catalog &catalog)
 {
     auto *window = new TFVerifyBus(state, catalog, &mainWindow);
-    auto *action = new QAction(catalog.text(382), &mainWindow);
+    auto *action = new QAction(catalog.text(TextId::VerifyMenuEntry), &mainWindow);
     action->setObjectName(QStringLiteral("Act_VerifyBus"));
     action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
     action->setShortcutContext(Qt::WindowShortcut);
-    action->setToolTip(catalog.text(387));
+    action->setToolTip(catalog.text(TextId::VerifyMenuEntryHint));
     QObject::connect(action, &QAction::triggered, window, [window] { window->exec(); });
     mainWindow.addAction(action);
     // Right-click on the window's background; the buttons keep their own behaviour.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/i18n/TextId.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>

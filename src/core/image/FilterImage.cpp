@@ -35,7 +35,7 @@ QString FilterImage::load(const QString &binDir)
     const QString path = joinPath(binDir, fileName());
     const QString shown = QDir::toNativeSeparators(path);
     if (FileIo::absent(path))
-        return Catalog::messages().text(51).arg(shown);
+        return Catalog::messages().text(TextId::ImageMissing).arg(shown);
     QByteArray bytes;
     // Read a little more than an image so a larger file is told apart by its size.
     const QString error = FileIo::readFile(path, bytes, 1024 * 1024);
@@ -48,19 +48,19 @@ QString FilterImage::parse(const QByteArray &bytes, const QString &shownName)
 {
     *this = FilterImage();
     if (bytes.size() != FileSize)
-        return Catalog::messages().text(52).arg(shownName, QString::number(bytes.size()), QString::number(FileSize));
+        return Catalog::messages().text(TextId::ImageWrongSize).arg(shownName, QString::number(bytes.size()), QString::number(FileSize));
     quint32 sum = 0;
     for (int i = BlockOffset; i < ChecksumOffset; ++i)
         sum += quint8(bytes.at(i));
     const quint32 stored = u32(bytes, ChecksumOffset);
     if (sum != stored)
-        return Catalog::messages().text(53).arg(shownName, QString::number(sum), QString::number(stored));
+        return Catalog::messages().text(TextId::ImageBadChecksum).arg(shownName, QString::number(sum), QString::number(stored));
     FilterImage image;
     for (int t = 0; t < 2; ++t) {
         const quint32 count = u32(bytes, CountOffsets[t]);
         if (count > quint32(Entries))
             return Catalog::messages()
-                .text(t == 0 ? 54 : 55)
+                .text(t == 0 ? TextId::ImageTable0TooLong : TextId::ImageTable1TooLong)
                 .arg(shownName, QString::number(count), QString::number(Entries));
         std::vector<Entry> &table = image.m_tables[size_t(t)];
         table.resize(count);
@@ -122,21 +122,21 @@ FilterImage::IdSpace FilterImage::idSpace(int from) const
 
 QString FilterImage::frameText(quint32 id, bool extended, const Catalog &texts)
 {
-    return texts.text(extended ? 840 : 839).arg(CobIdChecks::idText(id, extended));
+    return texts.text(extended ? TextId::FrameId29Bit : TextId::FrameId11Bit).arg(CobIdChecks::idText(id, extended));
 }
 
 QString FilterImage::routeText(int from, quint32 id, bool extended, const Route &route, const Catalog &texts)
 {
     const QString direction = texts.text(from == FromCan1 ? 511 : 510);
     if (!route.passes)
-        return texts.text(837).arg(direction, frameText(id, extended, texts));
-    return texts.text(838).arg(direction, frameText(id, extended, texts), QString::number(from == FromCan1 ? 0 : 1),
+        return texts.text(TextId::FrameBlocked).arg(direction, frameText(id, extended, texts));
+    return texts.text(TextId::FramePasses).arg(direction, frameText(id, extended, texts), QString::number(from == FromCan1 ? 0 : 1),
                                frameText(route.id, route.extended, texts));
 }
 
 QString FilterImage::ruleText(bool positive, bool listed, const Catalog &texts)
 {
-    return texts.text(positive ? (listed ? 841 : 842) : (listed ? 843 : 844));
+    return texts.text(positive ? (listed ? TextId::RuleListedPositive : TextId::RuleUnlistedPositive) : (listed ? TextId::RuleListedNegative : TextId::RuleUnlistedNegative));
 }
 
 QString FilterImage::reasonText(const Route &route, const Catalog &texts) const
