@@ -2,7 +2,7 @@
 
 #include "bus/BusVerifier.h"
 #include "bus/VerifyResult.h"
-#include "busui/VerifyText.h"
+#include "bus/VerifyText.h"
 #include "core/app/AppState.h"
 #include "core/i18n/Catalog.h"
 #include "ui/widgets/Prompt.h"
@@ -163,20 +163,19 @@ void TFVerifyBus::finishRun()
     const VerifyResult result = VerifyResult::evaluate(m_plan, *m_verifier);
     m_start->setEnabled(true);
     m_stop->setEnabled(false);
-    if (result.cancelled)
-        m_result->setText(m_catalog.text(TextId::VerifyCancelled));
-    else if (!result.error.isEmpty())
-        m_result->setText(m_catalog.text(TextId::VerifyStopped) + u' ' + result.error);
-    else if (result.allMatched())
-        m_result->setText(m_catalog.text(TextId::VerifyAllAsPredicted));
-    else
-        m_result->setText(VerifyText::summary(result, m_catalog).join(u'\n'));
+    // With mismatches the verdict of each direction says more than their count.
+    if (result.cancelled || !result.error.isEmpty() || result.allMatched()) {
+        m_result->setText(VerifyText::result(result, m_catalog));
+    } else {
+        QStringList lines;
+        for (const VerifyResult::Direction &d : result.directions)
+            lines << VerifyText::direction(d, m_catalog);
+        m_result->setText(lines.join(u'\n'));
+    }
     for (const VerifyResult::Direction &d : result.directions) {
-        const std::vector<Observation> &seen = m_verifier->seen(d.from);
         for (const int i : d.mismatches)
             m_mismatches->addItem(QStringLiteral("CAN %1 > CAN %2  ").arg(d.from).arg(1 - d.from)
-                                  + VerifyText::mismatch(m_plan.frames[d.from][size_t(i)],
-                                                         size_t(i) < seen.size() ? seen[size_t(i)] : Observation(), m_catalog));
+                                  + VerifyText::mismatch(m_plan.frames[d.from][size_t(i)], d.verdicts[size_t(i)].seen, m_catalog));
     }
     m_verifier.reset();
     m_open[0].reset();

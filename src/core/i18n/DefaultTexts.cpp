@@ -89,6 +89,8 @@ const DefaultText kDefaultTexts[] = {
     {84, u"the trace could not be read: %1"},
     {85, u"the output could not be written: %1"},
     {86, u"line %1: %2"},
+    {87, u"%1 mismatch"},
+    {88, u"%1 mismatches"},
     {100, u"Create New Configuration"},
     {101, u"Create New Configuration"},
     {102, u"Name of the new Configuration"},
