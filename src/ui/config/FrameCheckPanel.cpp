@@ -2,6 +2,7 @@
 
 #include "core/base/IntText.h"
 #include "core/config/CobIdChecks.h"
+#include "core/device/FrameAnswerText.h"
 #include "core/i18n/Catalog.h"
 #include "ui/config/IdSpaceView.h"
 
@@ -150,15 +151,13 @@ void FrameCheckPanel::check()
     } else if (!id || *id < 0 || quint32(*id) > max) {
         text = m_catalog.text(extended ? TextId::FrameNot29Bit : TextId::FrameNot11Bit).arg(CobIdChecks::idText(max, extended));
     } else {
-        const FilterImage::Route r = m_device.route(m_from, quint32(*id), extended);
-        QString reason = m_device.reasonText(m_from, quint32(*id), extended, r, m_catalog);
+        const FrameAnswerText::Answer a = FrameAnswerText::answer(m_device, m_from, quint32(*id), extended, m_catalog);
+        QString reason = a.reason;
         if (!reason.isEmpty())
             reason[0] = reason[0].toUpper();
-        text = FilterImage::routeText(m_from, quint32(*id), extended, r, m_catalog) + QStringLiteral(".\n") + reason
-            + QStringLiteral(".");
-        if (m_device.positive() && r.listedIn > 1)
-            text += u'\n'
-                + m_catalog.text(m_device.layout() == DevicePrediction::Layout::Image ? TextId::FrameFirstRowShown : TextId::FrameLastRowShown).arg(r.listedIn);
+        text = a.route + QStringLiteral(".\n") + reason + QStringLiteral(".");
+        if (!a.rows.isEmpty())
+            text += u'\n' + a.rows + u'.';
         if (!m_note.isEmpty())
             text += QStringLiteral("\n") + m_note;
     }
