@@ -14,9 +14,9 @@ QString idText(quint32 id, bool extended)
     return QStringLiteral("0x") + QString::number(id, 16).toUpper().rightJustified(extended ? 8 : 3, u'0');
 }
 
-QString usedRowsText(const CobIdTable &table)
+QString usedRowsText(const CobIdTable &table, const Catalog &texts)
 {
-    return QStringLiteral("%1 of %2 rows used").arg(table.usedRowCount()).arg(CobIdTable::RowCount);
+    return texts.text(TextId::RowsUsed).arg(table.usedRowCount()).arg(CobIdTable::RowCount);
 }
 
 std::vector<Duplicate> duplicates(const CobIdTable &table)

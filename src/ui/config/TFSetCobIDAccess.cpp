@@ -410,7 +410,7 @@ bool TFSetCobIDAccess::duplicatesAccepted()
 
 QString TFSetCobIDAccess::usedRowsText(int table) const
 {
-    return m_catalog.text(TextId::RowsUsed).arg(m_document.table(table).usedRowCount()).arg(CobIdTable::RowCount);
+    return CobIdChecks::usedRowsText(m_document.table(table), m_catalog);
 }
 
 void TFSetCobIDAccess::tableChanged(int table)
