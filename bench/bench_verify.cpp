@@ -8,6 +8,7 @@
 #include "bus/BusVerifier.h"
 #include "bus/CanPort.h"
 #include "bus/VerifyResult.h"
+#include "bus/VerifyText.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -118,7 +119,7 @@ int main(int argc, char *argv[])
         const double ms = double(verifier.elapsedMs());
         runMs[paced ? 0 : 1] = ms;
         std::printf("%s: %.0f ms, %.0f frames/s, %s\n", paced ? "paced at 500 kbit/s" : "unpaced (8 in flight)", ms,
-                    plan.size() * 1000.0 / ms, qPrintable(VerifyReport::resultText(result)));
+                    plan.size() * 1000.0 / ms, qPrintable(VerifyText::result(result)));
     }
     const double settle = 2 * VerifyOptions().settleMs;
     std::printf("paced run / (wire time + settle %.0f ms): %.2f (real-bus goal: at most 1.2)\n", settle, runMs[0] / (pacedWireMs + settle));

@@ -20,14 +20,14 @@ QString BusPrediction::load(const QString &projectDir)
     *this = BusPrediction();
     const QFileInfo dirInfo(projectDir);
     if (!dirInfo.isDir())
-        return Catalog::messages().text(260).arg(QDir::toNativeSeparators(projectDir));
+        return Catalog::messages().text(TextId::BusNotProjectFolder).arg(QDir::toNativeSeparators(projectDir));
     AppState state;
     state.Dir_Project = dirInfo.absoluteFilePath();
     Set_Files(state);
     const QString imagePath = joinPath(state.binDir(), FilterImage::fileName());
     const QFileInfo imageInfo(imagePath);
     if (!imageInfo.exists())
-        return Catalog::messages().text(261)
+        return Catalog::messages().text(TextId::BusNotBuilt)
             .arg(QDir::toNativeSeparators(state.Dir_Project), QDir::toNativeSeparators(imagePath));
     // A device flashed from an old build does what the old build says; checking it against
     // newer documents would blame the bus for an edit. The banks are written with the image.
@@ -36,7 +36,7 @@ QString BusPrediction::load(const QString &projectDir)
         for (const QString &doc : {state.File_ParGen, state.File_CobID}) {
             const QFileInfo info(doc);
             if (builtInfo.exists() && info.exists() && info.lastModified() > builtInfo.lastModified())
-                return Catalog::messages().text(262)
+                return Catalog::messages().text(TextId::BusBuildStale)
                     .arg(QDir::toNativeSeparators(doc), builtInfo.fileName());
         }
     }

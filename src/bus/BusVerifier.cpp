@@ -82,7 +82,7 @@ void BusVerifier::tick()
     m_creditBits = std::min(m_creditBits, std::max(rate * 0.008, 160.0));
 
     if (sender.queued() > 0 && m_total.elapsed() - m_lastWriteMs > m_options.stallMs) {
-        stop(Catalog::messages().text(263)
+        stop(Catalog::messages().text(TextId::BusNothingSent)
                  .arg(sender.name()).arg(m_options.stallMs).arg(sender.queued()));
         return;
     }

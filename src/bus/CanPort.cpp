@@ -29,7 +29,7 @@ public:
             // The virtual bus drops its clients without an error when the process hosting it
             // ends: the state change is all there is to see.
             if (s == QCanBusDevice::UnconnectedState && !m_closing)
-                fail(Catalog::messages().text(264).arg(m_name));
+                fail(Catalog::messages().text(TextId::BusConnectionEnded).arg(m_name));
         });
     }
     ~QtCanPort() override
@@ -45,11 +45,11 @@ public:
         if (m_failed)
             return false;
         if (m_device->state() != QCanBusDevice::ConnectedState) {
-            fail(Catalog::messages().text(265).arg(m_name));
+            fail(Catalog::messages().text(TextId::BusNotConnected).arg(m_name));
             return false;
         }
         if (!m_device->writeFrame(frame)) {
-            fail(Catalog::messages().text(266).arg(m_name, m_device->errorString()));
+            fail(Catalog::messages().text(TextId::BusFrameRefused).arg(m_name, m_device->errorString()));
             return false;
         }
         return true;
@@ -104,7 +104,7 @@ QString parse(const QString &text, CanPortAddress &address)
 {
     const int colon = text.indexOf(u':');
     if (colon <= 0 || colon == text.size() - 1)
-        return Catalog::messages().text(267).arg(text);
+        return Catalog::messages().text(TextId::BusAddressFormat).arg(text);
     address.plugin = text.left(colon);
     address.interface = text.mid(colon + 1);
     return QString();
@@ -114,18 +114,18 @@ QString check(const CanPortAddress &address)
 {
     const QStringList plugins = QCanBus::instance()->plugins();
     if (!plugins.contains(address.plugin))
-        return Catalog::messages().text(268).arg(address.text(), address.plugin, plugins.join(QStringLiteral(", ")));
+        return Catalog::messages().text(TextId::BusNoPlugin).arg(address.text(), address.plugin, plugins.join(QStringLiteral(", ")));
     if (address.isVirtual()) {
         const QString channel = address.virtualChannel();
         if (channel != QLatin1String("can0") && channel != QLatin1String("can1"))
-            return Catalog::messages().text(269)
+            return Catalog::messages().text(TextId::BusVirtualChannel)
                 .arg(address.text(), channel);
         if (address.interface.contains(QLatin1String("://"))) {
             const QUrl url(address.interface);
             if (!url.isValid() || url.scheme() != QLatin1String("tcp"))
-                return Catalog::messages().text(270).arg(address.text());
+                return Catalog::messages().text(TextId::BusVirtualUrl).arg(address.text());
             if (url.host() != QLatin1String("127.0.0.1"))
-                return Catalog::messages().text(271).arg(address.text(), url.host());
+                return Catalog::messages().text(TextId::BusVirtualHost).arg(address.text(), url.host());
         }
         return QString();
     }
@@ -140,7 +140,7 @@ QString check(const CanPortAddress &address)
             return QString();
         names.append(d.name());
     }
-    return Catalog::messages().text(272).arg(address.text(), address.plugin, address.interface, names.join(QStringLiteral(", ")));
+    return Catalog::messages().text(TextId::BusNoInterface).arg(address.text(), address.plugin, address.interface, names.join(QStringLiteral(", ")));
 }
 
 QString checkPair(const CanPortAddress &can0, const CanPortAddress &can1)
@@ -149,7 +149,7 @@ QString checkPair(const CanPortAddress &can0, const CanPortAddress &can1)
                       && (can0.isVirtual() ? (can0.virtualServer() == can1.virtualServer() && can0.virtualChannel() == can1.virtualChannel())
                                            : can0.interface == can1.interface);
     if (same)
-        return Catalog::messages().text(273).arg(can0.text());
+        return Catalog::messages().text(TextId::BusSameInterface).arg(can0.text());
     return QString();
 }
 
@@ -161,7 +161,7 @@ std::unique_ptr<CanPort> open(const CanPortAddress &address, int bitRate, int ti
     QString why;
     QCanBusDevice *device = QCanBus::instance()->createDevice(address.plugin, address.interface, &why);
     if (!device) {
-        error = Catalog::messages().text(274).arg(address.text(), why.isEmpty() ? Catalog::messages().text(275) : why);
+        error = Catalog::messages().text(TextId::BusCannotOpen).arg(address.text(), why.isEmpty() ? Catalog::messages().text(TextId::BusPluginRefused) : why);
         return nullptr;
     }
     if (bitRate > 0 && !address.isVirtual())
@@ -174,7 +174,7 @@ std::unique_ptr<CanPort> open(const CanPortAddress &address, int bitRate, int ti
         port->setClosing();
         if (address.plugin == QLatin1String("passthrucan"))
             device->setParent(nullptr);
-        error = Catalog::messages().text(274).arg(address.text(), device->errorString());
+        error = Catalog::messages().text(TextId::BusCannotOpen).arg(address.text(), device->errorString());
         return nullptr;
     }
     QEventLoop loop;
@@ -196,8 +196,8 @@ std::unique_ptr<CanPort> open(const CanPortAddress &address, int bitRate, int ti
             device->setParent(nullptr);
         if (failure.isEmpty())
             failure = device->errorString();
-        error = failure.isEmpty() ? Catalog::messages().text(276).arg(address.text()).arg(timeoutMs)
-                                  : Catalog::messages().text(274).arg(address.text(), failure);
+        error = failure.isEmpty() ? Catalog::messages().text(TextId::BusConnectTimeout).arg(address.text()).arg(timeoutMs)
+                                  : Catalog::messages().text(TextId::BusCannotOpen).arg(address.text(), failure);
         return nullptr;
     }
     QObject::disconnect(noteFailure);

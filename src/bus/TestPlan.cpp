@@ -99,21 +99,6 @@ TestPlan TestPlan::build(const BusPrediction &prediction, const std::vector<int>
     return plan;
 }
 
-QString TestPlan::kindText(PlanFrame::Kind kind)
-{
-    switch (kind) {
-    case PlanFrame::Kind::Sweep: return QStringLiteral("11-bit sweep");
-    case PlanFrame::Kind::Listed: return QStringLiteral("listed");
-    case PlanFrame::Kind::Neighbour: return QStringLiteral("neighbour of a listed identifier");
-    case PlanFrame::Kind::OtherFormat: return QStringLiteral("listed identifier in the other format");
-    case PlanFrame::Kind::Replacement: return QStringLiteral("replacement sent as input");
-    case PlanFrame::Kind::Edge: return QStringLiteral("edge");
-    case PlanFrame::Kind::Sample: return QStringLiteral("unlisted sample");
-    case PlanFrame::Kind::BitFlip: return QStringLiteral("single-bit flip of a listed identifier");
-    }
-    return QString();
-}
-
 namespace PlanPayload {
 
 QByteArray encode(quint32 sequence, int direction, quint32 runTag)

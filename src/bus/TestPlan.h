@@ -35,7 +35,6 @@ struct TestPlan
     static TestPlan build(const BusPrediction &prediction, const std::vector<int> &directions, bool deep);
 
     int size() const { return int(frames[0].size() + frames[1].size()); }
-    static QString kindText(PlanFrame::Kind kind);
 };
 
 // The eight data bytes of every plan frame: its sequence number in the direction's plan, the

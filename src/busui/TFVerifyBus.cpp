@@ -2,7 +2,7 @@
 
 #include "bus/BusVerifier.h"
 #include "bus/VerifyResult.h"
-#include "busui/VerifyText.h"
+#include "bus/VerifyText.h"
 #include "core/app/AppState.h"
 #include "core/base/Catalog.h"
 #include "ui/widgets/Prompt.h"
@@ -69,19 +69,19 @@ TFVerifyBus::~TFVerifyBus() = default;
 
 void TFVerifyBus::Set_Lang()
 {
-    setWindowTitle(m_catalog.text(370));
-    m_labels[0]->setText(m_catalog.text(371));
-    m_labels[1]->setText(m_catalog.text(372));
-    m_labels[2]->setText(m_catalog.text(373));
+    setWindowTitle(m_catalog.text(TextId::VerifyTitle));
+    m_labels[0]->setText(m_catalog.text(TextId::VerifyCan0Label));
+    m_labels[1]->setText(m_catalog.text(TextId::VerifyCan1Label));
+    m_labels[2]->setText(m_catalog.text(TextId::VerifyDirectionLabel));
     for (int i = 0; i < 3; ++i)
-        m_direction->setItemText(i, m_catalog.text(374 + i));
-    m_ports[0]->setToolTip(m_catalog.text(383));
-    m_ports[1]->setToolTip(m_catalog.text(383));
-    m_deep->setText(m_catalog.text(377));
-    m_start->setText(m_catalog.text(378));
-    m_stop->setText(m_catalog.text(379));
-    m_close->setText(m_catalog.text(380));
-    m_mismatches->setToolTip(m_catalog.text(381));
+        m_direction->setItemText(i, m_catalog.text(TextId::VerifyBothDirections + i));
+    m_ports[0]->setToolTip(m_catalog.text(TextId::VerifyInterfaceHint));
+    m_ports[1]->setToolTip(m_catalog.text(TextId::VerifyInterfaceHint));
+    m_deep->setText(m_catalog.text(TextId::VerifyDeep));
+    m_start->setText(m_catalog.text(TextId::VerifyStart));
+    m_stop->setText(m_catalog.text(TextId::VerifyStop));
+    m_close->setText(m_catalog.text(TextId::VerifyClose));
+    m_mismatches->setToolTip(m_catalog.text(TextId::VerifyMismatchesHint));
 }
 
 bool TFVerifyBus::prepareToShow()
@@ -153,20 +153,19 @@ void TFVerifyBus::finishRun()
     const VerifyResult result = VerifyResult::evaluate(m_plan, *m_verifier);
     m_start->setEnabled(true);
     m_stop->setEnabled(false);
-    if (result.cancelled)
-        m_result->setText(m_catalog.text(386));
-    else if (!result.error.isEmpty())
-        m_result->setText(m_catalog.text(385) + u' ' + result.error);
-    else if (result.allMatched())
-        m_result->setText(m_catalog.text(384));
-    else
-        m_result->setText(VerifyText::summary(result, m_catalog).join(u'\n'));
+    // With mismatches the verdict of each direction says more than their count.
+    if (result.cancelled || !result.error.isEmpty() || result.allMatched()) {
+        m_result->setText(VerifyText::result(result, m_catalog));
+    } else {
+        QStringList lines;
+        for (const VerifyResult::Direction &d : result.directions)
+            lines << VerifyText::direction(d, m_catalog);
+        m_result->setText(lines.join(u'\n'));
+    }
     for (const VerifyResult::Direction &d : result.directions) {
-        const std::vector<Observation> &seen = m_verifier->seen(d.from);
         for (const int i : d.mismatches)
             m_mismatches->addItem(QStringLiteral("CAN %1 > CAN %2  ").arg(d.from).arg(1 - d.from)
-                                  + VerifyText::mismatch(m_plan.frames[d.from][size_t(i)],
-                                                         size_t(i) < seen.size() ? seen[size_t(i)] : Observation(), m_catalog));
+                                  + VerifyText::mismatch(m_plan.frames[d.from][size_t(i)], d.verdicts[size_t(i)].seen, m_catalog));
     }
     m_verifier.reset();
     m_bus.close();
@@ -177,11 +176,11 @@ void TFVerifyBus::finishRun()
 void TFVerifyBus::installEntry(TFPraxedoreFirmWare &mainWindow, AppState &state, Catalog &catalog)
 {
     auto *window = new TFVerifyBus(state, catalog, &mainWindow);
-    auto *action = new QAction(catalog.text(382), &mainWindow);
+    auto *action = new QAction(catalog.text(TextId::VerifyMenuEntry), &mainWindow);
     action->setObjectName(QStringLiteral("Act_VerifyBus"));
     action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
     action->setShortcutContext(Qt::WindowShortcut);
-    action->setToolTip(catalog.text(387));
+    action->setToolTip(catalog.text(TextId::VerifyMenuEntryHint));
     QObject::connect(action, &QAction::triggered, window, [window] { window->exec(); });
     mainWindow.addAction(action);
     // Right-click on the window's background; the buttons keep their own behaviour.

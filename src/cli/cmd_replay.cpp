@@ -3,6 +3,7 @@
 #include "cli/ProjectArgs.h"
 #include "cli/StdStreams.h"
 #include "core/device/DevicePrediction.h"
+#include "core/base/Catalog.h"
 #include "core/traffic/TraceReplay.h"
 
 #include <QDir>
@@ -53,7 +54,7 @@ int runReplay(const QStringList &args, Io &io)
         opened = traceFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
     if (!opened) {
-        io.err << "Cannot read " << traceName << ": " << trace.errorString() << '\n';
+        io.err << Catalog::defaults().text(TextId::CannotRead).arg(traceName, trace.errorString()) << '\n';
         return 2;
     }
 
@@ -64,7 +65,7 @@ int runReplay(const QStringList &args, Io &io)
     QIODevice *out = nullptr;
     if (toFile) {
         if (!outFile.open(QIODevice::WriteOnly)) {
-            io.err << "Cannot write " << QDir::toNativeSeparators(outPath) << ": " << outFile.errorString() << '\n';
+            io.err << Catalog::defaults().text(TextId::CannotWrite).arg(QDir::toNativeSeparators(outPath), outFile.errorString()) << '\n';
             return 2;
         }
         out = &outFile;
@@ -82,7 +83,7 @@ int runReplay(const QStringList &args, Io &io)
     int shown = 0;
     const auto malformed = [&](const MalformedLine &m) {
         if (++shown <= MaxMalformedShown)
-            io.err << traceName << ", line " << m.line << ": " << m.reason << '\n';
+            io.err << Catalog::defaults().text(TextId::FileLineError).arg(traceName, QString::number(m.line), m.reason) << '\n';
     };
     TraceReplay::Options options;
     options.from = from;
@@ -94,7 +95,7 @@ int runReplay(const QStringList &args, Io &io)
         io.err << traceName << ": " << (shown - MaxMalformedShown) << " more malformed lines\n";
     if (error.isEmpty() && toFile) {
         if (!outFile.flush() || outFile.error() != QFileDevice::NoError || !outFile.commit())
-            error = QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(outPath), outFile.errorString());
+            error = Catalog::defaults().text(TextId::CannotWrite).arg(QDir::toNativeSeparators(outPath), outFile.errorString());
     }
     if (!error.isEmpty()) {
         if (toFile)

@@ -4,6 +4,7 @@
 #include "core/base/IntText.h"
 #include "core/config/CobIdChecks.h"
 #include "core/device/DevicePrediction.h"
+#include "core/device/FrameAnswerText.h"
 
 namespace Cli {
 
@@ -33,14 +34,12 @@ int runSimulate(const QStringList &args, Io &io)
     if (const int failed = openPrediction(QStringLiteral("simulate"), a.positional.at(0), io, state, device))
         return failed;
 
-    const FilterImage::Route r = device.route(*from, quint32(*id), extended);
-    io.out << FilterImage::routeText(*from, quint32(*id), extended, r) << "\n  " << device.reasonText(*from, quint32(*id), extended, r)
-           << "\n  answered from " << device.source() << '\n';
+    const FrameAnswerText::Answer answer = FrameAnswerText::answer(device, *from, quint32(*id), extended);
+    io.out << answer.route << "\n  " << answer.reason << "\n  answered from " << device.source() << '\n';
     for (const QString &assumption : device.assumptions())
         io.out << "  assumed: " << assumption << '\n';
-    if (device.positive() && r.listedIn > 1)
-        io.err << "warning: " << r.listedIn << " rows list this identifier; the "
-               << (device.layout() == DevicePrediction::Layout::Image ? "first" : "last") << " one is shown\n";
+    if (!answer.rows.isEmpty())
+        io.err << "warning: " << answer.rows << '\n';
     return 0;
 }
 

@@ -2,7 +2,8 @@
 
 #include "bus/BusPrediction.h"
 #include "bus/BusVerifier.h"
-#include "bus/VerifyResult.h"
+#include "bus/VerifyReport.h"
+#include "bus/VerifyText.h"
 #include "cli/BusArgs.h"
 #include "cli/Commands.h"
 #include "cli/ProjectArgs.h"
@@ -120,7 +121,7 @@ int runVerify(const QStringList &args, Io &io)
     else if (result.cancelled)
         io.err << "praxedo-cli verify: cancelled\n";
     else {
-        for (const QString &line : result.summaryLines(plan, 50))
+        for (const QString &line : VerifyReport::summaryLines(result, plan, 50))
             io.out << line << '\n';
     }
     if (a.values.contains(QStringLiteral("--report"))) {
@@ -132,7 +133,7 @@ int runVerify(const QStringList &args, Io &io)
         }
         io.out << "Report: " << QDir::toNativeSeparators(written.join(QStringLiteral(", "))) << '\n';
     }
-    io.out << "Result: " << VerifyReport::resultText(result) << " (" << info.elapsedMs << " ms)\n";
+    io.out << "Result: " << VerifyText::result(result) << " (" << info.elapsedMs << " ms)\n";
     return result.allMatched() ? 0 : 2;
 }
 

@@ -109,7 +109,7 @@ void TestBusBanks::matchesARepeaterReadingTheBanks()
     const CliRun::Result r = verify(p, port, {QStringLiteral("--report"), report});
     QVERIFY2(r.exitCode == 0, r.out + r.err);
     QVERIFY2(r.out.contains("bin/bank1.bin and bin/bank2.bin") || r.out.contains("bin\\bank1.bin and bin\\bank2.bin"), r.out);
-    QVERIFY(r.out.contains("Result: all frames as predicted"));
+    QVERIFY(r.out.contains("Result: All frames as predicted"));
     QFile csv(report);
     QVERIFY(csv.open(QIODevice::ReadOnly));
     const QByteArray c = csv.readAll();

@@ -79,7 +79,7 @@ void TestBusVerify::matchesAnIndependentRepeater()
     QCOMPARE(r.out.contains("From CAN 0 to CAN 1: "), both);
     QVERIFY(r.out.contains("From CAN 1 to CAN 0: "));
     QVERIFY(!r.out.contains("mismatch"));
-    QVERIFY(r.out.contains("Result: all frames as predicted"));
+    QVERIFY(r.out.contains("Result: All frames as predicted"));
 }
 
 void TestBusVerify::faultsFailAndNameTheIdentifier_data()
@@ -185,7 +185,7 @@ void TestBusVerify::busGoneMidRun()
     const CliRun::Result r = verify(p, port);
     QCOMPARE(r.exitCode, 2);
     QVERIFY2(r.err.contains("the connection to the bus ended"), r.err);
-    QVERIFY(r.out.contains("Result: stopped"));
+    QVERIFY(r.out.contains("Result: Stopped"));
 }
 
 void TestBusVerify::badInput_data()

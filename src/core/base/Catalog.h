@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/base/TextId.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>

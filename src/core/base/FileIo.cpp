@@ -19,7 +19,7 @@ namespace {
 
 QString cannotWrite(const QString &path, const QString &why)
 {
-    return Catalog::messages().text(675).arg(QDir::toNativeSeparators(path), why);
+    return Catalog::messages().text(TextId::CannotWrite).arg(QDir::toNativeSeparators(path), why);
 }
 
 // A file being written beside its target, which it replaces only when every byte of it is on
@@ -45,11 +45,11 @@ struct Replacement
         const QFileInfo existing(path);
         const bool link = existing.isSymbolicLink();
         if (!link && existing.isDir())
-            return cannotWrite(path, Catalog::messages().text(678));
+            return cannotWrite(path, Catalog::messages().text(TextId::WriteIsFolder));
         if (!link && existing.exists() && !existing.isFile())
-            return cannotWrite(path, Catalog::messages().text(679));
+            return cannotWrite(path, Catalog::messages().text(TextId::WriteNotRegular));
         if (!link && existing.exists() && !existing.isWritable())
-            return cannotWrite(path, Catalog::messages().text(680));
+            return cannotWrite(path, Catalog::messages().text(TextId::WriteReadOnly));
         const QString dir = existing.absolutePath();
         QString why;
         for (int attempt = 0; attempt < 100; ++attempt) {
@@ -176,7 +176,7 @@ QString sizeText(qint64 bytes)
         return QStringLiteral("%1 MiB").arg(bytes / MiB);
     if (bytes >= KiB && bytes % KiB == 0)
         return QStringLiteral("%1 KiB").arg(bytes / KiB);
-    return Catalog::messages().text(684).arg(bytes);
+    return Catalog::messages().text(TextId::ByteCount).arg(bytes);
 }
 
 QString openForReading(QFile &file)
@@ -185,9 +185,9 @@ QString openForReading(QFile &file)
     bool notRegular = false;
     const QString why = FileIoPlatform::openRegularForReading(file, &notRegular);
     if (notRegular)
-        return Catalog::messages().text(683).arg(shown);
+        return Catalog::messages().text(TextId::ReadNotRegular).arg(shown);
     if (!why.isEmpty())
-        return Catalog::messages().text(883).arg(shown, why);
+        return Catalog::messages().text(TextId::CannotRead).arg(shown, why);
     return QString();
 }
 
@@ -197,12 +197,12 @@ QString readFile(const QString &path, QByteArray &bytes, qint64 maxBytes)
     const Catalog &texts = Catalog::messages();
     const auto tooLarge = [&] {
         bytes.clear();
-        return texts.text(681).arg(shown, sizeText(maxBytes));
+        return texts.text(TextId::ReadTooLarge).arg(shown, sizeText(maxBytes));
     };
     bytes.clear();
     const QFileInfo info(path);
     if (info.isSymbolicLink() && !info.exists())
-        return texts.text(682).arg(shown, QDir::toNativeSeparators(info.symLinkTarget()));
+        return texts.text(TextId::ReadDanglingLink).arg(shown, QDir::toNativeSeparators(info.symLinkTarget()));
     QFile file(path);
     if (const QString error = openForReading(file); !error.isEmpty())
         return error;
@@ -211,7 +211,7 @@ QString readFile(const QString &path, QByteArray &bytes, qint64 maxBytes)
     // The file may still grow while it is read; never read more than one byte past the limit.
     bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return texts.text(883).arg(shown, file.errorString());
+        return texts.text(TextId::CannotRead).arg(shown, file.errorString());
     if (bytes.size() > maxBytes)
         return tooLarge();
     return QString();

@@ -138,7 +138,7 @@ QString ShapeScan<Char>::internalSubset()
         } else if (startsWith("<?")) {
             skipPast("?>");
         } else if (*p == Char('%')) {
-            return Catalog::messages().text(40);
+            return Catalog::messages().text(TextId::XmlParameterEntityUsed);
         } else if (startsWith("<!")) {
             const QString why = declaration();
             if (!why.isEmpty())
@@ -158,7 +158,7 @@ QString ShapeScan<Char>::declaration()
     if (keyword == QLatin1String("ENTITY")) {
         skipSpace();
         if (p < m_end && *p == Char('%'))
-            return Catalog::messages().text(41);
+            return Catalog::messages().text(TextId::XmlParameterEntityDeclared);
         skipSpace();
         const QString name = word();
         skipSpace();
@@ -167,7 +167,7 @@ QString ShapeScan<Char>::declaration()
         if (literal(from, to)) {
             for (const Char *c = from; c < to; ++c) {
                 if (*c == Char('<') || *c == Char('&'))
-                    return Catalog::messages().text(42).arg(name);
+                    return Catalog::messages().text(TextId::XmlEntityWithMarkup).arg(name);
             }
             if (!m_entities.contains(name))
                 m_entities.insert(name, qint64(to - from));
@@ -176,7 +176,7 @@ QString ShapeScan<Char>::declaration()
         // Anything quoted in an attribute list declaration is a default value.
         while (p < m_end && *p != Char('>')) {
             if (*p == Char('"') || *p == Char('\''))
-                return Catalog::messages().text(43);
+                return Catalog::messages().text(TextId::XmlDefaultAttributes);
             ++p;
         }
     }
@@ -202,13 +202,13 @@ QString ShapeScan<Char>::run()
     const qint64 size = qint64(m_end - p);
     const auto exceeded = [&]() -> QString {
         if (shape.nodes > MaxNodes)
-            return Catalog::messages().text(44).arg(MaxNodes);
+            return Catalog::messages().text(TextId::XmlTooManyNodes).arg(MaxNodes);
         if (shape.depth > MaxDepth)
-            return Catalog::messages().text(45).arg(MaxDepth);
+            return Catalog::messages().text(TextId::XmlTooDeep).arg(MaxDepth);
         if (shape.attributes > MaxAttributes)
-            return Catalog::messages().text(46).arg(MaxAttributes);
+            return Catalog::messages().text(TextId::XmlTooManyAttributes).arg(MaxAttributes);
         if (m_expanded > size + ExpansionAllowance)
-            return Catalog::messages().text(47);
+            return Catalog::messages().text(TextId::XmlEntitiesTooLong);
         return QString();
     };
     while (p < m_end) {
@@ -323,7 +323,7 @@ QString shapeError(const QByteArray &data, const QString &shownName)
 {
     const auto refuse = [&](const QString &why) {
         return why.isEmpty() ? QString()
-                             : Catalog::messages().text(48).arg(shownName, why);
+                             : Catalog::messages().text(TextId::XmlNotReadable).arg(shownName, why);
     };
     std::optional<QStringConverter::Encoding> encoding = QStringConverter::encodingForData(data, u'<');
     QStringDecoder decoder;
@@ -335,7 +335,7 @@ QString shapeError(const QByteArray &data, const QString &shownName)
             return refuse(ShapeScan<char>(data.constData(), data.constData() + data.size()).run());
         decoder = QStringDecoder(declared.constData());
         if (!decoder.isValid())
-            return refuse(Catalog::messages().text(49).arg(QString::fromLatin1(declared)));
+            return refuse(Catalog::messages().text(TextId::XmlEncodingUnknown).arg(QString::fromLatin1(declared)));
         // Whether the parser follows the declaration or its own reading of the bytes, both
         // views must keep within the limits.
         const QString onBytes = ShapeScan<char>(data.constData(), data.constData() + data.size()).run();
@@ -369,7 +369,7 @@ QString parse(const QByteArray &data, const QString &shownName, QDomDocument &do
         return shapeProblem;
     if (!doc.setContent(data, false, &message, &line, &column)) {
         doc.clear();
-        return Catalog::messages().text(50).arg(shownName, QString::number(line), QString::number(column), message);
+        return Catalog::messages().text(TextId::XmlInvalid).arg(shownName, QString::number(line), QString::number(column), message);
     }
     return QString();
 }

@@ -14,9 +14,9 @@ QString idText(quint32 id, bool extended)
     return QStringLiteral("0x") + QString::number(id, 16).toUpper().rightJustified(extended ? 8 : 3, u'0');
 }
 
-QString usedRowsText(const CobIdTable &table)
+QString usedRowsText(const CobIdTable &table, const Catalog &texts)
 {
-    return QStringLiteral("%1 of %2 rows used").arg(table.usedRowCount()).arg(CobIdTable::RowCount);
+    return texts.text(TextId::RowsUsed).arg(table.usedRowCount()).arg(CobIdTable::RowCount);
 }
 
 std::vector<Duplicate> duplicates(const CobIdTable &table)
@@ -54,7 +54,7 @@ QString duplicatesText(const std::vector<Duplicate> &found)
         for (const int r : d.rows)
             rows.append(QString::number(r));
         const Catalog &texts = Catalog::messages();
-        lines.append(texts.text(676).arg(texts.text(d.extended ? 840 : 839).arg(idText(d.id, d.extended)),
+        lines.append(texts.text(TextId::DuplicateRows).arg(texts.text(d.extended ? TextId::FrameId29Bit : TextId::FrameId11Bit).arg(idText(d.id, d.extended)),
                                          rows.join(QStringLiteral(", "))));
     }
     return lines.join(u'\n');
@@ -71,7 +71,7 @@ QString duplicatesWarning(const CobIdDocument &document)
     }
     if (parts.isEmpty())
         return QString();
-    return texts.text(677) + QStringLiteral("\n\n") + parts.join(QStringLiteral("\n\n"));
+    return texts.text(TextId::DuplicatesHeading) + QStringLiteral("\n\n") + parts.join(QStringLiteral("\n\n"));
 }
 
 } // namespace CobIdChecks

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/config/CobIdTable.h"
+#include "core/base/Catalog.h"
 
 #include <QString>
 
@@ -16,7 +17,7 @@ namespace CobIdChecks {
 QString idText(quint32 id, bool extended);
 
 // "N of 2048 rows used"
-QString usedRowsText(const CobIdTable &table);
+QString usedRowsText(const CobIdTable &table, const Catalog &texts = Catalog::defaults());
 
 // An original identifier listed in more than one used row.
 struct Duplicate

@@ -40,7 +40,7 @@ QString field(const QString &text)
 
 QString lineError(const QString &shownName, int line, const QString &reason)
 {
-    return Catalog::messages().text(889).arg(shownName, QString::number(line), reason);
+    return Catalog::messages().text(TextId::FileLineError).arg(shownName, QString::number(line), reason);
 }
 
 // The first line whose bytes are not UTF-8. A multi-byte sequence never holds a line feed,
@@ -111,7 +111,7 @@ QString split(const QString &text, QChar sep, const QString &shownName, std::vec
                 ++i;
                 for (;;) {
                     if (i >= n)
-                        return lineError(shownName, opened, Catalog::messages().text(890));
+                        return lineError(shownName, opened, Catalog::messages().text(TextId::CsvQuoteNotClosed));
                     if (text[i] == u'"') {
                         if (i + 1 < n && text[i + 1] == u'"') {
                             value += u'"';
@@ -126,11 +126,11 @@ QString split(const QString &text, QChar sep, const QString &shownName, std::vec
                     value += text[i++];
                 }
                 if (i < n && text[i] != sep && text[i] != u'\r' && text[i] != u'\n')
-                    return lineError(shownName, line, Catalog::messages().text(891));
+                    return lineError(shownName, line, Catalog::messages().text(TextId::CsvTextAfterQuote));
             } else {
                 while (i < n && text[i] != sep && text[i] != u'\r' && text[i] != u'\n') {
                     if (text[i] == u'"')
-                        return lineError(shownName, line, Catalog::messages().text(892));
+                        return lineError(shownName, line, Catalog::messages().text(TextId::CsvStrayQuote));
                     value += text[i++];
                 }
             }
@@ -199,7 +199,7 @@ QString parse(const QByteArray &bytes, const QString &shownName, std::vector<Imp
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder.decode(body);
     if (decoder.hasError())
-        return lineError(shownName, firstBadUtf8Line(body), Catalog::messages().text(893));
+        return lineError(shownName, firstBadUtf8Line(body), Catalog::messages().text(TextId::CsvNotUtf8));
 
     const QChar sep = separator(text);
 
@@ -211,7 +211,7 @@ QString parse(const QByteArray &bytes, const QString &shownName, std::vector<Imp
 
     const Catalog &texts = Catalog::messages();
     const QString headerText = header().join(u',');
-    const QString expected = texts.text(894).arg(headerText);
+    const QString expected = texts.text(TextId::CsvHeaderExpected).arg(headerText);
     std::vector<ImportedRow> read;
     bool headerSeen = false;
     for (const Record &record : records) {
@@ -228,25 +228,25 @@ QString parse(const QByteArray &bytes, const QString &shownName, std::vector<Imp
         }
         if (record.fields.size() != CobIdTable::CellCount)
             return lineError(shownName, record.line,
-                             texts.text(895).arg(record.fields.size()).arg(CobIdTable::CellCount));
+                             texts.text(TextId::CsvFieldCount).arg(record.fields.size()).arg(CobIdTable::CellCount));
         if (CobIdTable::blank(record.fields.at(CobIdTable::OrigCobId)))
             return lineError(shownName, record.line,
-                             texts.text(896));
+                             texts.text(TextId::CsvOriginalEmpty));
         ImportedRow row;
         row.line = record.line;
         for (int c = 0; c < CobIdTable::CellCount; ++c) {
             if (!DocumentXml::storable(record.fields.at(c)))
                 return lineError(shownName, record.line,
-                                 texts.text(897).arg(QString::number(c + 1), header().at(c)));
+                                 texts.text(TextId::CsvControlCharacter).arg(QString::number(c + 1), header().at(c)));
             row.cells[size_t(c)] = record.fields.at(c);
         }
         read.push_back(std::move(row));
     }
     if (!headerSeen)
-        return lineError(shownName, 1, texts.text(898).arg(headerText));
+        return lineError(shownName, 1, texts.text(TextId::CsvEmpty).arg(headerText));
     if (overflowLine > 0)
         return lineError(shownName, overflowLine,
-                         texts.text(899).arg(CobIdTable::RowCount));
+                         texts.text(TextId::TableTooManyRows).arg(CobIdTable::RowCount));
     rows = std::move(read);
     return QString();
 }

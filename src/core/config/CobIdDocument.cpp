@@ -46,18 +46,18 @@ QString nodeKind(const QDomNode &node)
 {
     const Catalog &texts = Catalog::messages();
     if (node.isElement())
-        return texts.text(658);
+        return texts.text(TextId::NodeRowWithoutOriginal);
     if (node.isComment())
-        return texts.text(659);
+        return texts.text(TextId::NodeComment);
     if (node.isCDATASection())
-        return texts.text(660);
+        return texts.text(TextId::NodeCdata);
     if (node.isText())
-        return texts.text(661);
+        return texts.text(TextId::NodeText);
     if (node.isProcessingInstruction())
-        return texts.text(662);
+        return texts.text(TextId::NodeProcessingInstruction);
     if (node.isEntityReference())
-        return texts.text(663);
-    return texts.text(664);
+        return texts.text(TextId::NodeEntityReference);
+    return texts.text(TextId::NodeNotARow);
 }
 
 // The nodes of a list read into the table: how many (up to the table's rows) and, for the one
@@ -182,7 +182,7 @@ QString finishRead(const std::array<CobIdTable, CobIdDocument::TableCount> &tabl
         for (int r = 0; r < list.nodes; ++r) {
             const QString why = CobIdTable::cellLengthError(table.row(r));
             if (!why.isEmpty())
-                return Catalog::messages().text(665)
+                return Catalog::messages().text(TextId::CobIdNodeNotReadable)
                     .arg(shownName, QString::number(r + 1), CobIdDocument::listName(t), why);
         }
         report.surplusRows[size_t(t)] = list.surplus;
@@ -191,7 +191,7 @@ QString finishRead(const std::array<CobIdTable, CobIdDocument::TableCount> &tabl
             report.hiddenRows[size_t(t)] = list.nodes - used;
             report.endRow[size_t(t)] = used + 1;
             report.endNode[size_t(t)] = size_t(used) < list.domNodes.size() ? nodeKind(list.domNodes[size_t(used)])
-                                                                           : Catalog::messages().text(658);
+                                                                           : Catalog::messages().text(TextId::NodeRowWithoutOriginal);
         }
     }
     return QString();
@@ -222,13 +222,13 @@ QString CobIdDocument::surplusWarning(const ReadReport &report, const QString &p
     QStringList parts;
     for (int t = 0; t < TableCount; ++t) {
         if (report.surplusRows[size_t(t)] > 0)
-            parts << texts.text(666).arg(QString::number(report.surplusRows[size_t(t)]),
+            parts << texts.text(TextId::CobIdSurplusRows).arg(QString::number(report.surplusRows[size_t(t)]),
                                          QString::number(CobIdTable::RowCount), listName(t));
     }
     if (parts.isEmpty())
         return QString();
-    const QString both = parts.size() == 1 ? parts[0] : texts.text(667).arg(parts[0], parts[1]);
-    return texts.text(668).arg(QDir::toNativeSeparators(path), both, QString::number(CobIdTable::RowCount));
+    const QString both = parts.size() == 1 ? parts[0] : texts.text(TextId::CobIdSurplusBoth).arg(parts[0], parts[1]);
+    return texts.text(TextId::CobIdTooManyRows).arg(QDir::toNativeSeparators(path), both, QString::number(CobIdTable::RowCount));
 }
 
 QString CobIdDocument::hiddenWarning(const ReadReport &report, const QString &path)
@@ -241,14 +241,14 @@ QString CobIdDocument::hiddenWarning(const ReadReport &report, const QString &pa
             continue;
         const int end = report.endRow[size_t(t)];
         if (hidden == 1)
-            parts << texts.text(669).arg(listName(t), tableTitle(t), QString::number(end), report.endNode[size_t(t)]);
+            parts << texts.text(TextId::CobIdEndRow).arg(listName(t), tableTitle(t), QString::number(end), report.endNode[size_t(t)]);
         else
-            parts << texts.text(670).arg(listName(t), tableTitle(t), QString::number(end), report.endNode[size_t(t)],
+            parts << texts.text(TextId::CobIdEndRows).arg(listName(t), tableTitle(t), QString::number(end), report.endNode[size_t(t)],
                                          QString::number(hidden));
     }
     if (parts.isEmpty())
         return QString();
-    return texts.text(671).arg(QDir::toNativeSeparators(path), parts.join(QLatin1Char(' ')));
+    return texts.text(TextId::CobIdEndAdvice).arg(QDir::toNativeSeparators(path), parts.join(QLatin1Char(' ')));
 }
 
 QString CobIdDocument::warning(const ReadReport &report, const QString &path)
@@ -309,8 +309,8 @@ QString CobIdDocument::readRoot(const QDomNode &root, const QString &shownName, 
         lists[t] = root.firstChildElement(listName(t));
         if (lists[t].isNull()) {
             const Catalog &texts = Catalog::messages();
-            const QString holder = root.isElement() ? texts.text(61).arg(root.nodeName()) : texts.text(62);
-            return texts.text(63).arg(shownName, QString::number(root.lineNumber()), QString::number(root.columnNumber()),
+            const QString holder = root.isElement() ? texts.text(TextId::CobIdRootElement).arg(root.nodeName()) : texts.text(TextId::CobIdFirstNode);
+            return texts.text(TextId::CobIdNoList).arg(shownName, QString::number(root.lineNumber()), QString::number(root.columnNumber()),
                                       holder, listName(t));
         }
     }
@@ -336,11 +336,11 @@ QString CobIdDocument::toBytes(QByteArray &bytes) const
         for (int r = 0; r < used; ++r) {
             for (const QString &text : table.row(r)) {
                 if (!DocumentXml::storable(text))
-                    return Catalog::messages().text(672).arg(QString::number(r + 1), tableTitle(t));
+                    return Catalog::messages().text(TextId::CobIdControlCharacter).arg(QString::number(r + 1), tableTitle(t));
             }
             const QString tooLong = CobIdTable::cellLengthError(table.row(r));
             if (!tooLong.isEmpty())
-                return Catalog::messages().text(673).arg(QString::number(r + 1), tableTitle(t), tooLong);
+                return Catalog::messages().text(TextId::CobIdInRow).arg(QString::number(r + 1), tableTitle(t), tooLong);
         }
     }
 
@@ -366,7 +366,7 @@ QString CobIdDocument::toBytes(QByteArray &bytes) const
     if (bytes.size() > MaxFileBytes) {
         const qint64 size = bytes.size();
         bytes.clear();
-        return Catalog::messages().text(674).arg(QString::number(size), QString::number(MaxFileBytes));
+        return Catalog::messages().text(TextId::CobIdTooLarge).arg(QString::number(size), QString::number(MaxFileBytes));
     }
     return QString();
 }
@@ -383,7 +383,7 @@ QString CobIdDocument::save(const QString &path) const
     QByteArray bytes;
     const QString error = toBytes(bytes);
     if (!error.isEmpty())
-        return Catalog::messages().text(675).arg(QDir::toNativeSeparators(path), error);
+        return Catalog::messages().text(TextId::CannotWrite).arg(QDir::toNativeSeparators(path), error);
     return FileIo::saveFile(path, bytes);
 }
 

@@ -36,7 +36,7 @@ QString readFile(const QString &path, bool fillModify, std::vector<ImportedRow> 
     const Kind kind = kindOf(path);
     const QString shown = QDir::toNativeSeparators(path);
     if (kind == Kind::Unknown)
-        return Catalog::messages().text(641).arg(shown);
+        return Catalog::messages().text(TextId::ImportWrongFileType).arg(shown);
     QByteArray bytes;
     const QString error = FileIo::readFile(path, bytes, MaxFileBytes);
     if (!error.isEmpty())
@@ -53,15 +53,15 @@ QString apply(CobIdTable &table, const std::vector<ImportedRow> &rows, Mode mode
     if (int(rows.size()) > room) {
         const int line = rows[size_t(room)].line;
         if (mode == Mode::Replace)
-            return texts.text(889).arg(shownName, QString::number(line), texts.text(899).arg(CobIdTable::RowCount));
-        return texts.text(642)
+            return texts.text(TextId::FileLineError).arg(shownName, QString::number(line), texts.text(TextId::TableTooManyRows).arg(CobIdTable::RowCount));
+        return texts.text(TextId::ImportTableFull)
             .arg(shownName, QString::number(line), QString::number(kept), QString::number(rows.size()),
                  QString::number(CobIdTable::RowCount));
     }
     for (const ImportedRow &row : rows) {
         const QString tooLong = CobIdTable::cellLengthError(row.cells);
         if (!tooLong.isEmpty())
-            return texts.text(889).arg(shownName, QString::number(row.line), tooLong);
+            return texts.text(TextId::FileLineError).arg(shownName, QString::number(row.line), tooLong);
     }
     if (table.typesFollowPorts()) {
         for (const ImportedRow &row : rows) {
@@ -69,7 +69,7 @@ QString apply(CobIdTable &table, const std::vector<ImportedRow> &rows, Mode mode
                 const QString &text = row.cells[size_t(c)];
                 const QString port = table.portType(c);
                 if (!text.isEmpty() && text != port)
-                    return texts.text(643).arg(shownName, QString::number(row.line),
+                    return texts.text(TextId::ImportTypeDiffers).arg(shownName, QString::number(row.line),
                                                texts.text(c == CobIdTable::TypeCobId ? 513 : 515), text, port);
             }
         }

@@ -45,7 +45,7 @@ QString CobIdTable::cellLengthError(const Row &cells)
 {
     for (int c = 0; c < CellCount; ++c) {
         if (cells[size_t(c)].size() > MaxCellLength)
-            return Catalog::messages().text(644).arg(Catalog::messages().text(513 + c),
+            return Catalog::messages().text(TextId::CellTooLong).arg(Catalog::messages().text(513 + c),
                                                      QString::number(cells[size_t(c)].size()), QString::number(MaxCellLength));
     }
     return QString();

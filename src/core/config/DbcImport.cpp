@@ -20,7 +20,7 @@ constexpr int MaxWideNamed = 20;
 
 QString lineError(const QString &shownName, int line, const QString &reason)
 {
-    return Catalog::messages().text(889).arg(shownName, QString::number(line), reason);
+    return Catalog::messages().text(TextId::FileLineError).arg(shownName, QString::number(line), reason);
 }
 
 bool isBlank(QChar c)
@@ -54,16 +54,16 @@ QString readMessage(QStringView s, quint32 &rawId, QString &name, bool &nameIsId
     skipBlanks();
     const QStringView id = token();
     if (id.isEmpty())
-        return Catalog::messages().text(645);
+        return Catalog::messages().text(TextId::DbcIdMissing);
     bool ok = false;
     rawId = id.toUInt(&ok, 10);
     if (!ok || !id.front().isDigit())
-        return Catalog::messages().text(646).arg(id);
+        return Catalog::messages().text(TextId::DbcIdNotDecimal).arg(id);
 
     skipBlanks();
     const QStringView nameText = token();
     if (nameText.isEmpty())
-        return Catalog::messages().text(647);
+        return Catalog::messages().text(TextId::DbcNameMissing);
     nameIsIdentifier = true;
     for (qsizetype k = 0; k < nameText.size(); ++k) {
         if (!isNameChar(nameText[k], k == 0))
@@ -73,7 +73,7 @@ QString readMessage(QStringView s, quint32 &rawId, QString &name, bool &nameIsId
 
     skipBlanks();
     if (i >= n || s[i] != u':')
-        return Catalog::messages().text(648).arg(name);
+        return Catalog::messages().text(TextId::DbcColonMissing).arg(name);
     ++i;
     skipBlanks();
     const QStringView size = token();
@@ -81,13 +81,13 @@ QString readMessage(QStringView s, quint32 &rawId, QString &name, bool &nameIsId
     const uint bytes = size.toUInt(&sizeOk, 10);
     Q_UNUSED(bytes)
     if (!sizeOk || !size.front().isDigit())
-        return Catalog::messages().text(649).arg(name);
+        return Catalog::messages().text(TextId::DbcSizeMissing).arg(name);
     skipBlanks();
     if (token().isEmpty())
-        return Catalog::messages().text(650).arg(name);
+        return Catalog::messages().text(TextId::DbcTransmitterMissing).arg(name);
     skipBlanks();
     if (i < n)
-        return Catalog::messages().text(651).arg(name);
+        return Catalog::messages().text(TextId::DbcTextAfterTransmitter).arg(name);
     return QString();
 }
 
@@ -156,25 +156,25 @@ QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify
             continue;
         if (!nameIsIdentifier)
             r.warnings << lineError(shownName, lineNumber,
-                                    Catalog::messages().text(652).arg(name));
+                                    Catalog::messages().text(TextId::DbcNameNotIdentifier).arg(name));
         bool extended = (rawId & ExtendedFlag) != 0;
         const quint32 id = rawId & ~ExtendedFlag;
         if (!extended && id > Max11Bit) {
             ++r.wideIds;
             if (wideIds == WideIds::Refuse) {
                 if (wideNamed.size() < MaxWideNamed)
-                    wideNamed << Catalog::messages().text(653).arg(QString::number(lineNumber), name, QString::number(rawId));
+                    wideNamed << Catalog::messages().text(TextId::DbcWideIdLine).arg(QString::number(lineNumber), name, QString::number(rawId));
                 continue;
             }
             extended = true;
         }
         if (id > Max29Bit)
             return lineError(shownName, lineNumber,
-                             Catalog::messages().text(654).arg(QString::number(rawId), name));
+                             Catalog::messages().text(TextId::DbcIdBeyond29Bit).arg(QString::number(rawId), name));
         // No table takes more; the rest of the file need not be read.
         if (read.size() == size_t(CobIdTable::RowCount))
             return lineError(shownName, lineNumber,
-                             Catalog::messages().text(899).arg(CobIdTable::RowCount));
+                             Catalog::messages().text(TextId::TableTooManyRows).arg(CobIdTable::RowCount));
         ImportedRow row;
         row.line = lineNumber;
         row.cells[CobIdTable::OrigCobId] = CobIdChecks::idText(id, extended);
@@ -190,8 +190,8 @@ QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify
         const Catalog &texts = Catalog::messages();
         QString named = wideNamed.join(QStringLiteral("; "));
         if (r.wideIds > wideNamed.size())
-            named = texts.text(657).arg(named, QString::number(r.wideIds - wideNamed.size()));
-        return texts.text(r.wideIds == 1 ? 655 : 656).arg(shownName, QString::number(r.wideIds), named);
+            named = texts.text(TextId::DbcAndMore).arg(named, QString::number(r.wideIds - wideNamed.size()));
+        return texts.text(r.wideIds == 1 ? TextId::DbcWideId : TextId::DbcWideIds).arg(shownName, QString::number(r.wideIds), named);
     }
     rows = std::move(read);
     return QString();

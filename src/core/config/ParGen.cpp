@@ -198,7 +198,7 @@ QString toBytes(const ParGenValues &v, QByteArray &bytes)
 
     for (const Element &e : elements) {
         if (!DocumentXml::storable(e.text))
-            return Catalog::messages().text(60).arg(e.name);
+            return Catalog::messages().text(TextId::ParGenControlCharacter).arg(e.name);
     }
 
     bytes.clear();
@@ -224,7 +224,7 @@ QString save(const ParGenValues &values, const QString &path)
     QByteArray bytes;
     const QString error = toBytes(values, bytes);
     if (!error.isEmpty())
-        return Catalog::messages().text(675).arg(QDir::toNativeSeparators(path), error);
+        return Catalog::messages().text(TextId::CannotWrite).arg(QDir::toNativeSeparators(path), error);
     return FileIo::saveFile(path, bytes);
 }
 

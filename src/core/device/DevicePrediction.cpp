@@ -29,7 +29,7 @@ using DeviceFacts::Max29Bit;
 
 QString typeText(int type, const Catalog &texts)
 {
-    return texts.text(type ? 830 : 852);
+    return texts.text(type ? TextId::Type29Bit : TextId::Type11Bit);
 }
 
 QString fingerprintOf(const QByteArray &bytes)
@@ -41,7 +41,7 @@ QString fingerprintOf(const QByteArray &bytes)
 QString readOne(const QString &path, QByteArray &bytes)
 {
     if (!QFileInfo::exists(path))
-        return Catalog::messages().text(51).arg(QDir::toNativeSeparators(path));
+        return Catalog::messages().text(TextId::ImageMissing).arg(QDir::toNativeSeparators(path));
     // A little more than the expected size, so a larger file is told apart by its size.
     return FileIo::readFile(path, bytes, 1024 * 1024);
 }
@@ -151,7 +151,7 @@ QString DevicePrediction::parseImage(const QByteArray &bytes, const QString &sho
             if (sorted[i].key == sorted[i - 1].key) {
                 const quint32 key = sorted[i].key;
                 p.m_assumptions.push_back([shownName, key, d](const Catalog &texts) {
-                    return texts.text(848).arg(shownName,
+                    return texts.text(TextId::AssumeFirstOfRows).arg(shownName,
                                                FilterImage::frameText(key & ~DeviceFacts::ExtMark, key & DeviceFacts::ExtMark, texts),
                                                texts.text(d.titleText()));
                 });
@@ -177,7 +177,7 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
     const QString names[2] = {shownName1, shownName2};
     for (int k = 0; k < 2; ++k) {
         if (banks[k]->size() != DeviceFacts::BankSize)
-            return Catalog::messages().text(56).arg(names[k], QString::number(banks[k]->size()), QString::number(DeviceFacts::BankSize));
+            return Catalog::messages().text(TextId::BankWrongSize).arg(names[k], QString::number(banks[k]->size()), QString::number(DeviceFacts::BankSize));
     }
     DevicePrediction p;
     p.m_deviceType = deviceType;
@@ -189,7 +189,7 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
     p.m_layout = list ? Layout::BankList : Layout::BankMap;
 
     if (!list) {
-        p.m_assumptions.push_back([](const Catalog &texts) { return texts.text(849); });
+        p.m_assumptions.push_back([](const Catalog &texts) { return texts.text(TextId::AssumeDirectMap); });
         for (const Direction d : Direction::all()) {
             const BankDecoder bank(*banks[d.index()]);
             Lookup &dir = p.m_lookups[size_t(d.index())];
@@ -204,7 +204,7 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
                     continue;
                 }
                 if (orig != i)
-                    return Catalog::messages().text(57).arg(names[d.index()], CobIdChecks::idText(quint32(i), false), CobIdChecks::idText(orig, false));
+                    return Catalog::messages().text(TextId::BankBadMapEntry).arg(names[d.index()], CobIdChecks::idText(quint32(i), false), CobIdChecks::idText(orig, false));
                 dir.mapMod[size_t(i)] = mod;
                 dir.sorted.push_back(Entry{quint32(i), mod, i});
                 const bool passes = (dir.passMap[size_t(i / 8)] >> (i % 8)) & 1;
@@ -213,7 +213,7 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
                     const QStringList args{names[d.index()], CobIdChecks::idText(quint32(i), false), CobIdChecks::idText(mod, true),
                                            CobIdChecks::idText(mod & Max11Bit, false)};
                     p.m_assumptions.push_back([args](const Catalog &texts) {
-                        return texts.text(850).arg(args[0], args[1], args[2], args[3]);
+                        return texts.text(TextId::AssumeReplacementBeyond11Bit).arg(args[0], args[1], args[2], args[3]);
                     });
                 }
             }
@@ -221,14 +221,14 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
     } else {
         const std::array<int, 2> types = p.m_portTypes;
         p.m_assumptions.push_back([types](const Catalog &texts) {
-            return texts.text(851).arg(typeText(types[0], texts), typeText(types[1], texts));
+            return texts.text(TextId::AssumeNoMarks).arg(typeText(types[0], texts), typeText(types[1], texts));
         });
         for (const Direction d : Direction::all()) {
             const quint16 stored = first.listCount(d);
             const int count = stored == BankDecoder::NoCount ? 0 : stored;
             if (count > BankBuilder::MaxListEntries)
                 return Catalog::messages()
-                    .text(d == Direction::Can0ToCan1 ? 58 : 59)
+                    .text(d == Direction::Can0ToCan1 ? TextId::BankList0TooLong : TextId::BankList1TooLong)
                     .arg(shownName1, QString::number(count), QString::number(BankBuilder::MaxListEntries));
             const BankDecoder bank(*banks[d.index()]);
             std::vector<Entry> &sorted = p.m_lookups[size_t(d.index())].sorted;
@@ -247,7 +247,7 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
                 if (!duplicateNoted && i > 0 && sorted[i].key == sorted[i - 1].key && p.m_positive) {
                     duplicateNoted = true;
                     const QStringList args{names[d.index()], CobIdChecks::idText(sorted[i].key, sorted[i].key > Max11Bit)};
-                    p.m_assumptions.push_back([args](const Catalog &texts) { return texts.text(853).arg(args[0], args[1]); });
+                    p.m_assumptions.push_back([args](const Catalog &texts) { return texts.text(TextId::AssumeLastOfRows).arg(args[0], args[1]); });
                 }
                 if (!wideNoted && p.m_positive && sorted[i].mod > targetMax) {
                     wideNoted = true;
@@ -255,7 +255,7 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
                                            CobIdChecks::idText(sorted[i].mod, true), QString::number(d.toPort()),
                                            CobIdChecks::idText(sorted[i].mod & targetMax, target != 0)};
                     p.m_assumptions.push_back([args, target](const Catalog &texts) {
-                        return texts.text(854).arg(args[0], args[1], args[2], args[3], typeText(target, texts), args[4]);
+                        return texts.text(TextId::AssumeReplacementTooWide).arg(args[0], args[1], args[2], args[3], typeText(target, texts), args[4]);
                     });
                 }
             }
@@ -334,7 +334,7 @@ QString DevicePrediction::reasonText(Direction direction, quint32 id, bool exten
     Q_UNUSED(direction)
     Q_UNUSED(id)
     if (m_layout == Layout::BankMap && extended)
-        return texts.text(845);
+        return texts.text(TextId::Rule29BitDirectMap);
     return FilterImage::ruleText(m_positive, route.listedIn > 0, texts);
 }
 
@@ -343,8 +343,8 @@ QString DevicePrediction::source(const Catalog &texts) const
     if (m_sourceNames.isEmpty())
         return QString();
     if (m_sourceNames.size() == 1)
-        return texts.text(846).arg(m_sourceNames[0]);
-    return texts.text(847).arg(m_sourceNames[0], m_sourceNames[1]);
+        return texts.text(TextId::SourceImage).arg(m_sourceNames[0]);
+    return texts.text(TextId::SourceBanks).arg(m_sourceNames[0], m_sourceNames[1]);
 }
 
 QStringList DevicePrediction::assumptions(const Catalog &texts) const

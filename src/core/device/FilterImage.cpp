@@ -18,7 +18,7 @@ QString FilterImage::load(const QString &binDir)
     const QString path = joinPath(binDir, fileName());
     const QString shown = QDir::toNativeSeparators(path);
     if (FileIo::absent(path))
-        return Catalog::messages().text(51).arg(shown);
+        return Catalog::messages().text(TextId::ImageMissing).arg(shown);
     QByteArray bytes;
     // Read a little more than an image so a larger file is told apart by its size.
     const QString error = FileIo::readFile(path, bytes, 1024 * 1024);
@@ -31,18 +31,18 @@ QString FilterImage::parse(const QByteArray &bytes, const QString &shownName)
 {
     *this = FilterImage();
     if (bytes.size() != DeviceFacts::ImageSize)
-        return Catalog::messages().text(52).arg(shownName, QString::number(bytes.size()), QString::number(DeviceFacts::ImageSize));
+        return Catalog::messages().text(TextId::ImageWrongSize).arg(shownName, QString::number(bytes.size()), QString::number(DeviceFacts::ImageSize));
     const ImageDecoder decoder(bytes);
     const quint32 sum = decoder.computedChecksum();
     const quint32 stored = decoder.storedChecksum();
     if (sum != stored)
-        return Catalog::messages().text(53).arg(shownName, QString::number(sum), QString::number(stored));
+        return Catalog::messages().text(TextId::ImageBadChecksum).arg(shownName, QString::number(sum), QString::number(stored));
     FilterImage image;
     for (const Direction d : Direction::all()) {
         const quint32 count = decoder.count(d);
         if (count > quint32(DeviceFacts::TableRows))
             return Catalog::messages()
-                .text(d == Direction::Can0ToCan1 ? 54 : 55)
+                .text(d == Direction::Can0ToCan1 ? TextId::ImageTable0TooLong : TextId::ImageTable1TooLong)
                 .arg(shownName, QString::number(count), QString::number(DeviceFacts::TableRows));
         image.m_tables[size_t(d.index())] = decoder.rows(d);
     }
@@ -100,21 +100,21 @@ FilterImage::IdSpace FilterImage::idSpace(Direction direction) const
 
 QString FilterImage::frameText(quint32 id, bool extended, const Catalog &texts)
 {
-    return texts.text(extended ? 840 : 839).arg(CobIdChecks::idText(id, extended));
+    return texts.text(extended ? TextId::FrameId29Bit : TextId::FrameId11Bit).arg(CobIdChecks::idText(id, extended));
 }
 
 QString FilterImage::routeText(Direction direction, quint32 id, bool extended, const Route &route, const Catalog &texts)
 {
     const QString title = texts.text(direction.titleText());
     if (!route.passes)
-        return texts.text(837).arg(title, frameText(id, extended, texts));
-    return texts.text(838).arg(title, frameText(id, extended, texts), QString::number(direction.toPort()),
+        return texts.text(TextId::FrameBlocked).arg(title, frameText(id, extended, texts));
+    return texts.text(TextId::FramePasses).arg(title, frameText(id, extended, texts), QString::number(direction.toPort()),
                                frameText(route.id, route.extended, texts));
 }
 
 QString FilterImage::ruleText(bool positive, bool listed, const Catalog &texts)
 {
-    return texts.text(positive ? (listed ? 841 : 842) : (listed ? 843 : 844));
+    return texts.text(positive ? (listed ? TextId::RuleListedPositive : TextId::RuleUnlistedPositive) : (listed ? TextId::RuleListedNegative : TextId::RuleUnlistedNegative));
 }
 
 QString FilterImage::reasonText(const Route &route, const Catalog &texts) const

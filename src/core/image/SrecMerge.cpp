@@ -469,9 +469,9 @@ QString missingBankMessage(int bank, const QString &firmwareName)
 {
     const quint32 first = bankFirstAddress(bank);
     const Catalog &texts = Catalog::messages();
-    return texts.text(688).arg(QString::number(bank), firmwareName, QString::number(first, 16).toUpper(),
+    return texts.text(TextId::MergeBankMissing).arg(QString::number(bank), firmwareName, QString::number(first, 16).toUpper(),
                                QString::number(first + BankSize - 1, 16).toUpper())
-        + u'\n' + texts.text(689);
+        + u'\n' + texts.text(TextId::MergeBankMissingEffect);
 }
 
 Outcome Merge_Bank(int bank, const QString &source, const QString &destinationName, const SxFiles &files,

@@ -102,9 +102,9 @@ bool ProjectLock::acquire()
     QString app;
     const Catalog &texts = Catalog::messages();
     if (m_lock->getLockInfo(&pid, &host, &app))
-        m_holder = texts.text(685).arg(app.isEmpty() ? texts.text(686) : app, QString::number(pid), host);
+        m_holder = texts.text(TextId::LockHolder).arg(app.isEmpty() ? texts.text(TextId::LockAProgram) : app, QString::number(pid), host);
     else
-        m_holder = texts.text(687);
+        m_holder = texts.text(TextId::LockAnotherProgram);
     m_lock.reset();
     heldHere().remove(key(m_path));
     return false;
@@ -135,5 +135,5 @@ QString ProjectLock::refusal() const
 
 QString ProjectLock::refusal(const Catalog &catalog) const
 {
-    return catalog.text(230) + m_holder + catalog.text(231);
+    return catalog.text(TextId::LockedByBefore) + m_holder + catalog.text(TextId::LockedByAfter);
 }

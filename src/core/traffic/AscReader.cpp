@@ -22,12 +22,12 @@ bool readId(const TraceText::Token &t, bool hexBase, quint32 &id, bool &extended
     if (extended)
         --digits.size;
     if (!readNumber(digits, hexBase ? 16 : 10, id)) {
-        reason = Catalog::messages().text(64).arg(QString::fromLatin1(t.begin, t.size));
+        reason = Catalog::messages().text(TextId::TraceNotAnIdentifier).arg(QString::fromLatin1(t.begin, t.size));
         return false;
     }
     const quint32 max = extended ? DeviceFacts::Max29Bit : DeviceFacts::Max11Bit;
     if (id > max) {
-        reason = Catalog::messages().text(65).arg(QString::fromLatin1(t.begin, t.size), CobIdChecks::idText(max, extended));
+        reason = Catalog::messages().text(TextId::TraceIdentifierBeyond).arg(QString::fromLatin1(t.begin, t.size), CobIdChecks::idText(max, extended));
         return false;
     }
     return true;
@@ -61,7 +61,7 @@ TraceLine AscReader::read(const char *begin, const char *end, TraceFrame &f, QSt
     const char *q = t[0].begin;
     qint64 ns = 0;
     if (!TraceText::readTime(q, t[0].begin + t[0].size, ns)) {
-        reason = Catalog::messages().text(66);
+        reason = Catalog::messages().text(TextId::TraceTimeNotSeconds);
         return TraceLine::Malformed;
     }
     if (m_relative)
@@ -80,7 +80,7 @@ TraceLine AscReader::read(const char *begin, const char *end, TraceFrame &f, QSt
 TraceLine AscReader::readFdFrame(const char *begin, const Token *t, int n, TraceFrame &f, QString &reason) const
 {
     if (n < 9) {
-        reason = Catalog::messages().text(67);
+        reason = Catalog::messages().text(TextId::TraceFdFieldsMissing);
         return TraceLine::Malformed;
     }
     if (!readId(t[4], m_hexBase, f.id, f.extended, reason))
@@ -93,11 +93,11 @@ TraceLine AscReader::readFdFrame(const char *begin, const Token *t, int n, Trace
         ++k; // a symbolic name stands before the flags
     quint32 length = 0;
     if (k + 3 >= n || !readNumber(t[k + 3], 10, length) || length > 64) {
-        reason = Catalog::messages().text(68);
+        reason = Catalog::messages().text(TextId::TraceFdLengthBad);
         return TraceLine::Malformed;
     }
     if (k + 4 + int(length) > n) {
-        reason = Catalog::messages().text(69).arg(length);
+        reason = Catalog::messages().text(TextId::TraceFdTooFewBytes).arg(length);
         return TraceLine::Malformed;
     }
     f.fd = true;
@@ -131,18 +131,18 @@ TraceLine AscReader::readFrame(const char *begin, const Token *t, int n, TraceFr
     }
     quint32 dlc = 0;
     if (n < 6 || !t[4].is("d") || !readNumber(t[5], 16, dlc) || dlc > 15) {
-        reason = Catalog::messages().text(70);
+        reason = Catalog::messages().text(TextId::TraceDlcExpected);
         return TraceLine::Malformed;
     }
     const int bytes = int(std::min<quint32>(dlc, 8));
     if (6 + bytes > n) {
-        reason = Catalog::messages().text(71).arg(dlc);
+        reason = Catalog::messages().text(TextId::TraceTooFewBytes).arg(dlc);
         return TraceLine::Malformed;
     }
     for (int b = 0; b < bytes; ++b) {
         quint32 v = 0;
         if (t[6 + b].size != 2 || !readNumber(t[6 + b], 16, v)) {
-            reason = Catalog::messages().text(72).arg(b + 1);
+            reason = Catalog::messages().text(TextId::TraceByteNotHex).arg(b + 1);
             return TraceLine::Malformed;
         }
     }

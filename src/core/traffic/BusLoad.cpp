@@ -104,13 +104,13 @@ QString percent(double fraction)
 QString BusLoad::text(int port, const Catalog &texts) const
 {
     if (m_bitRate <= 0)
-        return texts.text(876).arg(port);
+        return texts.text(TextId::LoadUnknown).arg(port);
     if (m_frames == 0)
-        return texts.text(877).arg(port).arg(m_bitRate / 1000);
+        return texts.text(TextId::LoadNone).arg(port).arg(m_bitRate / 1000);
     qint64 peakStart = m_peakStart;
     if (m_windowBits[1] > m_peakBits[1])
         peakStart = m_window * WindowNs;
-    return texts.text(878).arg(QString::number(port), QString::number(m_bitRate / 1000), percent(mean(false)),
+    return texts.text(TextId::LoadMeanAndPeak).arg(QString::number(port), QString::number(m_bitRate / 1000), percent(mean(false)),
                                percent(mean(true)), percent(peak(false)), percent(peak(true)),
                                QString::number(double(peakStart) * 1e-9, 'f', 3));
 }
@@ -128,7 +128,7 @@ QStringList BusLoad::warnings(int port, const Catalog &texts) const
         else if (worst > limit)
             out << texts.text(stuffedText).arg(QString::number(port), percent(worst), percent(limit));
     };
-    check(peak(false), peak(true), 1.0, 879, 880);
-    check(mean(false), mean(true), 0.7, 881, 882);
+    check(peak(false), peak(true), 1.0, TextId::LoadPeakOver, TextId::LoadPeakStuffedOver);
+    check(mean(false), mean(true), 0.7, TextId::LoadMeanOver, TextId::LoadMeanStuffedOver);
     return out;
 }

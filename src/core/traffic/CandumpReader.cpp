@@ -19,17 +19,17 @@ namespace {
 bool readHead(const char *&p, const char *end, TraceFrame &f, QString &reason)
 {
     if (p >= end || *p != '(') {
-        reason = Catalog::messages().text(73);
+        reason = Catalog::messages().text(TextId::TraceTimeInParentheses);
         return false;
     }
     ++p;
     if (!TraceText::readTime(p, end, f.timeNs) || p >= end || *p != ')') {
-        reason = Catalog::messages().text(74);
+        reason = Catalog::messages().text(TextId::TraceTimeFormat);
         return false;
     }
     ++p;
     if (p >= end || !isBlank(*p)) {
-        reason = Catalog::messages().text(75);
+        reason = Catalog::messages().text(TextId::TraceInterfaceMissing);
         return false;
     }
     while (p < end && isBlank(*p))
@@ -38,7 +38,7 @@ bool readHead(const char *&p, const char *end, TraceFrame &f, QString &reason)
     while (p < end && !isBlank(*p))
         ++p;
     if (p == iface || p >= end) {
-        reason = Catalog::messages().text(76);
+        reason = Catalog::messages().text(TextId::TraceInterfaceOrFrameMissing);
         return false;
     }
     while (p < end && isBlank(*p))
@@ -55,7 +55,7 @@ bool readId(const char *&p, const char *end, const char *begin, TraceFrame &f, Q
         value = value * 16 + quint32(IntText::hexDigit(*p++));
     const int digits = int(p - id);
     if (p >= end || *p != '#' || (digits != 3 && digits != 8)) {
-        reason = Catalog::messages().text(77);
+        reason = Catalog::messages().text(TextId::TraceIdentifierDigits);
         return false;
     }
     f.idStart = int(id - begin);
@@ -66,7 +66,7 @@ bool readId(const char *&p, const char *end, const char *begin, TraceFrame &f, Q
         return true;
     }
     if (f.extended ? value > DeviceFacts::Max29Bit : value > DeviceFacts::Max11Bit) {
-        reason = Catalog::messages().text(65)
+        reason = Catalog::messages().text(TextId::TraceIdentifierBeyond)
                      .arg(QString::fromLatin1(id, digits), CobIdChecks::idText(f.extended ? DeviceFacts::Max29Bit : DeviceFacts::Max11Bit, f.extended));
         return false;
     }
@@ -83,7 +83,7 @@ bool readData(const char *p, const char *end, TraceFrame &f, QString &reason)
         // CAN FD: one hexadecimal digit of flags, then up to 64 bytes.
         ++p;
         if (p >= end || IntText::hexDigit(*p) < 0) {
-            reason = Catalog::messages().text(78);
+            reason = Catalog::messages().text(TextId::TraceFdFlagsMissing);
             return false;
         }
         ++p;
@@ -104,7 +104,7 @@ bool readData(const char *p, const char *end, TraceFrame &f, QString &reason)
             ++p;
     }
     if (bytes > maxBytes) {
-        reason = Catalog::messages().text(79).arg(bytes).arg(maxBytes);
+        reason = Catalog::messages().text(TextId::TraceTooManyBytes).arg(bytes).arg(maxBytes);
         return false;
     }
     if (!f.fd && !f.remote && p < end && *p == '_') {
@@ -117,7 +117,7 @@ bool readData(const char *p, const char *end, TraceFrame &f, QString &reason)
     if (p < end && (*p == 'R' || *p == 'T') && p + 1 == end)
         ++p;
     if (p != end) {
-        reason = Catalog::messages().text(80).arg(QString::fromLatin1(p, int(std::min<qint64>(end - p, 20))));
+        reason = Catalog::messages().text(TextId::TraceTextAfterData).arg(QString::fromLatin1(p, int(std::min<qint64>(end - p, 20))));
         return false;
     }
     f.dataBytes = bytes;

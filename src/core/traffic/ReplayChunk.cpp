@@ -77,7 +77,7 @@ TraceLine readLine(const char *lineStart, const char *lineEnd, ChunkContext &c, 
     if (c.format == TraceFormat::Unknown) {
         c.format = traceFormatOf(first, contentEnd);
         if (c.format == TraceFormat::Unknown) {
-            r.stop = Catalog::messages().text(82).arg(c.lineBase + qint64(r.lines));
+            r.stop = Catalog::messages().text(TextId::TraceFormatUnknown).arg(c.lineBase + qint64(r.lines));
             return TraceLine::Dropped;
         }
     }
@@ -87,7 +87,7 @@ TraceLine readLine(const char *lineStart, const char *lineEnd, ChunkContext &c, 
     if (kind == TraceLine::Malformed) {
         r.malformed.push_back(MalformedLine{qint64(r.lines), reason});
         if (c.strict)
-            r.stop = Catalog::messages().text(86).arg(c.lineBase + qint64(r.lines)).arg(reason);
+            r.stop = Catalog::messages().text(TextId::TraceLineError).arg(c.lineBase + qint64(r.lines)).arg(reason);
     } else if (kind == TraceLine::Kept && c.writing) {
         out.buffer().append(lineStart, int(lineEnd - lineStart));
     }

@@ -112,7 +112,7 @@ QString Replay::run()
     }
     m_s.format = m_context.format;
     if (m_s.format == TraceFormat::Unknown)
-        return Catalog::messages().text(83);
+        return Catalog::messages().text(TextId::TraceNoFrame);
     countIdentifiers();
     return QString();
 }
@@ -132,7 +132,7 @@ QString Replay::readAll()
         std::memcpy(chunk.data(), carry.constData(), size_t(carry.size()));
         const qint64 got = m_in.read(chunk.data() + carry.size(), room);
         if (got < 0)
-            return Catalog::messages().text(84).arg(m_in.errorString());
+            return Catalog::messages().text(TextId::TraceUnreadable).arg(m_in.errorString());
         atEnd = got == 0;
         chunk.resize(carry.size() + int(got));
         if (overlong) {
@@ -203,10 +203,10 @@ QString Replay::takeOverlongLine(Slot &slot)
         return why;
     slot.result.reset();
     slot.result.lines = 1;
-    const QString reason = Catalog::messages().text(81).arg(MaxLineLength);
+    const QString reason = Catalog::messages().text(TextId::TraceLineTooLong).arg(MaxLineLength);
     slot.result.malformed.push_back(MalformedLine{1, reason});
     if (m_context.strict)
-        slot.result.stop = Catalog::messages().text(86).arg(m_s.lines + 1).arg(reason);
+        slot.result.stop = Catalog::messages().text(TextId::TraceLineError).arg(m_s.lines + 1).arg(reason);
     return take(slot.result);
 }
 
@@ -240,7 +240,7 @@ QString Replay::take(ChunkResult &r)
     }
     m_s.load.add(r.load);
     if (m_out && !r.out.isEmpty() && m_out->write(r.out) != r.out.size())
-        return Catalog::messages().text(85).arg(m_out->errorString());
+        return Catalog::messages().text(TextId::ReplayOutputUnwritable).arg(m_out->errorString());
     return r.stop; // what came before the stop counts
 }
 

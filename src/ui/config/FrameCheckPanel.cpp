@@ -3,6 +3,7 @@
 #include "core/base/IntText.h"
 #include "core/config/CobIdChecks.h"
 #include "core/base/Catalog.h"
+#include "core/device/FrameAnswerText.h"
 #include "ui/config/IdSpaceView.h"
 
 #include <QCheckBox>
@@ -73,11 +74,11 @@ FrameCheckPanel::FrameCheckPanel(int from, const QString &suffix, const Catalog 
 
 void FrameCheckPanel::Set_Lang()
 {
-    L_Frame_Title->setText(m_catalog.text(827).arg(m_from.fromPort()));
-    E_Frame->setPlaceholderText(m_catalog.text(828));
-    E_Frame->setToolTip(m_catalog.text(829));
-    CB_Ext->setText(m_catalog.text(830));
-    P_Map->setLabels({m_catalog.text(855), m_catalog.text(856), m_catalog.text(857)}, m_catalog.text(858));
+    L_Frame_Title->setText(m_catalog.text(TextId::FrameQuestion).arg(m_from.fromPort()));
+    E_Frame->setPlaceholderText(m_catalog.text(TextId::FramePlaceholder));
+    E_Frame->setToolTip(m_catalog.text(TextId::FrameHint));
+    CB_Ext->setText(m_catalog.text(TextId::Type29Bit));
+    P_Map->setLabels({m_catalog.text(TextId::MapPass), m_catalog.text(TextId::MapBlock), m_catalog.text(TextId::MapRemapped)}, m_catalog.text(TextId::MapTraffic));
     showSource();
     check();
 }
@@ -88,9 +89,9 @@ void FrameCheckPanel::showSource()
         L_Frame_Source->clear();
         return;
     }
-    QString source = m_catalog.text(831).arg(m_device.source(m_catalog));
+    QString source = m_catalog.text(TextId::FrameAnswersFrom).arg(m_device.source(m_catalog));
     for (const QString &assumption : m_device.assumptions(m_catalog))
-        source += u'\n' + m_catalog.text(832).arg(assumption);
+        source += u'\n' + m_catalog.text(TextId::FrameAssumed).arg(assumption);
     L_Frame_Source->setText(source);
 }
 
@@ -148,17 +149,15 @@ void FrameCheckPanel::check()
     } else if (IntText::trimmed(typed).isEmpty()) {
         text = m_note;
     } else if (!id || *id < 0 || quint32(*id) > max) {
-        text = m_catalog.text(extended ? 834 : 833).arg(CobIdChecks::idText(max, extended));
+        text = m_catalog.text(extended ? TextId::FrameNot29Bit : TextId::FrameNot11Bit).arg(CobIdChecks::idText(max, extended));
     } else {
-        const FilterImage::Route r = m_device.route(m_from, quint32(*id), extended);
-        QString reason = m_device.reasonText(m_from, quint32(*id), extended, r, m_catalog);
+        const FrameAnswerText::Answer a = FrameAnswerText::answer(m_device, m_from, quint32(*id), extended, m_catalog);
+        QString reason = a.reason;
         if (!reason.isEmpty())
             reason[0] = reason[0].toUpper();
-        text = FilterImage::routeText(m_from, quint32(*id), extended, r, m_catalog) + QStringLiteral(".\n") + reason
-            + QStringLiteral(".");
-        if (m_device.positive() && r.listedIn > 1)
-            text += u'\n'
-                + m_catalog.text(m_device.layout() == DevicePrediction::Layout::Image ? 835 : 836).arg(r.listedIn);
+        text = a.route + QStringLiteral(".\n") + reason + QStringLiteral(".");
+        if (!a.rows.isEmpty())
+            text += u'\n' + a.rows + u'.';
         if (!m_note.isEmpty())
             text += QStringLiteral("\n") + m_note;
     }

@@ -257,14 +257,14 @@ void TFSetCobIDAccess::Set_Lang()
 
     for (int table = 0; table < CobIdDocument::TableCount; ++table) {
         const TableTools &tools = m_tools[table];
-        tools.framesButton->setText(t.text(811));
-        tools.framesButton->setHint(t.text(812));
-        tools.replayButton->setText(t.text(330));
-        tools.replayButton->setHint(t.text(331));
-        tools.importButton->setText(t.text(813));
-        tools.importButton->setHint(t.text(814));
-        tools.exportButton->setText(t.text(815));
-        tools.exportButton->setHint(t.text(816));
+        tools.framesButton->setText(t.text(TextId::FrameCheckButton));
+        tools.framesButton->setHint(t.text(TextId::FrameCheckButtonHint));
+        tools.replayButton->setText(t.text(TextId::ReplayButton));
+        tools.replayButton->setHint(t.text(TextId::ReplayButtonHint));
+        tools.importButton->setText(t.text(TextId::ImportButton));
+        tools.importButton->setHint(t.text(TextId::ImportButtonHint));
+        tools.exportButton->setText(t.text(TextId::ExportButton));
+        tools.exportButton->setHint(t.text(TextId::ExportButtonHint));
         tools.rows->setText(usedRowsText(table));
         tools.panel->Set_Lang();
     }
@@ -391,7 +391,7 @@ bool TFSetCobIDAccess::duplicatesAccepted()
     const QString warning = CobIdChecks::duplicatesWarning(m_document);
     if (warning.isEmpty())
         return true;
-    if (prompt().ask(this, warning + QStringLiteral("\n\n") + m_catalog.text(822)))
+    if (prompt().ask(this, warning + QStringLiteral("\n\n") + m_catalog.text(TextId::SaveAnywayQuestion)))
         return true;
     for (int table = 0; table < CobIdDocument::TableCount; ++table) {
         const auto found = CobIdChecks::duplicates(m_document.table(table));
@@ -405,7 +405,7 @@ bool TFSetCobIDAccess::duplicatesAccepted()
 
 QString TFSetCobIDAccess::usedRowsText(int table) const
 {
-    return m_catalog.text(817).arg(m_document.table(table).usedRowCount()).arg(CobIdTable::RowCount);
+    return CobIdChecks::usedRowsText(m_document.table(table), m_catalog);
 }
 
 void TFSetCobIDAccess::tableChanged(int table)
@@ -444,15 +444,15 @@ void TFSetCobIDAccess::refreshPreview()
     m_previewStale = false;
     if (!error.isEmpty()) {
         for (const TableTools &tools : m_tools)
-            tools.panel->setUnavailable(m_catalog.text(823) + error);
+            tools.panel->setUnavailable(m_catalog.text(TextId::TablesCannotBeBuilt) + error);
         return;
     }
     QString note;
     const auto failure = m_document.Controllo_dati(Imp_Pos);
     if (failure)
-        note = m_catalog.text(824).arg(CobIdDocument::message(*failure, m_catalog));
+        note = m_catalog.text(TextId::TablesNotValid).arg(CobIdDocument::message(*failure, m_catalog));
     else if (device.positive() != Imp_Pos)
-        note = device.positive() ? m_catalog.text(825) : m_catalog.text(826);
+        note = device.positive() ? m_catalog.text(TextId::PositiveFromParGen) : m_catalog.text(TextId::PositiveOff);
     for (const TableTools &tools : m_tools)
         tools.panel->setPrediction(device, note);
 }
@@ -461,10 +461,10 @@ void TFSetCobIDAccess::importInto(int table)
 {
     commitEditors();
     const QString title = m_catalog.text(510 + table);
-    const QString path = fileChooser().openFile(this, m_catalog.text(818).arg(title),
+    const QString path = fileChooser().openFile(this, m_catalog.text(TextId::ImportChooserTitle).arg(title),
                                                 m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
                                                 QStringLiteral("%1 (*.csv *.dbc);;%2 (*.csv);;%3 (*.dbc)")
-                                                    .arg(m_catalog.text(886), m_catalog.text(887), m_catalog.text(888)));
+                                                    .arg(m_catalog.text(TextId::ChooserCsvAndDbc), m_catalog.text(TextId::ChooserCsv), m_catalog.text(TextId::ChooserDbc)));
     if (path.isEmpty())
         return;
     m_lastDir = QFileInfo(path).absolutePath();
@@ -472,7 +472,7 @@ void TFSetCobIDAccess::importInto(int table)
     DbcImport::Report dbc;
     QString error = CobIdImport::readFile(path, Imp_Pos, rows, DbcImport::WideIds::Refuse, &dbc);
     // Many databases leave the 29-bit flag out; the user may take those identifiers as 29-bit.
-    if (!error.isEmpty() && dbc.wideIds > 0 && prompt().ask(this, error + QStringLiteral("\n\n") + m_catalog.text(332)))
+    if (!error.isEmpty() && dbc.wideIds > 0 && prompt().ask(this, error + QStringLiteral("\n\n") + m_catalog.text(TextId::DbcTakeAs29Bit)))
         error = CobIdImport::readFile(path, Imp_Pos, rows, DbcImport::WideIds::As29Bit, &dbc);
     else if (!error.isEmpty() && dbc.wideIds > 0)
         return;
@@ -487,9 +487,9 @@ void TFSetCobIDAccess::importInto(int table)
     const int used = m_document.table(table).usedRowCount();
     const QString name = QFileInfo(path).fileName();
     if (used > 0) {
-        if (!prompt().ask(this, m_catalog.text(820)
+        if (!prompt().ask(this, m_catalog.text(TextId::ImportReplaceQuestion)
                                     .arg(QString::number(used), title, QString::number(rows.size()), name))) {
-            if (!prompt().ask(this, m_catalog.text(821)
+            if (!prompt().ask(this, m_catalog.text(TextId::ImportAppendQuestion)
                                         .arg(QString::number(rows.size()), name, QString::number(used))))
                 return;
             mode = CobIdImport::Mode::Append;
@@ -514,17 +514,17 @@ void TFSetCobIDAccess::importInto(int table)
 void TFSetCobIDAccess::replayInto(int table)
 {
     commitEditors();
-    const QString path = fileChooser().openFile(this, m_catalog.text(333) + m_catalog.text(510 + table),
+    const QString path = fileChooser().openFile(this, m_catalog.text(TextId::ReplayChooserTitle) + m_catalog.text(510 + table),
                                                 m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
                                                 QStringLiteral("%1 (*.log *.asc *.txt);;%2 (*)")
-                                                    .arg(m_catalog.text(884), m_catalog.text(885)));
+                                                    .arg(m_catalog.text(TextId::ChooserTraces), m_catalog.text(TextId::ChooserAllFiles)));
     if (path.isEmpty())
         return;
     m_lastDir = QFileInfo(path).absolutePath();
     DevicePrediction device;
     QString error = device.loadTables(m_parGenSource, m_document);
     if (!error.isEmpty()) {
-        prompt().error(this, m_catalog.text(823) + error);
+        prompt().error(this, m_catalog.text(TextId::TablesCannotBeBuilt) + error);
         return;
     }
     // A pipe or device chosen in the dialog is refused, not waited for.
@@ -541,7 +541,7 @@ void TFSetCobIDAccess::replayInto(int table)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     error = TraceReplay::run(trace, nullptr, device, options, summary, [&](const MalformedLine &m) {
         if (malformed.size() < 5)
-            malformed << m_catalog.text(872).arg(QString::number(m.line), m.reason);
+            malformed << m_catalog.text(TextId::ReplayMalformedLine).arg(QString::number(m.line), m.reason);
     });
     QApplication::restoreOverrideCursor();
     if (!error.isEmpty()) {
@@ -551,7 +551,7 @@ void TFSetCobIDAccess::replayInto(int table)
     QStringList lines{QFileInfo(path).fileName()};
     lines << summary.text(Direction::at(table), m_catalog);
     for (const QString &warning : summary.warnings(Direction::at(table), m_catalog))
-        lines << m_catalog.text(871).arg(warning);
+        lines << m_catalog.text(TextId::ReplayWarning).arg(warning);
     lines << malformed;
     m_tools[table].framesButton->setChecked(true);
     m_tools[table].panel->setReplay(lines.join(u'\n'),
@@ -564,8 +564,8 @@ void TFSetCobIDAccess::exportFrom(int table)
     const QString project = QDir(m_state.Dir_Project).dirName();
     const QString suggested = joinPath(m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
                                        QStringLiteral("%1_%2.csv").arg(project, CobIdDocument::listName(table)));
-    const QString path = fileChooser().saveFile(this, m_catalog.text(819).arg(m_catalog.text(510 + table)), suggested,
-                                                QStringLiteral("%1 (*.csv)").arg(m_catalog.text(887)), QStringLiteral("csv"));
+    const QString path = fileChooser().saveFile(this, m_catalog.text(TextId::ExportChooserTitle).arg(m_catalog.text(510 + table)), suggested,
+                                                QStringLiteral("%1 (*.csv)").arg(m_catalog.text(TextId::ChooserCsv)), QStringLiteral("csv"));
     if (path.isEmpty())
         return;
     m_lastDir = QFileInfo(path).absolutePath();

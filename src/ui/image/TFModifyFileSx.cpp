@@ -166,12 +166,12 @@ void TFModifyFileSx::ExeUpdateFirClick()
         return;
     }
     // The tool runs on its own; only a start that did not happen is worth a word.
-    const QString written = m_catalog.text(809) + QDir::toNativeSeparators(newFile);
+    const QString written = m_catalog.text(TextId::FirmwareWritten) + QDir::toNativeSeparators(newFile);
     L_Status->setText(written);
     const QString error = m_startTool(tool, newFile, cbport->currentIndex());
     if (!error.isEmpty()) {
         prompt().error(this, error);
         return;
     }
-    L_Status->setText(written + u'\n' + m_catalog.text(810) + cbport->currentText());
+    L_Status->setText(written + u'\n' + m_catalog.text(TextId::FirmwareToolStarted) + cbport->currentText());
 }

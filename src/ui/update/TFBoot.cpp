@@ -329,7 +329,7 @@ void TFBoot::Btn_UpdateClick()
 
 void TFBoot::runUpdate(int *kind, QString *message)
 {
-    setStatus(m_catalog.text(803));
+    setStatus(m_catalog.text(TextId::UpdateTesting));
     if (!Send_Ping()) {
         setStatus(QString());
         if (ping_res == PingTest::NotAnswered) {
@@ -352,19 +352,19 @@ void TFBoot::runUpdate(int *kind, QString *message)
         return;
     }
     const QString tool = joinPath(m_state.Dir_Exe, QStringLiteral("Lanvesk.exe"));
-    setStatus(m_catalog.text(804));
+    setStatus(m_catalog.text(TextId::UpdateWaiting));
     // The wait handles no events; let the status and the cursor reach the screen first.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     switch (m_runner->Start_Program(tool, QString(), false)) {
     case ProgramRunner::Outcome::NotStarted:
         setStatus(QString());
-        *message = m_catalog.text(QFileInfo(tool).isFile() ? 806 : 805) + QDir::toNativeSeparators(tool);
+        *message = m_catalog.text(QFileInfo(tool).isFile() ? TextId::UpdateToolNotStarted : TextId::UpdateToolMissing) + QDir::toNativeSeparators(tool);
         return;
     case ProgramRunner::Outcome::Ended:
-        setStatus(m_catalog.text(807));
+        setStatus(m_catalog.text(TextId::UpdateToolEnded));
         return;
     case ProgramRunner::Outcome::LimitPassed:
-        setStatus(m_catalog.text(808));
+        setStatus(m_catalog.text(TextId::UpdateToolTimeout));
         return;
     }
 }

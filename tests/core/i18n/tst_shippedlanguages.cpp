@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 #include <QTest>
 #include <QtEndian>
@@ -126,7 +127,8 @@ void TestShippedLanguages::everyTextTheCodeReadsExists_data()
 
 // An index that the code reads but that has no English default shows a blank, and one
 // without its Italian text shows English in an Italian window. The indices are taken from the
-// catalog reads in the sources ("text(817)", "text(n == 1 ? 860 : 861)").
+// catalog reads in the sources, by number or by name ("text(317)",
+// "text(n == 1 ? TextId::ReplayFrame : TextId::ReplayFrames)").
 void TestShippedLanguages::everyTextTheCodeReadsExists()
 {
     QFETCH(int, first);
@@ -139,6 +141,16 @@ void TestShippedLanguages::everyTextTheCodeReadsExists()
     QString ver;
     QVERIFY(Language::Load_Lang_File(italian, shipped(QStringLiteral("Italiano.lng")), ver));
 
+    QHash<QString, int> names; // TextId name -> index
+    {
+        QFile header(QDir(sources).filePath(QStringLiteral("core/base/TextId.h")));
+        QVERIFY(header.open(QIODevice::ReadOnly));
+        const QRegularExpression entry(QStringLiteral("^\\s*(\\w+) = (\\d+),"), QRegularExpression::MultilineOption);
+        for (const auto &m : entry.globalMatch(QString::fromUtf8(header.readAll())))
+            names.insert(m.captured(1), m.captured(2).toInt());
+        QVERIFY(!names.isEmpty());
+    }
+    const QRegularExpression name(QStringLiteral("\\bTextId::(\\w+)"));
     const QRegularExpression read(QStringLiteral("\\btext\\(([^()]*(\\([^()]*\\)[^()]*)*)\\)"));
     const QRegularExpression number(QStringLiteral("(?<![\\w.])(\\d{2,3})(?![\\w.])"));
     QMap<int, QString> used; // index -> where it is read
@@ -149,8 +161,14 @@ void TestShippedLanguages::everyTextTheCodeReadsExists()
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QString code = QString::fromUtf8(f.readAll());
         for (const auto &call : read.globalMatch(code)) {
-            for (const auto &n : number.globalMatch(call.captured(1))) {
-                const int index = n.captured(1).toInt();
+            QList<int> indices;
+            for (const auto &n : number.globalMatch(call.captured(1)))
+                indices.append(n.captured(1).toInt());
+            for (const auto &n : name.globalMatch(call.captured(1))) {
+                QVERIFY2(names.contains(n.captured(1)), qPrintable(n.captured()));
+                indices.append(names.value(n.captured(1)));
+            }
+            for (const int index : indices) {
                 if (index >= first && index <= last)
                     used.insert(index, QDir(sources).relativeFilePath(path));
             }

@@ -547,7 +547,7 @@ void TestFilterTools::replayRefusesAPipe()
     m_files->answers.enqueue(fifo);
     click(u"Btn_Replay_C0_C1"_qs);
     QCOMPARE(m_prompt->lastKind(), RecordingPrompt::Kind::Error);
-    QCOMPARE(m_prompt->lastText(), Catalog::defaults().text(683).arg(QDir::toNativeSeparators(fifo)));
+    QCOMPARE(m_prompt->lastText(), Catalog::defaults().text(TextId::ReadNotRegular).arg(QDir::toNativeSeparators(fifo)));
 #endif
 }
 
