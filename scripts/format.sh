@@ -15,8 +15,8 @@ case "${1:-}" in
   *) echo "usage: scripts/format.sh [--check]" >&2; exit 2 ;;
 esac
 
-mapfile -t files < <(git ls-files -- 'src/*.cpp' 'src/*.h' 'src/*.c' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' \
-  'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h' 'tools/*.cpp' 'tools/*.h' ':!:tests/data/*')
+mapfile -t files < <(find src tests bench fuzz tools -path tests/data -prune -o -type f \
+  \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print | LC_ALL=C sort)
 if [ $check = 0 ]; then
   printf '%s\0' "${files[@]}" | xargs -0 -P2 -n 20 "$clang_format" -i --style=file
   exit 0
