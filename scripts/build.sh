@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Configures and builds into ./build (or $BUILD_DIR).
+# Configures and builds into ./build (or $BUILD_DIR). PRAXEDO_WERROR=ON (as CI sets it) makes
+# every warning an error.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
 # Build folders share cache entries (build-nobus reuses build/ entries).
 export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} "$@"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} \
+  -DPRAXEDO_WERROR=${PRAXEDO_WERROR:-OFF} "$@"
 cmake --build "$build"
