@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing Praxedo needs on Debian 12 (skips what is there).
 set -euo pipefail
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialbus-dev ccache srecord dpkg-dev file clang libclang-rt-14-dev)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-serialbus-dev ccache srecord dpkg-dev file clang libclang-rt-14-dev
+          clang-format-14 clang-tidy-14 clazy)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
