@@ -50,7 +50,7 @@ printf '%s\0' "${files[@]}" | xargs -0 -P "$jobs" -n 4 clazy-standalone -p "$bui
 echo "clazy: $(( $(date +%s) - start )) s"
 
 # A finding is a "file:line:col: warning|error:" line; one in a header shows once per includer.
-findings() { grep -E '^[^ ]+:[0-9]+:[0-9]+: (warning|error):' "$1" | sort -u || true; }
+findings() { sed 's/\x1b\[[0-9;]*m//g' "$1" | grep -E '^[^ ]+:[0-9]+:[0-9]+: (warning|error):' | sort -u || true; }
 tidy=$(findings "$tidy_log")
 clazy=$(findings "$clazy_log")
 status=0
