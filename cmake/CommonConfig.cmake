@@ -8,7 +8,18 @@ target_compile_definitions(praxedo_common INTERFACE
 if(MSVC)
   target_compile_options(praxedo_common INTERFACE /W4 /utf-8)
 else()
-  target_compile_options(praxedo_common INTERFACE -Wall -Wextra)
+  target_compile_options(praxedo_common INTERFACE -Wall -Wextra -Wshadow -Woverloaded-virtual -Wnon-virtual-dtor)
+endif()
+
+# CI turns warnings into errors (scripts/test.sh, sanitize.sh, fuzz.sh, nobus.sh); a developer's
+# build, and a compiler newer than the one CI uses, only warn.
+option(PRAXEDO_WERROR "Treat compiler warnings as errors" OFF)
+if(PRAXEDO_WERROR)
+  if(MSVC)
+    target_compile_options(praxedo_common INTERFACE /WX)
+  else()
+    target_compile_options(praxedo_common INTERFACE -Werror)
+  endif()
 endif()
 
 option(PRAXEDO_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)

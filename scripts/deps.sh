@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Installs what Praxedo needs on Debian 12, skipping what is there: to build and start the
-# programs, or with --test also what the tests, sanitizers and fuzz targets need.
+# programs, or with --test also what the tests, sanitizers, fuzz targets and checks need.
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialbus-dev ccache)
 if [ "${1:-}" = "--test" ]; then
-  packages+=(srecord dpkg-dev file clang libclang-rt-14-dev python3)
+  packages+=(srecord dpkg-dev file clang libclang-rt-14-dev python3 clang-format-14 clang-tidy-14 clazy)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -10,7 +10,7 @@ build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-25}
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-  -DPRAXEDO_FUZZ=ON -DPRAXEDO_BUILD_TESTS=OFF -DPRAXEDO_BUILD_BENCH=OFF > /dev/null
+  -DPRAXEDO_FUZZ=ON -DPRAXEDO_BUILD_TESTS=OFF -DPRAXEDO_BUILD_BENCH=OFF -DPRAXEDO_WERROR=${PRAXEDO_WERROR:-OFF} > /dev/null
 cmake --build "$build" --target fuzz
 
 targets=("$@")

@@ -9,7 +9,7 @@ build=${NOBUS_BUILD_DIR:-$root/build-nobus}
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
 export CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} \
-  -DCMAKE_DISABLE_FIND_PACKAGE_Qt6SerialBus=ON "$@"
+  -DCMAKE_DISABLE_FIND_PACKAGE_Qt6SerialBus=ON -DPRAXEDO_WERROR=${PRAXEDO_WERROR:-OFF} "$@"
 if [ "${ALL:-0}" = 1 ]; then
   cmake --build "$build"
   (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2)

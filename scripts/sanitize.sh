@@ -6,7 +6,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ASAN_BUILD_DIR:-$root/build-asan}
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$root}
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPRAXEDO_SANITIZE=ON -DPRAXEDO_BUILD_BENCH=OFF > /dev/null
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPRAXEDO_SANITIZE=ON -DPRAXEDO_BUILD_BENCH=OFF \
+  -DPRAXEDO_WERROR=${PRAXEDO_WERROR:-OFF} > /dev/null
 cmake --build "$build"
 
 supp=$root/scripts/sanitizers

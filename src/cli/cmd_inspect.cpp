@@ -14,7 +14,7 @@ int cmdInspect(const QStringList &args, Io &io)
         io.err << "Usage: praxedo-cli inspect FILE\n";
         return 1;
     }
-    const QString path = args.first();
+    const QString &path = args.first();
     const QString shown = QFileInfo(path).fileName();
     QByteArray bytes;
     // Anything much larger than an image is the wrong file; no need to read it whole.

@@ -18,7 +18,7 @@ class Configurator : public QObject
 {
 public:
     explicit Configurator(const QString &exeDir);
-    ~Configurator();
+    ~Configurator() override;
     Configurator(const Configurator &) = delete;
     Configurator &operator=(const Configurator &) = delete;
 

@@ -144,9 +144,7 @@ void FrameCheckPanel::check()
     const bool extended = CB_Ext->isChecked();
     const quint32 max = extended ? DeviceFacts::Max29Bit : DeviceFacts::Max11Bit;
     const auto id = IntText::read(typed);
-    if (!m_available) {
-        text = m_note;
-    } else if (IntText::trimmed(typed).isEmpty()) {
+    if (!m_available || IntText::trimmed(typed).isEmpty()) {
         text = m_note;
     } else if (!id || *id < 0 || quint32(*id) > max) {
         text = m_catalog.text(extended ? TextId::FrameNot29Bit : TextId::FrameNot11Bit).arg(CobIdChecks::idText(max, extended));

@@ -29,12 +29,13 @@ QByteArray parGenRaw(const Values &children);
 
 struct Row
 {
-    Row(const char *orig, const char *mod = "", const char *type = Std, const char *modType = Std)
-        : orig(QLatin1String(orig)), type(QLatin1String(type)), mod(QLatin1String(mod)), modType(QLatin1String(modType))
+    Row(const char *origText, const char *modText = "", const char *typeText = Std, const char *modTypeText = Std)
+        : orig(QLatin1String(origText)), type(QLatin1String(typeText)), mod(QLatin1String(modText)),
+          modType(QLatin1String(modTypeText))
     {
     }
-    Row(const QString &orig, const QString &mod, const QString &type, const QString &modType)
-        : orig(orig), type(type), mod(mod), modType(modType)
+    Row(const QString &origText, const QString &modText, const QString &typeText, const QString &modTypeText)
+        : orig(origText), type(typeText), mod(modText), modType(modTypeText)
     {
     }
     QString orig;
