@@ -65,10 +65,9 @@ int main(int argc, char *argv[])
     QTemporaryDir project;
     QTemporaryDir copies;
     const QByteArray parGen = "<Par_Gen><Boud0>6</Boud0><Boud1>6</Boud1><Type>1</Type><Positive>1</Positive>"
-                           "<Baud_Dip_C0>0</Baud_Dip_C0><Baud_Dip_C1>0</Baud_Dip_C1><TypeC1>1</TypeC1>"
-                           "<Device_Type>0</Device_Type></Par_Gen>\n";
-    if (!project.isValid() || !copies.isValid()
-        || !writeFile(project.filePath(QStringLiteral("ParGen.xml")), parGen)
+                              "<Baud_Dip_C0>0</Baud_Dip_C0><Baud_Dip_C1>0</Baud_Dip_C1><TypeC1>1</TypeC1>"
+                              "<Device_Type>0</Device_Type></Par_Gen>\n";
+    if (!project.isValid() || !copies.isValid() || !writeFile(project.filePath(QStringLiteral("ParGen.xml")), parGen)
         || !writeFile(project.filePath(QStringLiteral("CanCanCobID.xml")), filterDocument())) {
         std::fprintf(stderr, "cannot prepare the project\n");
         return 1;

@@ -4,11 +4,11 @@
 // share of a 100 ms budget and against reading the filter document alone in the same run.
 
 #include "core/app/AppState.h"
+#include "core/base/Catalog.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
-#include "core/base/Catalog.h"
-#include "ui/widgets/Prompt.h"
 #include "ui/config/TFSetCobIDAccess.h"
+#include "ui/widgets/Prompt.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -88,10 +88,11 @@ int main(int argc, char *argv[])
     }
     out << "project: 2 x " << CobIdTable::RowCount << " rows; median of " << kRuns << " runs, offscreen\n";
 
-    const double readMs = medianMs([] {}, [&] {
-        CobIdDocument doc;
-        doc.read(state.File_CobID);
-    });
+    const double readMs = medianMs([] {},
+                                   [&] {
+                                       CobIdDocument doc;
+                                       doc.read(state.File_CobID);
+                                   });
 
     TFSetCobIDAccess window(state, texts);
     QElapsedTimer first;
@@ -105,21 +106,24 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    const double openMs = medianMs([] {}, [&] {
-        window.open();
-        settle(window);
-        window.reject();
-    });
+    const double openMs = medianMs([] {},
+                                   [&] {
+                                       window.open();
+                                       settle(window);
+                                       window.reject();
+                                   });
     window.open();
     settle(window);
-    const double compileMs = medianMs([] {}, [&] {
-        window.Btn_Compile_AllClick();
-        settle(window);
-    });
-    const double cancelMs = medianMs([&] { window.Btn_Compile_AllClick(); }, [&] {
-        window.Btn_Cancel_AllClick();
-        settle(window);
-    });
+    const double compileMs = medianMs([] {},
+                                      [&] {
+                                          window.Btn_Compile_AllClick();
+                                          settle(window);
+                                      });
+    const double cancelMs = medianMs([&] { window.Btn_Compile_AllClick(); },
+                                     [&] {
+                                         window.Btn_Cancel_AllClick();
+                                         settle(window);
+                                     });
     const double okMs = medianMs(
         [&] {
             window.open();

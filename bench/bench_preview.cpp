@@ -51,7 +51,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const CobIdDocument doc = fullTables();
-    const XmlSource parGen = XmlSource::fromBytes("<Par_Gen><Positive>1</Positive></Par_Gen>", QStringLiteral("ParGen.xml"));
+    const XmlSource parGen =
+        XmlSource::fromBytes("<Par_Gen><Positive>1</Positive></Par_Gen>", QStringLiteral("ParGen.xml"));
     int sink = 0;
     const double preview = medianMs([&] {
         FilterImage image;

@@ -39,7 +39,8 @@ QByteArray fullTable()
         rows += "<row Orig_CobID=\"" + n + "\" Type_CobID=\"2.0A 11bits\" Mod_CobID=\"" + n
             + "\" Type_MCobID=\"2.0A 11bits\" Desc=\"\"/>";
     }
-    return "<CanCanCobID><Can0_to_Can1>" + rows + "</Can0_to_Can1><Can1_to_Can0/></CanCanCobID><!--SW_VERSION = 2.001-->";
+    return "<CanCanCobID><Can0_to_Can1>" + rows
+        + "</Can0_to_Can1><Can1_to_Can0/></CanCanCobID><!--SW_VERSION = 2.001-->";
 }
 
 // Frames 10 µs apart: 11-bit identifiers with 0 to 8 data bytes, one in sixteen 29-bit.
@@ -159,10 +160,10 @@ int main(int argc, char *argv[])
 
     bool ok = true;
     const double wc = medianSeconds(QStringLiteral("wc"), {QStringLiteral("-l"), log}, ok);
-    const double replay =
-        medianSeconds(cli, {QStringLiteral("replay"), project, QStringLiteral("--from"), QStringLiteral("0"), log,
-                            QStringLiteral("-o"), out},
-                      ok);
+    const double replay = medianSeconds(cli,
+                                        {QStringLiteral("replay"), project, QStringLiteral("--from"),
+                                         QStringLiteral("0"), log, QStringLiteral("-o"), out},
+                                        ok);
     // The same without the output file, whose save waits until every byte is on the disk.
     const double toNull =
         medianSeconds(cli, {QStringLiteral("replay"), project, QStringLiteral("--from"), QStringLiteral("0"), log}, ok);

@@ -129,13 +129,23 @@ int main(int argc, char *argv[])
     }
     const QString theirs = tmp.filePath(QStringLiteral("srec_cat.sx"));
     const QStringList catArgs{firmware,
-                              QStringLiteral("-exclude"), QStringLiteral("0x388000"), QStringLiteral("0x38C000"),
-                              QStringLiteral("-exclude"), QStringLiteral("0x398000"), QStringLiteral("0x39C000"),
-                              project + QStringLiteral("/bin/bank1.bin"), QStringLiteral("-binary"),
-                              QStringLiteral("-offset"), QStringLiteral("0x388000"),
-                              project + QStringLiteral("/bin/bank2.bin"), QStringLiteral("-binary"),
-                              QStringLiteral("-offset"), QStringLiteral("0x398000"),
-                              QStringLiteral("-o"), theirs, QStringLiteral("-address-length=3"),
+                              QStringLiteral("-exclude"),
+                              QStringLiteral("0x388000"),
+                              QStringLiteral("0x38C000"),
+                              QStringLiteral("-exclude"),
+                              QStringLiteral("0x398000"),
+                              QStringLiteral("0x39C000"),
+                              project + QStringLiteral("/bin/bank1.bin"),
+                              QStringLiteral("-binary"),
+                              QStringLiteral("-offset"),
+                              QStringLiteral("0x388000"),
+                              project + QStringLiteral("/bin/bank2.bin"),
+                              QStringLiteral("-binary"),
+                              QStringLiteral("-offset"),
+                              QStringLiteral("0x398000"),
+                              QStringLiteral("-o"),
+                              theirs,
+                              QStringLiteral("-address-length=3"),
                               QStringLiteral("-output-block-size=32")};
     QString catErrors;
     const double catMs = medianMs([&] { return runProcess(srecCat, catArgs, &catErrors); }, ok);

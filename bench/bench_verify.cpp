@@ -36,8 +36,12 @@ QByteArray rows(quint32 base, quint32 modBase)
 {
     QByteArray s;
     for (quint32 i = 0; i < 2048; ++i)
-        s += QStringLiteral("<row Orig_CobID=\"0x%1\" Type_CobID=\"2.0B 29bits\" Mod_CobID=\"0x%2\" Type_MCobID=\"2.0B 29bits\" Desc=\"\"/>")
-                 .arg(base + 7 * i, 0, 16).arg(modBase + 7 * i, 0, 16).toUtf8();
+        s +=
+            QStringLiteral(
+                "<row Orig_CobID=\"0x%1\" Type_CobID=\"2.0B 29bits\" Mod_CobID=\"0x%2\" Type_MCobID=\"2.0B 29bits\" Desc=\"\"/>")
+                .arg(base + 7 * i, 0, 16)
+                .arg(modBase + 7 * i, 0, 16)
+                .toUtf8();
     return s;
 }
 
@@ -58,8 +62,8 @@ int main(int argc, char *argv[])
         "<Par_Gen><Boud0>6</Boud0><Boud1>6</Boud1><Type>1</Type><Positive>1</Positive><Baud_Dip_C0>0</Baud_Dip_C0>"
         "<Baud_Dip_C1>0</Baud_Dip_C1><TypeC1>1</TypeC1><Device_Type>1</Device_Type></Par_Gen>");
     put(dir.filePath(QStringLiteral("CanCanCobID.xml")),
-        "<CanCanCobID><Can0_to_Can1>" + rows(0x1000000, 0x2000000) + "</Can0_to_Can1><Can1_to_Can0>" + rows(0x3000000, 0x4000000)
-            + "</Can1_to_Can0></CanCanCobID>");
+        "<CanCanCobID><Can0_to_Can1>" + rows(0x1000000, 0x2000000) + "</Can0_to_Can1><Can1_to_Can0>"
+            + rows(0x3000000, 0x4000000) + "</Can1_to_Can0></CanCanCobID>");
     if (QProcess::execute(QStringLiteral(PRAXEDO_CLI_PATH), {QStringLiteral("build"), dir.path()}) != 0)
         return fail(QStringLiteral("the build failed"));
     BusPrediction prediction;
@@ -77,8 +81,9 @@ int main(int argc, char *argv[])
                               QStringLiteral("virtualcan:tcp://127.0.0.1:%1/can1").arg(port)};
     QProcess repeater;
     repeater.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    repeater.start(QStringLiteral(PRAXEDO_CLI_PATH), {QStringLiteral("emulate"), dir.path(), QStringLiteral("--can0"), sides[0],
-                                                       QStringLiteral("--can1"), sides[1]});
+    repeater.start(QStringLiteral(PRAXEDO_CLI_PATH),
+                   {QStringLiteral("emulate"), dir.path(), QStringLiteral("--can0"), sides[0], QStringLiteral("--can1"),
+                    sides[1]});
     while (!repeater.readAllStandardOutput().contains("Emulating")) {
         if (!repeater.waitForReadyRead(10000))
             return fail(QStringLiteral("the repeater did not start"));
@@ -96,13 +101,15 @@ int main(int argc, char *argv[])
     for (int d = 0; d < 2; ++d) {
         for (const PlanFrame &f : plan.frames[d]) {
             wireBitsIn += wireBits(f.extended, 8);
-            wireBitsPaced += std::max(wireBits(f.extended, 8), f.expected.passes ? wireBits(f.expected.extended, 8) : 0);
+            wireBitsPaced +=
+                std::max(wireBits(f.extended, 8), f.expected.passes ? wireBits(f.expected.extended, 8) : 0);
         }
     }
     const double wireMs = wireBitsIn * 1000 / BitRate;
     const double pacedWireMs = wireBitsPaced * 1000 / BitRate;
-    std::printf("plan: %d frames (%zu + %zu), wire time at %d kbit/s: %.0f ms (%.0f ms counting the longer forwarded frames)\n",
-                plan.size(), plan.frames[0].size(), plan.frames[1].size(), BitRate / 1000, wireMs, pacedWireMs);
+    std::printf(
+        "plan: %d frames (%zu + %zu), wire time at %d kbit/s: %.0f ms (%.0f ms counting the longer forwarded frames)\n",
+        plan.size(), plan.frames[0].size(), plan.frames[1].size(), BitRate / 1000, wireMs, pacedWireMs);
 
     double runMs[2] = {0, 0};
     for (const bool paced : {true, false}) {
@@ -122,7 +129,8 @@ int main(int argc, char *argv[])
                     plan.size() * 1000.0 / ms, qPrintable(VerifyText::result(result)));
     }
     const double settle = 2 * VerifyOptions().settleMs;
-    std::printf("paced run / (wire time + settle %.0f ms): %.2f (real-bus goal: at most 1.2)\n", settle, runMs[0] / (pacedWireMs + settle));
+    std::printf("paced run / (wire time + settle %.0f ms): %.2f (real-bus goal: at most 1.2)\n", settle,
+                runMs[0] / (pacedWireMs + settle));
     std::printf("unpaced run / wire time: %.2f (the virtual bus alone: %.0f x the frame rate of a 500 kbit/s bus)\n",
                 runMs[1] / wireMs, wireMs / runMs[1]);
     repeater.kill();

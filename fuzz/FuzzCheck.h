@@ -9,12 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition)                                                                             \
-    do {                                                                                                  \
-        if (!(condition)) {                                                                               \
+#define FUZZ_CHECK(condition)                                                                            \
+    do {                                                                                                 \
+        if (!(condition)) {                                                                              \
             std::fprintf(stderr, "%s:%d: property does not hold: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                                 \
-        }                                                                                                 \
+            std::abort();                                                                                \
+        }                                                                                                \
     } while (false)
 
 namespace Fuzz {

@@ -3,9 +3,9 @@
 // files at their sizes.
 #include "FuzzCheck.h"
 
+#include "core/device/ImageInspector.h"
 #include "core/image/ConfigBuilder.h"
 #include "core/image/FilterDocument.h"
-#include "core/device/ImageInspector.h"
 #include "core/image/XmlSource.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

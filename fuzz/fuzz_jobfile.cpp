@@ -49,8 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         op = op.nextSiblingElement(QStringLiteral("Operation"));
     }
     if (job.option != JobFile::Firmware) {
-        FUZZ_CHECK(op.firstChildElement(QStringLiteral("Ope_FileName")).text()
-                   == asReadBack(joinPath(joinPath(job.dirProject, QStringLiteral("bin")), QStringLiteral("bank_K60.bin"))));
+        FUZZ_CHECK(
+            op.firstChildElement(QStringLiteral("Ope_FileName")).text()
+            == asReadBack(joinPath(joinPath(job.dirProject, QStringLiteral("bin")), QStringLiteral("bank_K60.bin"))));
         op = op.nextSiblingElement(QStringLiteral("Operation"));
     }
     FUZZ_CHECK(op.isNull());

@@ -38,9 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ParGen::imageBuilderValues(root);
 
     ConfigBuilder builder;
-    if (builder.Build_Config(XmlSource::fromBytes(bytes, QStringLiteral("ParGen.xml")),
-                             FilterDocument::fromBytes("<CanCanCobID><Can0_to_Can1/><Can1_to_Can0/></CanCanCobID>",
-                                                       QStringLiteral("CanCanCobID.xml")))
+    if (builder
+            .Build_Config(XmlSource::fromBytes(bytes, QStringLiteral("ParGen.xml")),
+                          FilterDocument::fromBytes("<CanCanCobID><Can0_to_Can1/><Can1_to_Can0/></CanCanCobID>",
+                                                    QStringLiteral("CanCanCobID.xml")))
             .isEmpty()) {
         FUZZ_CHECK(builder.outputs().size() == 7);
     }

@@ -5,22 +5,22 @@
 // throw-away project, so nothing of the user's is touched.
 
 #include "core/app/AppState.h"
+#include "core/base/Catalog.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
-#include "core/base/Catalog.h"
 #include "core/i18n/Language.h"
-#include "ui/widgets/FileChooser.h"
 #include "ui/config/TFParGen2.h"
 #include "ui/config/TFSetCobIDAccess.h"
+#include "ui/widgets/FileChooser.h"
 #ifdef PRAXEDO_HAVE_BUS
 #include "busui/TFVerifyBus.h"
 #endif
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QLineEdit>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -81,9 +81,15 @@ CobIdDocument sampleTables(const ParGenFilterValues &parGen)
 class OneFile : public FileChooser
 {
 public:
-    explicit OneFile(const QString &path) : m_path(path) {}
+    explicit OneFile(const QString &path)
+        : m_path(path)
+    {
+    }
     QString openFile(QWidget *, const QString &, const QString &, const QString &) override { return m_path; }
-    QString saveFile(QWidget *, const QString &, const QString &, const QString &, const QString &) override { return {}; }
+    QString saveFile(QWidget *, const QString &, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
 
 private:
     QString m_path;
@@ -124,7 +130,8 @@ int main(int argc, char *argv[])
     if (!language.isEmpty()) {
         QString version;
         QString error;
-        const QString file = QDir(QStringLiteral(PRAXEDO_SHIPPED_LANGUAGES)).filePath(language + QStringLiteral(".lng"));
+        const QString file =
+            QDir(QStringLiteral(PRAXEDO_SHIPPED_LANGUAGES)).filePath(language + QStringLiteral(".lng"));
         if (!Language::Load_Lang_File(texts, file, version, &error)) {
             err << "cannot read " << file << ": " << error << "\n";
             return 2;

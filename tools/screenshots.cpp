@@ -6,16 +6,16 @@
 #include "core/app/AppState.h"
 #include "core/app/SettingsFile.h"
 #include "core/base/Catalog.h"
-#include "ui/widgets/Prompt.h"
-#include "ui/widgets/StyledButton.h"
 #include "ui/app/TFAbout.h"
-#include "ui/widgets/WindowStyle.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 #include "ui/i18n/TFSoftOptions.h"
 #include "ui/image/TFModifyFileSx.h"
 #include "ui/projects/TFNew_Project.h"
 #include "ui/projects/TFOpenConf.h"
 #include "ui/update/TFBoot.h"
+#include "ui/widgets/Prompt.h"
+#include "ui/widgets/StyledButton.h"
+#include "ui/widgets/WindowStyle.h"
 
 #include <QApplication>
 #include <QDir>
@@ -170,7 +170,8 @@ int main(int argc, char *argv[])
         {QStringLiteral("new-configuration.png"),
          [&]() -> QWidget * {
              w.newProject->show();
-             w.newProject->findChild<QLineEdit *>(QStringLiteral("E_New_Proj"))->setText(QStringLiteral("Line 3 - Dock"));
+             w.newProject->findChild<QLineEdit *>(QStringLiteral("E_New_Proj"))
+                 ->setText(QStringLiteral("Line 3 - Dock"));
              return w.newProject;
          }},
         {QStringLiteral("open-configuration.png"),

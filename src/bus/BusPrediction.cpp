@@ -27,16 +27,19 @@ QString BusPrediction::load(const QString &projectDir)
     const QString imagePath = joinPath(state.binDir(), FilterImage::fileName());
     const QFileInfo imageInfo(imagePath);
     if (!imageInfo.exists())
-        return Catalog::messages().text(TextId::BusNotBuilt)
+        return Catalog::messages()
+            .text(TextId::BusNotBuilt)
             .arg(QDir::toNativeSeparators(state.Dir_Project), QDir::toNativeSeparators(imagePath));
     // A device flashed from an old build does what the old build says; checking it against
     // newer documents would blame the bus for an edit. The banks are written with the image.
-    for (const QString &built : {imagePath, joinPath(state.binDir(), QStringLiteral("bank1.bin")), joinPath(state.binDir(), QStringLiteral("bank2.bin"))}) {
+    for (const QString &built : {imagePath, joinPath(state.binDir(), QStringLiteral("bank1.bin")),
+                                 joinPath(state.binDir(), QStringLiteral("bank2.bin"))}) {
         const QFileInfo builtInfo(built);
         for (const QString &doc : {state.File_ParGen, state.File_CobID}) {
             const QFileInfo info(doc);
             if (builtInfo.exists() && info.exists() && info.lastModified() > builtInfo.lastModified())
-                return Catalog::messages().text(TextId::BusBuildStale)
+                return Catalog::messages()
+                    .text(TextId::BusBuildStale)
                     .arg(QDir::toNativeSeparators(doc), builtInfo.fileName());
         }
     }

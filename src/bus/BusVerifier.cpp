@@ -7,8 +7,12 @@
 
 #include <algorithm>
 
-BusVerifier::BusVerifier(CanPort &can0, CanPort &can1, const TestPlan &plan, const VerifyOptions &options, QObject *parent)
-    : QObject(parent), m_ports{&can0, &can1}, m_plan(plan), m_options(options)
+BusVerifier::BusVerifier(CanPort &can0, CanPort &can1, const TestPlan &plan, const VerifyOptions &options,
+                         QObject *parent)
+    : QObject(parent)
+    , m_ports{&can0, &can1}
+    , m_plan(plan)
+    , m_options(options)
 {
     m_pacer.setTimerType(Qt::PreciseTimer);
     m_pacer.setInterval(1);
@@ -82,8 +86,11 @@ void BusVerifier::tick()
     m_creditBits = std::min(m_creditBits, std::max(rate * 0.008, 160.0));
 
     if (sender.queued() > 0 && m_total.elapsed() - m_lastWriteMs > m_options.stallMs) {
-        stop(Catalog::messages().text(TextId::BusNothingSent)
-                 .arg(sender.name()).arg(m_options.stallMs).arg(sender.queued()));
+        stop(Catalog::messages()
+                 .text(TextId::BusNothingSent)
+                 .arg(sender.name())
+                 .arg(m_options.stallMs)
+                 .arg(sender.queued()));
         return;
     }
     while (m_next < frames.size() && sender.queued() < m_options.maxInFlight) {
@@ -150,7 +157,8 @@ int BusVerifier::settleWaitMs() const
     // Nothing through yet where frames should pass: the repeater may just be slow to start.
     const int from = m_plan.directions[m_step];
     const std::vector<PlanFrame> &frames = m_plan.frames[from];
-    if (m_maxSeq[from] < 0 && std::any_of(frames.begin(), frames.end(), [](const PlanFrame &f) { return f.expected.passes; }))
+    if (m_maxSeq[from] < 0
+        && std::any_of(frames.begin(), frames.end(), [](const PlanFrame &f) { return f.expected.passes; }))
         return int(left);
     return int(std::min<qint64>(m_options.settleMs + m_maxDelayMs, left));
 }

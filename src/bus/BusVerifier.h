@@ -13,15 +13,15 @@ class CanPort;
 struct VerifyOptions
 {
     int bitRate[2] = {500000, 500000}; // bit/s of CAN 0 and CAN 1
-    bool paced = true;   // false only to measure what the interfaces themselves take
-    int maxInFlight = 8; // frames handed to the sending interface and not yet on the bus
+    bool paced = true;                 // false only to measure what the interfaces themselves take
+    int maxInFlight = 8;               // frames handed to the sending interface and not yet on the bus
     // How long to listen for late frames after the last one left, beyond the longest delay a
     // frame has taken through the repeater so far in this run; a late frame that arrives
     // meanwhile starts that wait again, up to maxSettleMs in all. Until a first frame of a
     // direction has come through, it waits the whole maxSettleMs.
     int settleMs = 300;
     int maxSettleMs = 10000;
-    int stallMs = 3000;  // an interface that sends nothing for this long has failed
+    int stallMs = 3000; // an interface that sends nothing for this long has failed
 };
 
 // What arrived for one plan frame.
@@ -40,7 +40,8 @@ class BusVerifier : public QObject
 {
     Q_OBJECT
 public:
-    BusVerifier(CanPort &can0, CanPort &can1, const TestPlan &plan, const VerifyOptions &options, QObject *parent = nullptr);
+    BusVerifier(CanPort &can0, CanPort &can1, const TestPlan &plan, const VerifyOptions &options,
+                QObject *parent = nullptr);
 
     void start();
     void cancel();

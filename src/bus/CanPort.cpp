@@ -14,7 +14,9 @@ namespace {
 class QtCanPort final : public CanPort
 {
 public:
-    QtCanPort(const QString &name, QCanBusDevice *device) : m_name(name), m_device(device)
+    QtCanPort(const QString &name, QCanBusDevice *device)
+        : m_name(name)
+        , m_device(device)
     {
         m_device->setParent(this);
         connect(m_device, &QCanBusDevice::framesReceived, this, &CanPort::framesReceived);
@@ -114,12 +116,13 @@ QString check(const CanPortAddress &address)
 {
     const QStringList plugins = QCanBus::instance()->plugins();
     if (!plugins.contains(address.plugin))
-        return Catalog::messages().text(TextId::BusNoPlugin).arg(address.text(), address.plugin, plugins.join(QStringLiteral(", ")));
+        return Catalog::messages()
+            .text(TextId::BusNoPlugin)
+            .arg(address.text(), address.plugin, plugins.join(QStringLiteral(", ")));
     if (address.isVirtual()) {
         const QString channel = address.virtualChannel();
         if (channel != QLatin1String("can0") && channel != QLatin1String("can1"))
-            return Catalog::messages().text(TextId::BusVirtualChannel)
-                .arg(address.text(), channel);
+            return Catalog::messages().text(TextId::BusVirtualChannel).arg(address.text(), channel);
         if (address.interface.contains(QLatin1String("://"))) {
             const QUrl url(address.interface);
             if (!url.isValid() || url.scheme() != QLatin1String("tcp"))
@@ -140,14 +143,17 @@ QString check(const CanPortAddress &address)
             return QString();
         names.append(d.name());
     }
-    return Catalog::messages().text(TextId::BusNoInterface).arg(address.text(), address.plugin, address.interface, names.join(QStringLiteral(", ")));
+    return Catalog::messages()
+        .text(TextId::BusNoInterface)
+        .arg(address.text(), address.plugin, address.interface, names.join(QStringLiteral(", ")));
 }
 
 QString checkPair(const CanPortAddress &can0, const CanPortAddress &can1)
 {
     const bool same = can0.plugin == can1.plugin
-                      && (can0.isVirtual() ? (can0.virtualServer() == can1.virtualServer() && can0.virtualChannel() == can1.virtualChannel())
-                                           : can0.interface == can1.interface);
+        && (can0.isVirtual()
+                ? (can0.virtualServer() == can1.virtualServer() && can0.virtualChannel() == can1.virtualChannel())
+                : can0.interface == can1.interface);
     if (same)
         return Catalog::messages().text(TextId::BusSameInterface).arg(can0.text());
     return QString();
@@ -161,7 +167,9 @@ std::unique_ptr<CanPort> open(const CanPortAddress &address, int bitRate, int ti
     QString why;
     QCanBusDevice *device = QCanBus::instance()->createDevice(address.plugin, address.interface, &why);
     if (!device) {
-        error = Catalog::messages().text(TextId::BusCannotOpen).arg(address.text(), why.isEmpty() ? Catalog::messages().text(TextId::BusPluginRefused) : why);
+        error = Catalog::messages()
+                    .text(TextId::BusCannotOpen)
+                    .arg(address.text(), why.isEmpty() ? Catalog::messages().text(TextId::BusPluginRefused) : why);
         return nullptr;
     }
     if (bitRate > 0 && !address.isVirtual())
@@ -196,8 +204,9 @@ std::unique_ptr<CanPort> open(const CanPortAddress &address, int bitRate, int ti
             device->setParent(nullptr);
         if (failure.isEmpty())
             failure = device->errorString();
-        error = failure.isEmpty() ? Catalog::messages().text(TextId::BusConnectTimeout).arg(address.text()).arg(timeoutMs)
-                                  : Catalog::messages().text(TextId::BusCannotOpen).arg(address.text(), failure);
+        error = failure.isEmpty()
+            ? Catalog::messages().text(TextId::BusConnectTimeout).arg(address.text()).arg(timeoutMs)
+            : Catalog::messages().text(TextId::BusCannotOpen).arg(address.text(), failure);
         return nullptr;
     }
     QObject::disconnect(noteFailure);

@@ -39,8 +39,12 @@ std::optional<EmulatorFault> EmulatorFault::parse(const QString &text, QString &
     return f;
 }
 
-Emulator::Emulator(CanPort &can0, CanPort &can1, const BusPrediction &prediction, std::vector<EmulatorFault> faults, QObject *parent)
-    : QObject(parent), m_ports{&can0, &can1}, m_prediction(prediction), m_faults(std::move(faults))
+Emulator::Emulator(CanPort &can0, CanPort &can1, const BusPrediction &prediction, std::vector<EmulatorFault> faults,
+                   QObject *parent)
+    : QObject(parent)
+    , m_ports{&can0, &can1}
+    , m_prediction(prediction)
+    , m_faults(std::move(faults))
 {
     for (int p = 0; p < 2; ++p) {
         connect(m_ports[p], &CanPort::framesReceived, this, [this, p] { forward(p); });

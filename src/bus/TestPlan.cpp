@@ -20,7 +20,11 @@ quint64 key(quint32 id, bool extended)
 class Builder
 {
 public:
-    Builder(const BusPrediction &prediction, int from) : m_prediction(prediction), m_from(from) {}
+    Builder(const BusPrediction &prediction, int from)
+        : m_prediction(prediction)
+        , m_from(from)
+    {
+    }
 
     void add(quint32 id, bool extended, PlanFrame::Kind kind)
     {

@@ -25,8 +25,8 @@ struct TestPlan
     static constexpr int SampleSize = 256;
     static constexpr quint32 SampleSeed = 19;
 
-    std::vector<int> directions;        // in the order they run: 0 = CAN 0 to CAN 1
-    std::vector<PlanFrame> frames[2];   // per direction, in sending order
+    std::vector<int> directions;      // in the order they run: 0 = CAN 0 to CAN 1
+    std::vector<PlanFrame> frames[2]; // per direction, in sending order
 
     // Per direction: every 11-bit identifier; every listed 29-bit identifier with its two
     // neighbours; each listed identifier in the other frame format; each replacement as an

@@ -23,7 +23,10 @@ QString csvField(const QString &s)
 
 QString hexWord(quint32 v)
 {
-    return QStringLiteral("0x%1").arg(v, 8, 16, QLatin1Char('0')).toUpper().replace(QLatin1String("0X"), QLatin1String("0x"));
+    return QStringLiteral("0x%1")
+        .arg(v, 8, 16, QLatin1Char('0'))
+        .toUpper()
+        .replace(QLatin1String("0X"), QLatin1String("0x"));
 }
 
 } // namespace
@@ -41,10 +44,12 @@ QStringList summaryLines(const VerifyResult &result, const TestPlan &plan, int m
         int shown = 0;
         for (const int i : d.mismatches) {
             if (maxMismatches >= 0 && shown == maxMismatches) {
-                lines.append(QStringLiteral("  ... and %1 more (see the report)").arg(int(d.mismatches.size()) - shown));
+                lines.append(
+                    QStringLiteral("  ... and %1 more (see the report)").arg(int(d.mismatches.size()) - shown));
                 break;
             }
-            lines.append(QStringLiteral("  ") + VerifyText::mismatch(plan.frames[d.from][size_t(i)], d.verdicts[size_t(i)].seen));
+            lines.append(QStringLiteral("  ")
+                         + VerifyText::mismatch(plan.frames[d.from][size_t(i)], d.verdicts[size_t(i)].seen));
             ++shown;
         }
     }
@@ -80,9 +85,9 @@ QByteArray csv(const TestPlan &plan, const VerifyResult &result, const VerifyRun
         for (size_t i = 0; i < d.verdicts.size(); ++i) {
             const PlanFrame &f = plan.frames[d.from][i];
             const FrameVerdict &v = d.verdicts[i];
-            row({QString::number(d.from), hexWord(f.id), f.extended ? QStringLiteral("29-bit") : QStringLiteral("11-bit"),
-                 VerifyText::kind(f.kind), VerifyText::expected(f.expected), VerifyText::seen(v.seen),
-                 QLatin1String(verdictNames[v.kind])});
+            row({QString::number(d.from), hexWord(f.id),
+                 f.extended ? QStringLiteral("29-bit") : QStringLiteral("11-bit"), VerifyText::kind(f.kind),
+                 VerifyText::expected(f.expected), VerifyText::seen(v.seen), QLatin1String(verdictNames[v.kind])});
         }
     }
     return s.toUtf8();
@@ -114,23 +119,33 @@ QByteArray html(const TestPlan &plan, const VerifyResult &result, const VerifyRu
     meta(QStringLiteral("Started"), info.started.toString(Qt::ISODate));
     meta(QStringLiteral("Duration"), QStringLiteral("%1 ms").arg(info.elapsedMs));
     s += QStringLiteral("<tr><th>Result</th><td class=\"%1\">%2</td></tr></table>\r\n")
-             .arg(result.allMatched() ? QStringLiteral("good") : QStringLiteral("bad"), VerifyText::result(result).toHtmlEscaped());
+             .arg(result.allMatched() ? QStringLiteral("good") : QStringLiteral("bad"),
+                  VerifyText::result(result).toHtmlEscaped());
     s += QLatin1String("<p>");
     static const char *const keys[] = {"passes unchanged", "blocked", "passes remapped", "mismatch"};
     for (int k = 0; k < 4; ++k)
-        s += QStringLiteral("<span class=\"key\" style=\"background:%1\"></span>%2").arg(QLatin1String(colours[k]), QLatin1String(keys[k]));
+        s += QStringLiteral("<span class=\"key\" style=\"background:%1\"></span>%2")
+                 .arg(QLatin1String(colours[k]), QLatin1String(keys[k]));
     s += QLatin1String("</p>\r\n");
     for (const VerifyResult::Direction &d : result.directions) {
-        s += QStringLiteral("<h2>%1: %2 frames, %3</h2>\r\n").arg(dirTitle(d.from)).arg(d.frames).arg(VerifyText::mismatches(int(d.mismatches.size())));
+        s += QStringLiteral("<h2>%1: %2 frames, %3</h2>\r\n")
+                 .arg(dirTitle(d.from))
+                 .arg(d.frames)
+                 .arg(VerifyText::mismatches(int(d.mismatches.size())));
         // 64 identifiers a row, 32 rows: every 11-bit identifier as one cell.
-        s += QLatin1String("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"642\" height=\"322\" viewBox=\"-1 -1 642 322\">");
+        s += QLatin1String(
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"642\" height=\"322\" viewBox=\"-1 -1 642 322\">");
         for (size_t i = 0; i < d.verdicts.size(); ++i) {
             const PlanFrame &f = plan.frames[d.from][i];
             if (f.extended || f.kind != PlanFrame::Kind::Sweep)
                 continue;
-            s += QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"9\" height=\"9\" fill=\"%3\"><title>%4 %5</title></rect>")
-                     .arg((f.id % 64) * 10).arg((f.id / 64) * 10).arg(QLatin1String(colours[d.verdicts[i].kind]),
-                          FilterImage::frameText(f.id, false).toHtmlEscaped(), VerifyText::seen(d.verdicts[i].seen).toHtmlEscaped());
+            s += QStringLiteral(
+                     "<rect x=\"%1\" y=\"%2\" width=\"9\" height=\"9\" fill=\"%3\"><title>%4 %5</title></rect>")
+                     .arg((f.id % 64) * 10)
+                     .arg((f.id / 64) * 10)
+                     .arg(QLatin1String(colours[d.verdicts[i].kind]),
+                          FilterImage::frameText(f.id, false).toHtmlEscaped(),
+                          VerifyText::seen(d.verdicts[i].seen).toHtmlEscaped());
         }
         s += QLatin1String("</svg>\r\n");
         if (!d.mismatches.empty()) {
@@ -138,9 +153,11 @@ QByteArray html(const TestPlan &plan, const VerifyResult &result, const VerifyRu
             for (const int i : d.mismatches) {
                 const PlanFrame &f = plan.frames[d.from][size_t(i)];
                 const FrameVerdict &v = d.verdicts[size_t(i)];
-                s += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td class=\"bad\">%4</td></tr>")
-                         .arg(FilterImage::frameText(f.id, f.extended).toHtmlEscaped(), VerifyText::kind(f.kind).toHtmlEscaped(),
-                              VerifyText::expected(f.expected).toHtmlEscaped(), VerifyText::seen(v.seen).toHtmlEscaped());
+                s +=
+                    QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td class=\"bad\">%4</td></tr>")
+                        .arg(FilterImage::frameText(f.id, f.extended).toHtmlEscaped(),
+                             VerifyText::kind(f.kind).toHtmlEscaped(), VerifyText::expected(f.expected).toHtmlEscaped(),
+                             VerifyText::seen(v.seen).toHtmlEscaped());
             }
             s += QLatin1String("</table>\r\n");
         }
@@ -149,7 +166,8 @@ QByteArray html(const TestPlan &plan, const VerifyResult &result, const VerifyRu
     return s.toUtf8();
 }
 
-QString write(const QString &path, const TestPlan &plan, const VerifyResult &result, const VerifyRunInfo &info, QStringList *written)
+QString write(const QString &path, const TestPlan &plan, const VerifyResult &result, const VerifyRunInfo &info,
+              QStringList *written)
 {
     QString base = path;
     for (const QLatin1String ext : {QLatin1String(".csv"), QLatin1String(".html")}) {

@@ -32,5 +32,6 @@ QByteArray csv(const TestPlan &plan, const VerifyResult &result, const VerifyRun
 // coloured by verdict, and the mismatches.
 QByteArray html(const TestPlan &plan, const VerifyResult &result, const VerifyRunInfo &info);
 // Writes BASE.csv and BASE.html (a .csv or .html ending of `path` is taken off first).
-QString write(const QString &path, const TestPlan &plan, const VerifyResult &result, const VerifyRunInfo &info, QStringList *written);
+QString write(const QString &path, const TestPlan &plan, const VerifyResult &result, const VerifyRunInfo &info,
+              QStringList *written);
 } // namespace VerifyReport

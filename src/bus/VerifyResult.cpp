@@ -19,14 +19,16 @@ VerifyResult VerifyResult::evaluate(const TestPlan &plan, const BusVerifier &ver
             if (o.count > 0)
                 ++d.arrived;
             v.seen = o;
-            const bool right = e.passes ? (o.count == 1 && o.id == e.id && o.extended == e.extended && !o.reordered) : o.count == 0;
+            const bool right =
+                e.passes ? (o.count == 1 && o.id == e.id && o.extended == e.extended && !o.reordered) : o.count == 0;
             if (!right) {
                 v.kind = FrameVerdict::Mismatch;
                 d.mismatches.push_back(int(i));
             } else if (!e.passes) {
                 v.kind = FrameVerdict::Blocked;
             } else {
-                v.kind = (e.id == frames[i].id && e.extended == frames[i].extended) ? FrameVerdict::Passed : FrameVerdict::Remapped;
+                v.kind = (e.id == frames[i].id && e.extended == frames[i].extended) ? FrameVerdict::Passed
+                                                                                    : FrameVerdict::Remapped;
             }
         }
         result.directions.push_back(std::move(d));

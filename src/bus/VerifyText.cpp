@@ -5,27 +5,37 @@ namespace VerifyText {
 QString kind(PlanFrame::Kind kind, const Catalog &texts)
 {
     switch (kind) {
-    case PlanFrame::Kind::Sweep: return texts.text(TextId::PlanKindSweep);
-    case PlanFrame::Kind::Listed: return texts.text(TextId::PlanKindListed);
-    case PlanFrame::Kind::Neighbour: return texts.text(TextId::PlanKindNeighbour);
-    case PlanFrame::Kind::OtherFormat: return texts.text(TextId::PlanKindOtherFormat);
-    case PlanFrame::Kind::Replacement: return texts.text(TextId::PlanKindReplacement);
-    case PlanFrame::Kind::Edge: return texts.text(TextId::PlanKindEdge);
-    case PlanFrame::Kind::Sample: return texts.text(TextId::PlanKindSample);
-    case PlanFrame::Kind::BitFlip: return texts.text(TextId::PlanKindBitFlip);
+    case PlanFrame::Kind::Sweep:
+        return texts.text(TextId::PlanKindSweep);
+    case PlanFrame::Kind::Listed:
+        return texts.text(TextId::PlanKindListed);
+    case PlanFrame::Kind::Neighbour:
+        return texts.text(TextId::PlanKindNeighbour);
+    case PlanFrame::Kind::OtherFormat:
+        return texts.text(TextId::PlanKindOtherFormat);
+    case PlanFrame::Kind::Replacement:
+        return texts.text(TextId::PlanKindReplacement);
+    case PlanFrame::Kind::Edge:
+        return texts.text(TextId::PlanKindEdge);
+    case PlanFrame::Kind::Sample:
+        return texts.text(TextId::PlanKindSample);
+    case PlanFrame::Kind::BitFlip:
+        return texts.text(TextId::PlanKindBitFlip);
     }
     return QString();
 }
 
 QString expected(const FilterImage::Route &route, const Catalog &texts)
 {
-    return route.passes ? texts.text(TextId::VerifyPassesAs).arg(FilterImage::frameText(route.id, route.extended, texts))
-                        : texts.text(TextId::VerifyBlocked);
+    return route.passes
+        ? texts.text(TextId::VerifyPassesAs).arg(FilterImage::frameText(route.id, route.extended, texts))
+        : texts.text(TextId::VerifyBlocked);
 }
 
 QString seen(const Observation &seen, const Catalog &texts)
 {
-    QString text = seen.count == 0 ? texts.text(TextId::VerifySeenNothing) : FilterImage::frameText(seen.id, seen.extended, texts);
+    QString text =
+        seen.count == 0 ? texts.text(TextId::VerifySeenNothing) : FilterImage::frameText(seen.id, seen.extended, texts);
     if (seen.count > 1)
         text = texts.text(TextId::VerifySeenTimes).arg(text, QString::number(seen.count));
     if (seen.reordered)
@@ -36,8 +46,8 @@ QString seen(const Observation &seen, const Catalog &texts)
 QString mismatch(const PlanFrame &frame, const Observation &observed, const Catalog &texts)
 {
     return texts.text(TextId::VerifyMismatch)
-        .arg(FilterImage::frameText(frame.id, frame.extended, texts), expected(frame.expected, texts), seen(observed, texts),
-             kind(frame.kind, texts));
+        .arg(FilterImage::frameText(frame.id, frame.extended, texts), expected(frame.expected, texts),
+             seen(observed, texts), kind(frame.kind, texts));
 }
 
 QStringList direction(const VerifyResult::Direction &d, const Catalog &texts)

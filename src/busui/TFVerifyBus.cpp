@@ -5,8 +5,8 @@
 #include "bus/VerifyText.h"
 #include "core/app/AppState.h"
 #include "core/base/Catalog.h"
-#include "ui/widgets/Prompt.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
+#include "ui/widgets/Prompt.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -18,7 +18,10 @@
 #include <QPushButton>
 #include <QShortcut>
 
-TFVerifyBus::TFVerifyBus(AppState &state, Catalog &catalog, QWidget *parent) : PraxDialog(parent), m_state(state), m_catalog(catalog)
+TFVerifyBus::TFVerifyBus(AppState &state, Catalog &catalog, QWidget *parent)
+    : PraxDialog(parent)
+    , m_state(state)
+    , m_catalog(catalog)
 {
     setObjectName(QStringLiteral("TFVerifyBus"));
     auto *grid = new QGridLayout(this);
@@ -126,7 +129,11 @@ void TFVerifyBus::startRun()
         return;
     }
     const int d = m_direction->currentIndex();
-    m_plan = TestPlan::build(m_bus.prediction, d == 1 ? std::vector<int>{0} : d == 2 ? std::vector<int>{1} : std::vector<int>{0, 1}, m_deep->isChecked());
+    m_plan = TestPlan::build(m_bus.prediction,
+                             d == 1       ? std::vector<int>{0}
+                                 : d == 2 ? std::vector<int>{1}
+                                          : std::vector<int>{0, 1},
+                             m_deep->isChecked());
     VerifyOptions options;
     options.bitRate[0] = m_bus.bitRates[0];
     options.bitRate[1] = m_bus.bitRates[1];
@@ -164,8 +171,9 @@ void TFVerifyBus::finishRun()
     }
     for (const VerifyResult::Direction &d : result.directions) {
         for (const int i : d.mismatches)
-            m_mismatches->addItem(QStringLiteral("CAN %1 > CAN %2  ").arg(d.from).arg(1 - d.from)
-                                  + VerifyText::mismatch(m_plan.frames[d.from][size_t(i)], d.verdicts[size_t(i)].seen, m_catalog));
+            m_mismatches->addItem(
+                QStringLiteral("CAN %1 > CAN %2  ").arg(d.from).arg(1 - d.from)
+                + VerifyText::mismatch(m_plan.frames[d.from][size_t(i)], d.verdicts[size_t(i)].seen, m_catalog));
     }
     m_verifier.reset();
     m_bus.close();

@@ -34,15 +34,15 @@ static int runWithoutBus(const QStringList &args, Io &io)
 
 namespace {
 const Command kCommands[] = {
-    {"build", "PROJECT_DIR", "Builds bank1..5.bin, bankg.c and bank_K60.bin into PROJECT_DIR/bin as Update Device does", cmdBuild},
+    {"build", "PROJECT_DIR", "Builds bank1..5.bin, bankg.c and bank_K60.bin into PROJECT_DIR/bin as Update Device does",
+     cmdBuild},
     {"check", "PROJECT_DIR", "Validate ParGen.xml and CanCanCobID.xml as the editors do on OK", runCheck},
     {"firmware", "PROJECT_DIR FIRMWARE_SX [--allow-missing-bank]",
      "Merge PROJECT_DIR/bin/bank1.bin and bank2.bin into a copy of FIRMWARE_SX: PROJECT_DIR/New_<name>; "
      "refused when the firmware has no data in a bank's range, unless --allow-missing-bank",
      runFirmware},
     {"export", "PROJECT_DIR --table 0|1 FILE.csv|-",
-     "Write one filter table (0: CAN 0 to CAN 1, 1: CAN 1 to CAN 0) as CSV; - for standard output",
-     runExport},
+     "Write one filter table (0: CAN 0 to CAN 1, 1: CAN 1 to CAN 0) as CSV; - for standard output", runExport},
     {"import", "PROJECT_DIR --table 0|1 FILE.csv|FILE.dbc [--append] [--as-29-bit]",
      "Replace (or extend) one filter table from CSV or from the messages of a DBC file; saved only when valid",
      runImport},
@@ -58,15 +58,21 @@ const Command kCommands[] = {
      "Replay a candump -l log or .asc trace recorded on CAN 0 or 1 through the built files the device runs; writes what "
      "leaves the other port in the same format, then the frames passed, remapped and blocked and the load on that port",
      runReplay},
-    {"inspect", "FILE", "Decodes bank_K60.bin or a bank file into readable text; checks its size and checksum", cmdInspect},
+    {"inspect", "FILE", "Decodes bank_K60.bin or a bank file into readable text; checks its size and checksum",
+     cmdInspect},
 #ifdef PRAXEDO_HAVE_BUS
-    {"verify", "PROJECT_DIR --can0 PLUGIN:INTERFACE --can1 PLUGIN:INTERFACE [--direction 0|1|both] [--bitrate N] [--deep] [--settle MS] [--report FILE]",
-     "Send a test plan through the repeater on the bus and compare what arrives with what the build predicts", runVerify},
-    {"emulate", "PROJECT_DIR --can0 PLUGIN:INTERFACE --can1 PLUGIN:INTERFACE [--bitrate N] [--fault drop:ID|remap:ID:NEW|duplicate:ID]...",
+    {"verify",
+     "PROJECT_DIR --can0 PLUGIN:INTERFACE --can1 PLUGIN:INTERFACE [--direction 0|1|both] [--bitrate N] [--deep] [--settle MS] [--report FILE]",
+     "Send a test plan through the repeater on the bus and compare what arrives with what the build predicts",
+     runVerify},
+    {"emulate",
+     "PROJECT_DIR --can0 PLUGIN:INTERFACE --can1 PLUGIN:INTERFACE [--bitrate N] [--fault drop:ID|remap:ID:NEW|duplicate:ID]...",
      "Forward frames between two interfaces as the project's device would (Ctrl+C ends)", runEmulate},
 #else
-    {"verify", "PROJECT_DIR ...", "Not in this build: it has no CAN bus support (built without Qt SerialBus)", runWithoutBus},
-    {"emulate", "PROJECT_DIR ...", "Not in this build: it has no CAN bus support (built without Qt SerialBus)", runWithoutBus},
+    {"verify", "PROJECT_DIR ...", "Not in this build: it has no CAN bus support (built without Qt SerialBus)",
+     runWithoutBus},
+    {"emulate", "PROJECT_DIR ...", "Not in this build: it has no CAN bus support (built without Qt SerialBus)",
+     runWithoutBus},
 #endif
     {nullptr, nullptr, nullptr, nullptr},
 };
@@ -97,7 +103,8 @@ int checkedExit(int code, QTextStream &out, QTextStream &err)
     const auto *device = qobject_cast<QFileDevice *>(out.device());
     QString why = device && device->error() != QFileDevice::NoError ? device->errorString() : QString();
     errno = 0;
-    const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) || !why.isEmpty() || out.status() != QTextStream::Ok;
+    const bool failed =
+        std::fflush(stdout) != 0 || std::ferror(stdout) || !why.isEmpty() || out.status() != QTextStream::Ok;
     if (!failed)
         return code;
     if (code == 2)

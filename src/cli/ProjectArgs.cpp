@@ -2,9 +2,9 @@
 
 #include "cli/Commands.h"
 #include "cli/StdStreams.h"
+#include "core/base/Catalog.h"
 #include "core/base/FileIo.h"
 #include "core/device/DevicePrediction.h"
-#include "core/base/Catalog.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -28,8 +28,8 @@ int cmdBuild(const QStringList &args, Io &io)
         io.err << error << '\n';
         return 2;
     }
-    io.out << "Wrote bank1.bin to bank5.bin, bankg.c and bank_K60.bin into "
-           << QDir::toNativeSeparators(state.binDir()) << '\n';
+    io.out << "Wrote bank1.bin to bank5.bin, bankg.c and bank_K60.bin into " << QDir::toNativeSeparators(state.binDir())
+           << '\n';
     return 0;
 }
 

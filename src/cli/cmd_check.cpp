@@ -1,10 +1,10 @@
 #include "cli/Commands.h"
 
 #include "core/app/AppState.h"
+#include "core/base/Catalog.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/FilterTables.h"
 #include "core/config/ParGen.h"
-#include "core/base/Catalog.h"
 #include "core/image/ConfigBuilder.h"
 
 #include <QDir>

@@ -23,7 +23,8 @@ int runEmulate(const QStringList &args, Io &io)
         else
             rest.append(args.at(i));
     }
-    const ParsedArgs a = parseArgs(rest, {QStringLiteral("--can0"), QStringLiteral("--can1"), QStringLiteral("--bitrate")}, {});
+    const ParsedArgs a =
+        parseArgs(rest, {QStringLiteral("--can0"), QStringLiteral("--can1"), QStringLiteral("--bitrate")}, {});
     QString problem = a.error;
     if (problem.isEmpty() && a.positional.size() != 1)
         problem = QStringLiteral("name one project folder");
@@ -41,9 +42,10 @@ int runEmulate(const QStringList &args, Io &io)
             problem = QStringLiteral("--bitrate takes a bit rate in bit/s from 5000 to 1000000");
     }
     if (!problem.isEmpty()) {
-        io.err << "praxedo-cli emulate: " << problem << '\n'
-               << "Usage: praxedo-cli emulate PROJECT_DIR --can0 PLUGIN:INTERFACE --can1 PLUGIN:INTERFACE [--bitrate N] "
-                  "[--fault drop:ID|remap:ID:NEW|duplicate:ID]...\n";
+        io.err
+            << "praxedo-cli emulate: " << problem << '\n'
+            << "Usage: praxedo-cli emulate PROJECT_DIR --can0 PLUGIN:INTERFACE --can1 PLUGIN:INTERFACE [--bitrate N] "
+               "[--fault drop:ID|remap:ID:NEW|duplicate:ID]...\n";
         return 1;
     }
     BusPorts bus;
@@ -67,8 +69,8 @@ int runEmulate(const QStringList &args, Io &io)
             loop.quit();
     });
     quitPoll.start(100);
-    io.out << "Emulating " << prediction.projectName() << " from " << QDir::toNativeSeparators(prediction.source()) << " between "
-           << bus.addresses[0].text() << " (CAN 0) and " << bus.addresses[1].text() << " (CAN 1)";
+    io.out << "Emulating " << prediction.projectName() << " from " << QDir::toNativeSeparators(prediction.source())
+           << " between " << bus.addresses[0].text() << " (CAN 0) and " << bus.addresses[1].text() << " (CAN 1)";
     for (const QString &t : faultTexts)
         io.out << ", fault " << t;
     io.out << "; Ctrl+C ends\n" << Qt::flush;

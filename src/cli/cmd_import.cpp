@@ -1,13 +1,13 @@
 #include "cli/Commands.h"
 
 #include "cli/ProjectArgs.h"
+#include "core/base/Catalog.h"
 #include "core/config/CobIdChecks.h"
 #include "core/config/CobIdDocument.h"
-#include "core/config/FilterTables.h"
 #include "core/config/CobIdImport.h"
 #include "core/config/DbcImport.h"
+#include "core/config/FilterTables.h"
 #include "core/config/ParGen.h"
-#include "core/base/Catalog.h"
 #include "core/projects/ProjectLock.h"
 
 #include <QDir>
@@ -19,7 +19,8 @@ namespace Cli {
 // when they pass. Duplicated identifiers are reported but do not stop the import.
 int runImport(const QStringList &args, Io &io)
 {
-    const ParsedArgs a = parseArgs(args, {QStringLiteral("--table")}, {QStringLiteral("--append"), QStringLiteral("--as-29-bit")});
+    const ParsedArgs a =
+        parseArgs(args, {QStringLiteral("--table")}, {QStringLiteral("--append"), QStringLiteral("--as-29-bit")});
     const std::optional<Direction> table = directionArg(a.values.value(QStringLiteral("--table")));
     if (!a.error.isEmpty() || a.positional.size() != 2 || !table) {
         if (!a.error.isEmpty())
@@ -54,12 +55,13 @@ int runImport(const QStringList &args, Io &io)
     DbcImport::Report dbc;
     const bool as29Bit = a.flags.contains(QStringLiteral("--as-29-bit"));
     if (error.isEmpty()) {
-        error = CobIdImport::readFile(file, filter.positive, rows, as29Bit ? DbcImport::WideIds::As29Bit : DbcImport::WideIds::Refuse,
-                                      &dbc);
+        error = CobIdImport::readFile(file, filter.positive, rows,
+                                      as29Bit ? DbcImport::WideIds::As29Bit : DbcImport::WideIds::Refuse, &dbc);
         if (!error.isEmpty() && dbc.wideIds > 0 && !as29Bit)
             error += QStringLiteral("\nAdd --as-29-bit to take them as 29-bit identifiers.");
     }
-    const auto mode = a.flags.contains(QStringLiteral("--append")) ? CobIdImport::Mode::Append : CobIdImport::Mode::Replace;
+    const auto mode =
+        a.flags.contains(QStringLiteral("--append")) ? CobIdImport::Mode::Append : CobIdImport::Mode::Replace;
     if (error.isEmpty())
         error = CobIdImport::apply(document.table(table->index()), rows, mode, QDir::toNativeSeparators(file));
     if (error.isEmpty()) {
@@ -87,8 +89,8 @@ int runImport(const QStringList &args, Io &io)
     if (!duplicates.isEmpty())
         io.err << "warning: original identifiers listed more than once in " << directionTitle(*table) << ":\n"
                << duplicates << '\n';
-    io.out << "Imported " << rows.size() << (rows.size() == 1 ? " row into " : " rows into ") << directionTitle(*table) << "; "
-           << CobIdChecks::usedRowsText(document.table(table->index())) << '\n';
+    io.out << "Imported " << rows.size() << (rows.size() == 1 ? " row into " : " rows into ") << directionTitle(*table)
+           << "; " << CobIdChecks::usedRowsText(document.table(table->index())) << '\n';
     return 0;
 }
 

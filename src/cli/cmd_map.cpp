@@ -27,8 +27,10 @@ int runMap(const QStringList &args, Io &io)
     QString error;
 
     const FilterImage::IdSpace space = device.idSpace(*from);
-    const QString title = QStringLiteral("%1: 11-bit identifiers, %2").arg(
-        directionTitle(*from), device.positive() ? QStringLiteral("positive implementation") : QStringLiteral("listed identifiers blocked"));
+    const QString title = QStringLiteral("%1: 11-bit identifiers, %2")
+                              .arg(directionTitle(*from),
+                                   device.positive() ? QStringLiteral("positive implementation")
+                                                     : QStringLiteral("listed identifiers blocked"));
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);

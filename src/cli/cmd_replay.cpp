@@ -2,8 +2,8 @@
 
 #include "cli/ProjectArgs.h"
 #include "cli/StdStreams.h"
-#include "core/device/DevicePrediction.h"
 #include "core/base/Catalog.h"
+#include "core/device/DevicePrediction.h"
 #include "core/traffic/TraceReplay.h"
 
 #include <QDir>
@@ -24,7 +24,8 @@ constexpr int MaxMalformedShown = 20;
 // to standard output, or to standard error while the frames take standard output.
 int runReplay(const QStringList &args, Io &io)
 {
-    const ParsedArgs a = parseArgs(args, {QStringLiteral("--from"), QStringLiteral("-o")}, {QStringLiteral("--strict")});
+    const ParsedArgs a =
+        parseArgs(args, {QStringLiteral("--from"), QStringLiteral("-o")}, {QStringLiteral("--strict")});
     const std::optional<Direction> arriving = directionArg(a.values.value(QStringLiteral("--from")));
     if (!a.error.isEmpty() || a.positional.size() != 2 || !arriving) {
         if (!a.error.isEmpty())
@@ -65,7 +66,10 @@ int runReplay(const QStringList &args, Io &io)
     QIODevice *out = nullptr;
     if (toFile) {
         if (!outFile.open(QIODevice::WriteOnly)) {
-            io.err << Catalog::defaults().text(TextId::CannotWrite).arg(QDir::toNativeSeparators(outPath), outFile.errorString()) << '\n';
+            io.err << Catalog::defaults()
+                          .text(TextId::CannotWrite)
+                          .arg(QDir::toNativeSeparators(outPath), outFile.errorString())
+                   << '\n';
             return 2;
         }
         out = &outFile;
@@ -83,19 +87,23 @@ int runReplay(const QStringList &args, Io &io)
     int shown = 0;
     const auto malformed = [&](const MalformedLine &m) {
         if (++shown <= MaxMalformedShown)
-            io.err << Catalog::defaults().text(TextId::FileLineError).arg(traceName, QString::number(m.line), m.reason) << '\n';
+            io.err << Catalog::defaults().text(TextId::FileLineError).arg(traceName, QString::number(m.line), m.reason)
+                   << '\n';
     };
     TraceReplay::Options options;
     options.from = from;
     options.strict = a.flags.contains(QStringLiteral("--strict"));
     ReplaySummary summary;
     // Under --strict the first malformed line is the error itself.
-    error = TraceReplay::run(trace, out, device, options, summary, options.strict ? std::function<void(const MalformedLine &)>() : malformed);
+    error = TraceReplay::run(trace, out, device, options, summary,
+                             options.strict ? std::function<void(const MalformedLine &)>() : malformed);
     if (shown > MaxMalformedShown)
         io.err << traceName << ": " << (shown - MaxMalformedShown) << " more malformed lines\n";
     if (error.isEmpty() && toFile) {
         if (!outFile.flush() || outFile.error() != QFileDevice::NoError || !outFile.commit())
-            error = Catalog::defaults().text(TextId::CannotWrite).arg(QDir::toNativeSeparators(outPath), outFile.errorString());
+            error = Catalog::defaults()
+                        .text(TextId::CannotWrite)
+                        .arg(QDir::toNativeSeparators(outPath), outFile.errorString());
     }
     if (!error.isEmpty()) {
         if (toFile)
@@ -111,7 +119,8 @@ int runReplay(const QStringList &args, Io &io)
     for (const QString &assumption : device.assumptions())
         report << "  assumed: " << assumption << '\n';
     if (device.bitRateFromDip(arriving->toPort()))
-        report << "  assumed: CAN " << arriving->toPort() << " takes its bit rate from the DIP switches; the load is given at the configured rate\n";
+        report << "  assumed: CAN " << arriving->toPort()
+               << " takes its bit rate from the DIP switches; the load is given at the configured rate\n";
     for (const QString &warning : summary.warnings(from))
         io.err << "warning: " << warning << '\n';
     return 0;

@@ -28,10 +28,11 @@ void drawProgress(QTextStream &err, int sent, int total)
 
 int runVerify(const QStringList &args, Io &io)
 {
-    const ParsedArgs a = parseArgs(args,
-                                   {QStringLiteral("--can0"), QStringLiteral("--can1"), QStringLiteral("--direction"),
-                                    QStringLiteral("--bitrate"), QStringLiteral("--report"), QStringLiteral("--settle")},
-                                   {QStringLiteral("--deep")});
+    const ParsedArgs a =
+        parseArgs(args,
+                  {QStringLiteral("--can0"), QStringLiteral("--can1"), QStringLiteral("--direction"),
+                   QStringLiteral("--bitrate"), QStringLiteral("--report"), QStringLiteral("--settle")},
+                  {QStringLiteral("--deep")});
     const QString usage = QStringLiteral(
         "Usage: praxedo-cli verify PROJECT_DIR --can0 PLUGIN:INTERFACE --can1 PLUGIN:INTERFACE [--direction 0|1|both] "
         "[--bitrate N] [--deep] [--settle MS] [--report FILE]\n");
@@ -77,12 +78,14 @@ int runVerify(const QStringList &args, Io &io)
     options.bitRate[1] = bus.bitRates[1];
 
     const TestPlan plan = TestPlan::build(prediction, directions, a.flags.contains(QStringLiteral("--deep")));
-    io.out << "Project " << prediction.projectName() << ", " << QDir::toNativeSeparators(prediction.source()) << " (checksum 0x"
-           << QString::number(prediction.imageChecksum(), 16).toUpper() << ", " << prediction.fingerprint() << ")\n";
+    io.out << "Project " << prediction.projectName() << ", " << QDir::toNativeSeparators(prediction.source())
+           << " (checksum 0x" << QString::number(prediction.imageChecksum(), 16).toUpper() << ", "
+           << prediction.fingerprint() << ")\n";
     for (const QString &assumed : prediction.assumptions())
         io.out << "  assumed: " << assumed << '\n';
     io.out << "CAN 0 on " << bus.addresses[0].text() << ", CAN 1 on " << bus.addresses[1].text() << "; " << plan.size()
-           << " frames, paced for " << qMin(bus.bitRates[0], bus.bitRates[1]) / 1000 << " kbit/s\n" << Qt::flush;
+           << " frames, paced for " << qMin(bus.bitRates[0], bus.bitRates[1]) / 1000 << " kbit/s\n"
+           << Qt::flush;
 
     VerifyRunInfo info;
     info.project = prediction.projectName();
@@ -98,7 +101,8 @@ int runVerify(const QStringList &args, Io &io)
     BusVerifier verifier(*bus.ports[0], *bus.ports[1], plan, options);
     const bool bar = stderrIsTerminal();
     if (bar)
-        QObject::connect(&verifier, &BusVerifier::progress, &verifier, [&io](int sent, int total) { drawProgress(io.err, sent, total); });
+        QObject::connect(&verifier, &BusVerifier::progress, &verifier,
+                         [&io](int sent, int total) { drawProgress(io.err, sent, total); });
     QEventLoop loop;
     QObject::connect(&verifier, &BusVerifier::finished, &loop, &QEventLoop::quit);
     watchForQuit();
@@ -126,7 +130,8 @@ int runVerify(const QStringList &args, Io &io)
     }
     if (a.values.contains(QStringLiteral("--report"))) {
         QStringList written;
-        const QString reportError = VerifyReport::write(a.values.value(QStringLiteral("--report")), plan, result, info, &written);
+        const QString reportError =
+            VerifyReport::write(a.values.value(QStringLiteral("--report")), plan, result, info, &written);
         if (!reportError.isEmpty()) {
             io.err << "praxedo-cli verify: " << reportError << '\n';
             return 2;

@@ -125,7 +125,8 @@ QImage render(const FilterImage::IdSpace &space, const QString &title)
         p.drawRect(QRect(x, y, Cell - 1, Cell - 1));
         p.setPen(Qt::black);
         const QString text = QStringLiteral("%1 (%2)").arg(label(f)).arg(counts[int(f)]);
-        p.drawText(QRect(x + Cell + 6, y - 4, metrics.horizontalAdvance(text) + 4, Cell + 8), Qt::AlignLeft | Qt::AlignVCenter, text);
+        p.drawText(QRect(x + Cell + 6, y - 4, metrics.horizontalAdvance(text) + 4, Cell + 8),
+                   Qt::AlignLeft | Qt::AlignVCenter, text);
         x += Cell + 6 + metrics.horizontalAdvance(text) + 24;
     }
     p.end();

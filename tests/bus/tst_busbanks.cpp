@@ -21,7 +21,8 @@ const Values kMap = {{"Device_Type", "0"}};                   // both ports 11-b
 const Values kList = {{"Device_Type", "0"}, {"TypeC1", "1"}}; // CAN 1 29-bit: the sorted list
 
 // 0x200 listed twice: the image keeps 0x300, the banks the last row.
-const QList<Row> kTwice = {Row("0x200", "0x300"), Row("0x181", "0x281"), Row("0x200", "0x301"), Row("0x18FEF100", "0x123", Ext, Std)};
+const QList<Row> kTwice = {Row("0x200", "0x300"), Row("0x181", "0x281"), Row("0x200", "0x301"),
+                           Row("0x18FEF100", "0x123", Ext, Std)};
 const QList<Row> kBack = {Row("0x300", "0x300"), Row("0x7FF", "0x0"), Row("0x18FEF100", "0x123", Ext, Std)};
 
 // 2001 pairs: 0x000 to 0x7CF (without a replacement, which the banks fill with the identifier
@@ -31,7 +32,8 @@ QList<Row> longTable()
     QList<Row> rows = {Row("0x200", "0x300"), Row("0x200", "0x301")};
     for (int id = 0; id <= 0x7CF; ++id) {
         if (id != 0x200)
-            rows.append(Row(QStringLiteral("0x%1").arg(id, 3, 16, QLatin1Char('0')), QString(), QLatin1String(Std), QLatin1String(Std)));
+            rows.append(Row(QStringLiteral("0x%1").arg(id, 3, 16, QLatin1Char('0')), QString(), QLatin1String(Std),
+                            QLatin1String(Std)));
     }
     return rows;
 }
@@ -39,7 +41,9 @@ QList<Row> longTable()
 CliRun::Result verify(const Project &p, quint16 port, const QStringList &extra = {})
 {
     return CliRun::run(QStringList{QStringLiteral("verify"), p.path(), QStringLiteral("--can0"), side(port, 0),
-                                   QStringLiteral("--can1"), side(port, 1), QStringLiteral("--settle"), QStringLiteral("100")} + extra);
+                                   QStringLiteral("--can1"), side(port, 1), QStringLiteral("--settle"),
+                                   QStringLiteral("100")}
+                       + extra);
 }
 
 } // namespace
@@ -77,20 +81,22 @@ void TestBusBanks::matchesARepeaterReadingTheBanks_data()
                           "1,0x18FEF100,29-bit,listed,blocked,nothing,"};
     QTest::newRow("list, positive, 2001 rows")
         << kList << true << longTable() << kBack
-        << QByteArrayList{"0,0x00000200,11-bit,11-bit sweep,passes as 0x00000301 (29-bit),0x00000301 (29-bit),",
-                          "0,0x000007CE,11-bit,11-bit sweep,passes as 0x000007CE (29-bit),0x000007CE (29-bit),",
-                          "0,0x000007CF,11-bit,11-bit sweep,blocked,nothing,",
-                          // Found by number: the 29-bit frame 0x200 is the row of 0x200 too.
-                          "0,0x00000200,29-bit,listed identifier in the other format,passes as 0x00000301 (29-bit),0x00000301 (29-bit),",
-                          "1,0x18FEF100,29-bit,listed,passes as 0x123 (11-bit),0x123 (11-bit),",
-                          "1,0x18FEF101,29-bit,neighbour of a listed identifier,blocked,nothing,"};
+        << QByteArrayList{
+               "0,0x00000200,11-bit,11-bit sweep,passes as 0x00000301 (29-bit),0x00000301 (29-bit),",
+               "0,0x000007CE,11-bit,11-bit sweep,passes as 0x000007CE (29-bit),0x000007CE (29-bit),",
+               "0,0x000007CF,11-bit,11-bit sweep,blocked,nothing,",
+               // Found by number: the 29-bit frame 0x200 is the row of 0x200 too.
+               "0,0x00000200,29-bit,listed identifier in the other format,passes as 0x00000301 (29-bit),0x00000301 (29-bit),",
+               "1,0x18FEF100,29-bit,listed,passes as 0x123 (11-bit),0x123 (11-bit),",
+               "1,0x18FEF101,29-bit,neighbour of a listed identifier,blocked,nothing,"};
     QTest::newRow("list, listed blocked")
         << kList << false << kTwice << kBack
-        << QByteArrayList{"0,0x00000200,11-bit,11-bit sweep,blocked,nothing,",
-                          "0,0x00000200,29-bit,listed identifier in the other format,blocked,nothing,",
-                          "0,0x00000201,11-bit,11-bit sweep,passes as 0x00000201 (29-bit),0x00000201 (29-bit),",
-                          "1,0x18FEF100,29-bit,listed,blocked,nothing,",
-                          "1,0x18FEF101,29-bit,neighbour of a listed identifier,passes as 0x101 (11-bit),0x101 (11-bit),"};
+        << QByteArrayList{
+               "0,0x00000200,11-bit,11-bit sweep,blocked,nothing,",
+               "0,0x00000200,29-bit,listed identifier in the other format,blocked,nothing,",
+               "0,0x00000201,11-bit,11-bit sweep,passes as 0x00000201 (29-bit),0x00000201 (29-bit),",
+               "1,0x18FEF100,29-bit,listed,blocked,nothing,",
+               "1,0x18FEF101,29-bit,neighbour of a listed identifier,passes as 0x101 (11-bit),0x101 (11-bit),"};
 }
 
 void TestBusBanks::matchesARepeaterReadingTheBanks()
@@ -108,7 +114,8 @@ void TestBusBanks::matchesARepeaterReadingTheBanks()
     const QString report = p.dir.filePath(QStringLiteral("run.csv"));
     const CliRun::Result r = verify(p, port, {QStringLiteral("--report"), report});
     QVERIFY2(r.exitCode == 0, r.out + r.err);
-    QVERIFY2(r.out.contains("bin/bank1.bin and bin/bank2.bin") || r.out.contains("bin\\bank1.bin and bin\\bank2.bin"), r.out);
+    QVERIFY2(r.out.contains("bin/bank1.bin and bin/bank2.bin") || r.out.contains("bin\\bank1.bin and bin\\bank2.bin"),
+             r.out);
     QVERIFY(r.out.contains("Result: All frames as predicted"));
     QFile csv(report);
     QVERIFY(csv.open(QIODevice::ReadOnly));
@@ -125,10 +132,12 @@ void TestBusBanks::faultsFailAndNameTheIdentifier_data()
     QTest::addColumn<QByteArray>("line");
     QTest::newRow("map, dropped") << kMap << false << u"drop:0x181"_qs
                                   << QByteArray("0x181 (11-bit): expected passes as 0x281 (11-bit); seen nothing");
-    QTest::newRow("list, duplicated") << kList << false << u"duplicate:0x200"_qs
-                                      << QByteArray("0x200 (11-bit): expected passes as 0x00000301 (29-bit); seen 0x00000301 (29-bit), 2 times");
+    QTest::newRow("list, duplicated")
+        << kList << false << u"duplicate:0x200"_qs
+        << QByteArray("0x200 (11-bit): expected passes as 0x00000301 (29-bit); seen 0x00000301 (29-bit), 2 times");
     QTest::newRow("list, emulated wrong replacement")
-        << kList << true << u"remap:0x181:0x282"_qs << QByteArray("0x181 (11-bit): expected passes as 0x00000281 (29-bit); seen 0x00000282 (29-bit)");
+        << kList << true << u"remap:0x181:0x282"_qs
+        << QByteArray("0x181 (11-bit): expected passes as 0x00000281 (29-bit); seen 0x00000282 (29-bit)");
 }
 
 void TestBusBanks::faultsFailAndNameTheIdentifier()
@@ -143,8 +152,9 @@ void TestBusBanks::faultsFailAndNameTheIdentifier()
     Peer peer;
     QProcess emulating;
     if (emulator) {
-        emulating.start(TestPaths::cli(), {QStringLiteral("emulate"), p.path(), QStringLiteral("--can0"), side(port, 0), QStringLiteral("--can1"),
-                                           side(port, 1), QStringLiteral("--fault"), fault});
+        emulating.start(TestPaths::cli(),
+                        {QStringLiteral("emulate"), p.path(), QStringLiteral("--can0"), side(port, 0),
+                         QStringLiteral("--can1"), side(port, 1), QStringLiteral("--fault"), fault});
         QVERIFY(emulating.waitForStarted(10000));
         while (!emulating.readAllStandardOutput().contains("Emulating")) // up when it says so
             QVERIFY2(emulating.waitForReadyRead(10000), emulating.readAllStandardError());

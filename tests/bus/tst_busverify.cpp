@@ -24,11 +24,13 @@ namespace {
 CliRun::Result verify(const Project &p, quint16 port, const QStringList &extra = {})
 {
     return CliRun::run(QStringList{QStringLiteral("verify"), p.path(), QStringLiteral("--can0"), side(port, 0),
-                                   QStringLiteral("--can1"), side(port, 1), QStringLiteral("--settle"), QStringLiteral("100")} + extra);
+                                   QStringLiteral("--can1"), side(port, 1), QStringLiteral("--settle"),
+                                   QStringLiteral("100")}
+                       + extra);
 }
 
-const QList<Row> kRemaps = {Row("0x181", "0x281"), Row("0x200", "0x1ABCDE", Std, Ext), Row("0x18FEF100", "0x123", Ext, Std),
-                            Row("0x1FFFFFFF", "0x1FFFFFFF", Ext, Ext)};
+const QList<Row> kRemaps = {Row("0x181", "0x281"), Row("0x200", "0x1ABCDE", Std, Ext),
+                            Row("0x18FEF100", "0x123", Ext, Std), Row("0x1FFFFFFF", "0x1FFFFFFF", Ext, Ext)};
 const QList<Row> kBack = {Row("0x300", "0x300"), Row("0x7FF", "0x0")};
 
 } // namespace
@@ -56,7 +58,8 @@ void TestBusVerify::matchesAnIndependentRepeater_data()
     QTest::newRow("positive, both directions") << true << QStringList() << QStringList();
     QTest::newRow("listed blocked, both directions") << false << QStringList() << QStringList();
     QTest::newRow("positive, CAN 1 to CAN 0, deep")
-        << true << QStringList{QStringLiteral("--direction"), QStringLiteral("1"), QStringLiteral("--deep")} << QStringList();
+        << true << QStringList{QStringLiteral("--direction"), QStringLiteral("1"), QStringLiteral("--deep")}
+        << QStringList();
     // A frame passing through takes longer than the settle time; most frames are blocked, so
     // little arrives to tell that the repeater is still busy.
     QTest::newRow("a repeater 150 ms behind, settle 100 ms")
@@ -88,14 +91,17 @@ void TestBusVerify::faultsFailAndNameTheIdentifier_data()
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QByteArray>("result");
-    QTest::newRow("dropped") << true << u"drop:0x181"_qs << QByteArray("0x181 (11-bit): expected passes as 0x281 (11-bit); seen nothing")
+    QTest::newRow("dropped") << true << u"drop:0x181"_qs
+                             << QByteArray("0x181 (11-bit): expected passes as 0x281 (11-bit); seen nothing")
                              << QByteArray("Result: 1 mismatch ");
-    QTest::newRow("wrong replacement") << true << u"remap:0x200:0x1ABCDF"_qs
-                                       << QByteArray("0x200 (11-bit): expected passes as 0x001ABCDE (29-bit); seen 0x001ABCDF (29-bit)")
-                                       << QByteArray("Result: 1 mismatch ");
-    QTest::newRow("duplicated 29-bit") << true << u"duplicate:0x18FEF100"_qs
-                                       << QByteArray("0x18FEF100 (29-bit): expected passes as 0x123 (11-bit); seen 0x123 (11-bit), 2 times")
-                                       << QByteArray("Result: 1 mismatch ");
+    QTest::newRow("wrong replacement")
+        << true << u"remap:0x200:0x1ABCDF"_qs
+        << QByteArray("0x200 (11-bit): expected passes as 0x001ABCDE (29-bit); seen 0x001ABCDF (29-bit)")
+        << QByteArray("Result: 1 mismatch ");
+    QTest::newRow("duplicated 29-bit")
+        << true << u"duplicate:0x18FEF100"_qs
+        << QByteArray("0x18FEF100 (29-bit): expected passes as 0x123 (11-bit); seen 0x123 (11-bit), 2 times")
+        << QByteArray("Result: 1 mismatch ");
     // The fault takes 0x300 of both formats: from CAN 1 the 29-bit one, which passes there, is lost too.
     QTest::newRow("unlisted dropped") << false << u"drop:0x300"_qs
                                       << QByteArray("0x300 (11-bit): expected passes as 0x300 (11-bit); seen nothing")
@@ -161,8 +167,10 @@ void TestBusVerify::emulatorFaultsAreSeen()
     QVERIFY(p.make(true, kRemaps, kBack));
     const quint16 port = freePort();
     QProcess emulator;
-    emulator.start(TestPaths::cli(), {QStringLiteral("emulate"), p.path(), QStringLiteral("--can0"), side(port, 0), QStringLiteral("--can1"),
-                                      side(port, 1), QStringLiteral("--fault"), QStringLiteral("remap:0x7FF:0x7FE")});
+    emulator.start(TestPaths::cli(),
+                   {QStringLiteral("emulate"), p.path(), QStringLiteral("--can0"), side(port, 0),
+                    QStringLiteral("--can1"), side(port, 1), QStringLiteral("--fault"),
+                    QStringLiteral("remap:0x7FF:0x7FE")});
     QVERIFY(emulator.waitForStarted(10000));
     while (!emulator.readAllStandardOutput().contains("Emulating")) // up when it says so
         QVERIFY2(emulator.waitForReadyRead(10000), emulator.readAllStandardError());
@@ -196,20 +204,28 @@ void TestBusVerify::badInput_data()
     QTest::addColumn<QByteArray>("message");
     const QString can1 = QStringLiteral("virtualcan:tcp://127.0.0.1:%1/can1");
     const QString c0 = QStringLiteral("--can0"), c1 = QStringLiteral("--can1");
-    QTest::newRow("unknown plugin") << QStringList{c0, u"nosuchcan:can0"_qs, c1, can1} << 1 << 2 << QByteArray("no CAN plugin 'nosuchcan'");
-    QTest::newRow("unknown interface") << QStringList{c0, u"socketcan:nosuch7"_qs, c1, can1} << 1 << 2 << QByteArray("socketcan:nosuch7");
-    QTest::newRow("not PLUGIN:INTERFACE") << QStringList{c0, u"virtualcan"_qs, c1, can1} << 1 << 2 << QByteArray("is not PLUGIN:INTERFACE");
-    QTest::newRow("virtual channel can9") << QStringList{c0, u"virtualcan:tcp://127.0.0.1:%1/can9"_qs, c1, can1} << 1 << 2
-                                          << QByteArray("'can9' would silently join can0");
-    QTest::newRow("virtual host by name") << QStringList{c0, u"virtualcan:tcp://localhost:%1/can0"_qs, c1, can1} << 1 << 2
-                                          << QByteArray("write its host as 127.0.0.1");
-    QTest::newRow("one interface for both") << QStringList{c0, can1, c1, can1} << 1 << 2 << QByteArray("each side of the repeater needs its own interface");
-    QTest::newRow("not built") << QStringList{c0, u"virtualcan:tcp://127.0.0.1:%1/can0"_qs, c1, can1} << 0 << 2 << QByteArray("has not been built");
-    QTest::newRow("image older than the documents") << QStringList{c0, u"virtualcan:tcp://127.0.0.1:%1/can0"_qs, c1, can1} << 2 << 2
-                                                    << QByteArray("changed after bank_K60.bin was built");
-    QTest::newRow("bad direction") << QStringList{c0, u"virtualcan:tcp://127.0.0.1:%1/can0"_qs, c1, can1, u"--direction"_qs, u"2"_qs} << 1 << 1
-                                   << QByteArray("--direction takes 0, 1 or both");
-    QTest::newRow("missing side") << QStringList{c0, u"virtualcan:tcp://127.0.0.1:%1/can0"_qs} << 1 << 2 << QByteArray("--can1 PLUGIN:INTERFACE is missing");
+    QTest::newRow("unknown plugin") << QStringList{c0, u"nosuchcan:can0"_qs, c1, can1} << 1 << 2
+                                    << QByteArray("no CAN plugin 'nosuchcan'");
+    QTest::newRow("unknown interface") << QStringList{c0, u"socketcan:nosuch7"_qs, c1, can1} << 1 << 2
+                                       << QByteArray("socketcan:nosuch7");
+    QTest::newRow("not PLUGIN:INTERFACE")
+        << QStringList{c0, u"virtualcan"_qs, c1, can1} << 1 << 2 << QByteArray("is not PLUGIN:INTERFACE");
+    QTest::newRow("virtual channel can9") << QStringList{c0, u"virtualcan:tcp://127.0.0.1:%1/can9"_qs, c1, can1} << 1
+                                          << 2 << QByteArray("'can9' would silently join can0");
+    QTest::newRow("virtual host by name") << QStringList{c0, u"virtualcan:tcp://localhost:%1/can0"_qs, c1, can1} << 1
+                                          << 2 << QByteArray("write its host as 127.0.0.1");
+    QTest::newRow("one interface for both")
+        << QStringList{c0, can1, c1, can1} << 1 << 2 << QByteArray("each side of the repeater needs its own interface");
+    QTest::newRow("not built") << QStringList{c0, u"virtualcan:tcp://127.0.0.1:%1/can0"_qs, c1, can1} << 0 << 2
+                               << QByteArray("has not been built");
+    QTest::newRow("image older than the documents")
+        << QStringList{c0, u"virtualcan:tcp://127.0.0.1:%1/can0"_qs, c1, can1} << 2 << 2
+        << QByteArray("changed after bank_K60.bin was built");
+    QTest::newRow("bad direction")
+        << QStringList{c0, u"virtualcan:tcp://127.0.0.1:%1/can0"_qs, c1, can1, u"--direction"_qs, u"2"_qs} << 1 << 1
+        << QByteArray("--direction takes 0, 1 or both");
+    QTest::newRow("missing side") << QStringList{c0, u"virtualcan:tcp://127.0.0.1:%1/can0"_qs} << 1 << 2
+                                  << QByteArray("--can1 PLUGIN:INTERFACE is missing");
 }
 
 void TestBusVerify::badInput()

@@ -25,7 +25,8 @@ struct Project
     {
         QDir(dir.path()).mkdir(QStringLiteral("bin"));
         QFile f(dir.filePath(QStringLiteral("bin/bank_K60.bin")));
-        if (!f.open(QIODevice::WriteOnly) || f.write(FilterImageBytes::make(t0, t1, positive)) != FilterImageBytes::Size)
+        if (!f.open(QIODevice::WriteOnly)
+            || f.write(FilterImageBytes::make(t0, t1, positive)) != FilterImageBytes::Size)
             return QStringLiteral("cannot write the image");
         f.close();
         return prediction.load(dir.path());
@@ -60,7 +61,8 @@ void TestTestPlan::coversWhatTheDeviceMustTellApart()
 {
     Project p;
     // CAN 0 to CAN 1: an 11-bit remap, a 29-bit row leaving as 11-bit, an 11-bit row leaving as 29-bit.
-    QCOMPARE(p.make({{0x181, 0x281}, {0x200, X | 0x1ABCDE}, {X | 0x18FEF100, 0x123}}, {{0x300, 0x300}}, true), QString());
+    QCOMPARE(p.make({{0x181, 0x281}, {0x200, X | 0x1ABCDE}, {X | 0x18FEF100, 0x123}}, {{0x300, 0x300}}, true),
+             QString());
     const TestPlan plan = TestPlan::build(p.prediction, {0, 1}, false);
     const auto m = index(plan.frames[0]);
 
@@ -71,10 +73,10 @@ void TestTestPlan::coversWhatTheDeviceMustTellApart()
         Kind kind;
     };
     const Expect cases[] = {
-        {0x000, false, Kind::Sweep},        {0x7FF, false, Kind::Sweep},       {0x181, false, Kind::Sweep},
-        {0x18FEF100, true, Kind::Listed},   {0x18FEF0FF, true, Kind::Neighbour}, {0x18FEF101, true, Kind::Neighbour},
-        {0x181, true, Kind::OtherFormat},   {0x200, true, Kind::OtherFormat}, {0x1ABCDE, true, Kind::Replacement},
-        {0x000, true, Kind::Edge},          {0x7FF, true, Kind::Edge},        {0x1FFFFFFF, true, Kind::Edge},
+        {0x000, false, Kind::Sweep},      {0x7FF, false, Kind::Sweep},         {0x181, false, Kind::Sweep},
+        {0x18FEF100, true, Kind::Listed}, {0x18FEF0FF, true, Kind::Neighbour}, {0x18FEF101, true, Kind::Neighbour},
+        {0x181, true, Kind::OtherFormat}, {0x200, true, Kind::OtherFormat},    {0x1ABCDE, true, Kind::Replacement},
+        {0x000, true, Kind::Edge},        {0x7FF, true, Kind::Edge},           {0x1FFFFFFF, true, Kind::Edge},
     };
     for (const Expect &e : cases) {
         const auto it = m.find({e.id, e.extended});

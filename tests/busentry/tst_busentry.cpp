@@ -70,10 +70,12 @@ void TestBusEntry::mainWindowOffersTheBusWindowOnlyWithBusSupport()
 void TestBusEntry::commandLine_data()
 {
     QTest::addColumn<QStringList>("args"); // %1 is a folder that is no project
-    QTest::newRow("verify") << QStringList{u"verify"_qs, u"%1"_qs, u"--can0"_qs, u"virtualcan:can0"_qs, u"--can1"_qs, u"virtualcan:can1"_qs};
+    QTest::newRow("verify") << QStringList{u"verify"_qs,          u"%1"_qs,     u"--can0"_qs,
+                                           u"virtualcan:can0"_qs, u"--can1"_qs, u"virtualcan:can1"_qs};
     QTest::newRow("verify, nothing else") << QStringList{u"verify"_qs};
     QTest::newRow("verify --help") << QStringList{u"verify"_qs, u"--help"_qs};
-    QTest::newRow("emulate") << QStringList{u"emulate"_qs, u"%1"_qs, u"--can0"_qs, u"virtualcan:can0"_qs, u"--can1"_qs, u"virtualcan:can1"_qs};
+    QTest::newRow("emulate") << QStringList{u"emulate"_qs,         u"%1"_qs,     u"--can0"_qs,
+                                            u"virtualcan:can0"_qs, u"--can1"_qs, u"virtualcan:can1"_qs};
 }
 
 void TestBusEntry::commandLine()

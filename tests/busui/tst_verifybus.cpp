@@ -30,7 +30,10 @@ struct Window
         texts.Load_Default_Texts();
         window = std::make_unique<TFVerifyBus>(state, texts);
     }
-    QComboBox *port(int p) const { return window->findChild<QComboBox *>(p == 0 ? QStringLiteral("CB_Can0") : QStringLiteral("CB_Can1")); }
+    QComboBox *port(int p) const
+    {
+        return window->findChild<QComboBox *>(p == 0 ? QStringLiteral("CB_Can0") : QStringLiteral("CB_Can1"));
+    }
     QString result() const { return window->findChild<QLabel *>(QStringLiteral("L_Result"))->text(); }
     QStringList mismatches() const
     {
@@ -82,7 +85,9 @@ void TestVerifyBus::listsTheMismatchesOfARun()
     for (const bool faulty : {false, true}) {
         const quint16 port = freePort();
         Peer peer;
-        QVERIFY(peer.start(p.image(), port, faulty ? QStringList{QStringLiteral("--fault"), QStringLiteral("drop:0x18FEF100")} : QStringList()));
+        QVERIFY(peer.start(p.image(), port,
+                           faulty ? QStringList{QStringLiteral("--fault"), QStringLiteral("drop:0x18FEF100")}
+                                  : QStringList()));
         Window w;
         w.open(p, port);
         w.window->startRun();
@@ -93,8 +98,10 @@ void TestVerifyBus::listsTheMismatchesOfARun()
             QCOMPARE(w.result(), QStringLiteral("All frames as predicted"));
             QVERIFY(w.mismatches().isEmpty());
         } else {
-            QCOMPARE(w.mismatches(), QStringList{QStringLiteral(
-                                         "CAN 0 > CAN 1  0x18FEF100 (29-bit): expected passes as 0x123 (11-bit); seen nothing [listed]")});
+            QCOMPARE(
+                w.mismatches(),
+                QStringList{QStringLiteral(
+                    "CAN 0 > CAN 1  0x18FEF100 (29-bit): expected passes as 0x123 (11-bit); seen nothing [listed]")});
             QVERIFY(w.result().contains(QStringLiteral("From CAN 0 to CAN 1: ")));
         }
     }
@@ -111,15 +118,20 @@ void TestVerifyBus::verdictsInTheWindowsLanguage()
     QVERIFY(peer.start(p.image(), port, {QStringLiteral("--fault"), QStringLiteral("drop:0x18FEF100")}));
     Window w;
     QString ver;
-    QVERIFY(Language::Load_Lang_File(w.texts, QDir::cleanPath(TestPaths::data(QStringLiteral("../../resources/LANGUAGE/Italiano.lng"))), ver));
+    QVERIFY(Language::Load_Lang_File(w.texts,
+                                     QDir::cleanPath(
+                                         TestPaths::data(QStringLiteral("../../resources/LANGUAGE/Italiano.lng"))),
+                                     ver));
     w.window->Set_Lang();
     w.open(p, port);
     w.window->startRun();
     QTRY_VERIFY_WITH_TIMEOUT(!w.window->running(), 60000);
     QVERIFY(prompt.shown.isEmpty());
-    QCOMPARE(w.mismatches(), QStringList{QStringLiteral(
-                                 "CAN 0 > CAN 1  0x18FEF100 (29 bit): atteso passa come 0x123 (11 bit); ricevuto nulla [elencato]")});
-    QVERIFY2(w.result().startsWith(QStringLiteral("Da CAN 0 a CAN 1: ")) && w.result().contains(QStringLiteral("1 discordanza")),
+    QCOMPARE(w.mismatches(),
+             QStringList{QStringLiteral(
+                 "CAN 0 > CAN 1  0x18FEF100 (29 bit): atteso passa come 0x123 (11 bit); ricevuto nulla [elencato]")});
+    QVERIFY2(w.result().startsWith(QStringLiteral("Da CAN 0 a CAN 1: "))
+                 && w.result().contains(QStringLiteral("1 discordanza")),
              qPrintable(w.result()));
 }
 

@@ -40,7 +40,8 @@ void TestCheckCommand::surplusRowsWarnButPass()
     QByteArray rows;
     for (int i = 0; i < 2050; ++i) {
         const QByteArray id = QByteArray::number(i % 2048);
-        rows += "<row Orig_CobID=\"" + id + "\" Type_CobID=\"2.0A 11bits\" Mod_CobID=\"" + id + "\" Type_MCobID=\"2.0A 11bits\" Desc=\"\"/>";
+        rows += "<row Orig_CobID=\"" + id + "\" Type_CobID=\"2.0A 11bits\" Mod_CobID=\"" + id
+            + "\" Type_MCobID=\"2.0A 11bits\" Desc=\"\"/>";
     }
     QVERIFY(put(dir.filePath(QStringLiteral("CanCanCobID.xml")),
                 "<CanCanCobID><Can0_to_Can1>" + rows + "</Can0_to_Can1><Can1_to_Can0></Can1_to_Can0></CanCanCobID>"));

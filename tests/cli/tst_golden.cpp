@@ -65,7 +65,8 @@ using Tree = QMap<QString, std::optional<QByteArray>>;
 Tree snapshot(const QString &dir)
 {
     Tree tree;
-    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         const QFileInfo info = it.fileInfo();
@@ -178,14 +179,18 @@ struct Places
 
 QString substitute(QString text, const Places &at)
 {
-    return text.replace(QLatin1String("{project}"), at.project).replace(QLatin1String("{tmp}"), at.tmp).replace(QLatin1String("{data}"), at.data);
+    return text.replace(QLatin1String("{project}"), at.project)
+        .replace(QLatin1String("{tmp}"), at.tmp)
+        .replace(QLatin1String("{data}"), at.data);
 }
 
 // The paths of this run written back as their names, so that the expected text holds no
 // temporary folder; on Windows the separators of relative paths too.
 QByteArray placeholders(QByteArray text, const Places &at)
 {
-    const std::pair<QString, const char *> names[] = {{at.project, "{project}"}, {at.tmp, "{tmp}"}, {at.data, "{data}"}};
+    const std::pair<QString, const char *> names[] = {{at.project, "{project}"},
+                                                      {at.tmp, "{tmp}"},
+                                                      {at.data, "{data}"}};
     for (const auto &[path, name] : names) {
         text.replace(QDir::toNativeSeparators(path).toUtf8(), name);
         text.replace(path.toUtf8(), name);
@@ -205,7 +210,8 @@ QString difference(const QByteArray &expected, const QByteArray &actual)
         const QByteArray el = i < e.size() ? e.at(i) : QByteArray("<end of text>");
         const QByteArray al = i < a.size() ? a.at(i) : QByteArray("<end of text>");
         if (el != al)
-            return QStringLiteral("first difference on line %1:\n    expected: %2\n    actual:   %3\n  actual text:\n%4")
+            return QStringLiteral(
+                       "first difference on line %1:\n    expected: %2\n    actual:   %3\n  actual text:\n%4")
                 .arg(i + 1)
                 .arg(QString::fromUtf8(el), QString::fromUtf8(al), QString::fromUtf8(actual.left(4000)));
     }
@@ -217,7 +223,10 @@ QString byteDifference(const QByteArray &expected, const QByteArray &actual)
     qsizetype i = 0;
     while (i < expected.size() && i < actual.size() && expected.at(i) == actual.at(i))
         ++i;
-    return QStringLiteral("%1 bytes expected, %2 written, first difference at byte %3").arg(expected.size()).arg(actual.size()).arg(i);
+    return QStringLiteral("%1 bytes expected, %2 written, first difference at byte %3")
+        .arg(expected.size())
+        .arg(actual.size())
+        .arg(i);
 }
 
 QString fileDifference(const QByteArray &expected, const QByteArray &actual)
@@ -309,7 +318,9 @@ void update(const QString &caseDir, const Outcome &o, const QMap<QString, QByteA
     for (auto it = written.begin(); it != written.end(); ++it) {
         if (fromData.contains(it.key()))
             QVERIFY2(expected.value(it.key()) == it.value(),
-                     qPrintable(it.key() + QStringLiteral(" differs from its fixture under tests/data; update that fixture by hand")));
+                     qPrintable(
+                         it.key()
+                         + QStringLiteral(" differs from its fixture under tests/data; update that fixture by hand")));
         else
             QVERIFY(writeFile(dir.filePath(QStringLiteral("expected-files/") + it.key()), it.value()));
     }
@@ -400,25 +411,32 @@ void TestGolden::cases()
     if (shown.out != wantOut)
         problems.append(QStringLiteral("standard output differs from expected.txt, ") + difference(wantOut, shown.out));
     if (shown.err != wantErr)
-        problems.append(QStringLiteral("standard error differs from expected-stderr.txt, ") + difference(wantErr, shown.err));
+        problems.append(QStringLiteral("standard error differs from expected-stderr.txt, ")
+                        + difference(wantErr, shown.err));
     if (shown.exitCode != wantCode)
         problems.append(QStringLiteral("exit code %1, expected %2").arg(shown.exitCode).arg(wantCode));
     for (auto it = expected.begin(); it != expected.end(); ++it) {
         if (!written.contains(it.key()) && after.value(it.key()) != it.value())
             problems.append(QStringLiteral("%1 was not written").arg(it.key()));
         else if (after.value(it.key()) != it.value())
-            problems.append(QStringLiteral("%1 differs: %2").arg(it.key(), fileDifference(it.value(), after.value(it.key()).value_or(QByteArray()))));
+            problems.append(
+                QStringLiteral("%1 differs: %2")
+                    .arg(it.key(), fileDifference(it.value(), after.value(it.key()).value_or(QByteArray()))));
     }
     for (auto it = written.begin(); it != written.end(); ++it) {
         if (expected.contains(it.key()))
             continue;
         const bool holdsExpected = it.key().endsWith(u'/')
-            && std::any_of(expected.keyBegin(), expected.keyEnd(), [&](const QString &e) { return e.startsWith(it.key()); });
+            && std::any_of(expected.keyBegin(), expected.keyEnd(),
+                           [&](const QString &e) { return e.startsWith(it.key()); });
         if (!holdsExpected)
-            problems.append(QStringLiteral("%1 %2, which the case does not expect").arg(before.contains(it.key()) ? QStringLiteral("changed") : QStringLiteral("wrote"), it.key()));
+            problems.append(
+                QStringLiteral("%1 %2, which the case does not expect")
+                    .arg(before.contains(it.key()) ? QStringLiteral("changed") : QStringLiteral("wrote"), it.key()));
     }
     QVERIFY2(problems.isEmpty(),
-             qPrintable(QStringLiteral("praxedo-cli %1\n  %2\n  (%3=1 rewrites the expected bytes; see tests/data/cli/README.md)")
+             qPrintable(QStringLiteral(
+                            "praxedo-cli %1\n  %2\n  (%3=1 rewrites the expected bytes; see tests/data/cli/README.md)")
                             .arg(args.join(u' '), problems.join(QStringLiteral("\n  ")), QLatin1String(kUpdate))));
 }
 

@@ -27,7 +27,10 @@ void TestMapCommand::mapCommandWritesThePicture()
 {
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(u"bin"_qs));
-    const FilterImageBytes::Table table = {{0x000, 0x000}, {0x181, 0x281}, {0x7FF, 0x80000000u | 0x7FF}, {0x80000005u, 0x5}};
+    const FilterImageBytes::Table table = {{0x000, 0x000},
+                                           {0x181, 0x281},
+                                           {0x7FF, 0x80000000u | 0x7FF},
+                                           {0x80000005u, 0x5}};
     QFile image(dir.filePath(u"bin/bank_K60.bin"_qs));
     QVERIFY(image.open(QIODevice::WriteOnly));
     QVERIFY(image.write(FilterImageBytes::make({}, table, true)) == FilterImageBytes::Size);
@@ -38,10 +41,9 @@ void TestMapCommand::mapCommandWritesThePicture()
     p.start(TestPaths::cli(), {u"map"_qs, dir.path(), u"--from"_qs, u"1"_qs, png});
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitCode(), 0);
-    QCOMPARE(CliRun::text(p.readAllStandardOutput()), "Wrote " + QDir::toNativeSeparators(png).toUtf8()
-                                                          + ": 1 pass, 2045 blocked, 2 remapped\n  answered from "
-                                                          + QDir::toNativeSeparators(u"bin/bank_K60.bin"_qs).toUtf8()
-                                                          + " (Ethernet variant)\n");
+    QCOMPARE(CliRun::text(p.readAllStandardOutput()),
+             "Wrote " + QDir::toNativeSeparators(png).toUtf8() + ": 1 pass, 2045 blocked, 2 remapped\n  answered from "
+                 + QDir::toNativeSeparators(u"bin/bank_K60.bin"_qs).toUtf8() + " (Ethernet variant)\n");
 
     FilterImage::IdSpace expected;
     expected.fill(Fate::Block);

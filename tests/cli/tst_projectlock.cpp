@@ -60,10 +60,7 @@ class TestProjectLock : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(QFileInfo(TestPaths::tool(QStringLiteral("hold_lock"))).isExecutable());
-    }
+    void initTestCase() { QVERIFY(QFileInfo(TestPaths::tool(QStringLiteral("hold_lock"))).isExecutable()); }
 
     // Without the lock most rounds lose one of the two imports while both report success.
     void concurrentImportsLoseNothing()
@@ -159,7 +156,8 @@ private Q_SLOTS:
             QVERIFY(empty.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
         }
         QVERIFY(QFileInfo::exists(QDir(project).filePath(ProjectLock::fileName())));
-        const CliRun::Result r = CliRun::run({QStringLiteral("import"), project, QStringLiteral("--table"), QStringLiteral("0"), csv});
+        const CliRun::Result r =
+            CliRun::run({QStringLiteral("import"), project, QStringLiteral("--table"), QStringLiteral("0"), csv});
         QVERIFY2(r.exitCode == 0, r.err.constData());
         QVERIFY(readAll(QDir(project).filePath(QStringLiteral("CanCanCobID.xml"))).contains("Desc=\"row 007\""));
         QVERIFY(!QFileInfo::exists(QDir(project).filePath(ProjectLock::fileName())));

@@ -50,7 +50,9 @@ void TestSimulateCommand::warnsWhenTheDocumentsAreNewer()
     image.close();
     const Result r = CliRun::run({u"simulate"_qs, p.dir.path(), u"--from"_qs, u"0"_qs, u"0x100"_qs});
     QCOMPARE(r.exitCode, 0);
-    QCOMPARE(r.err, QByteArray("warning: CanCanCobID.xml changed after bank_K60.bin was built; this is what the last build does\n"));
+    QCOMPARE(r.err,
+             QByteArray(
+                 "warning: CanCanCobID.xml changed after bank_K60.bin was built; this is what the last build does\n"));
 }
 
 // The golden cases read every path with / for a separator; here the answer keeps the system's.
@@ -60,7 +62,8 @@ void TestSimulateCommand::answeredFromNamesTheFileNatively()
     QVERIFY(p.make());
     const Result r = CliRun::run({u"simulate"_qs, p.dir.path(), u"--from"_qs, u"0"_qs, u"0x100"_qs});
     QCOMPARE(r.exitCode, 0);
-    const QByteArray answered = "\n  answered from " + QDir::toNativeSeparators(u"bin/bank_K60.bin"_qs).toUtf8() + " (Ethernet variant)\n";
+    const QByteArray answered =
+        "\n  answered from " + QDir::toNativeSeparators(u"bin/bank_K60.bin"_qs).toUtf8() + " (Ethernet variant)\n";
     QVERIFY2(r.out.endsWith(answered), r.out.constData());
 }
 

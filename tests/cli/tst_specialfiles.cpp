@@ -79,7 +79,10 @@ private Q_SLOTS:
         QVERIFY2(r.err.contains(QFile::encodeName(QDir::toNativeSeparators(out))), r.err.constData());
         const QFileInfo after(out);
         QVERIFY(!after.isFile());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot).size(), 2);
+        QCOMPARE(QDir(dir.path())
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+                     .size(),
+                 2);
     }
 
     // "-" writes the output to standard output, the summary to standard error.
@@ -117,9 +120,12 @@ private Q_SLOTS:
     void fullStandardOutputFails_data()
     {
         QTest::addColumn<QStringList>("tail");
-        QTest::newRow("export -") << QStringList{QStringLiteral("export"), QStringLiteral("--table"), QStringLiteral("0"), QStringLiteral("-")};
-        QTest::newRow("map -") << QStringList{QStringLiteral("map"), QStringLiteral("--from"), QStringLiteral("0"), QStringLiteral("-")};
-        QTest::newRow("simulate") << QStringList{QStringLiteral("simulate"), QStringLiteral("--from"), QStringLiteral("0"), QStringLiteral("0x181")};
+        QTest::newRow("export -") << QStringList{QStringLiteral("export"), QStringLiteral("--table"),
+                                                 QStringLiteral("0"), QStringLiteral("-")};
+        QTest::newRow("map -") << QStringList{QStringLiteral("map"), QStringLiteral("--from"), QStringLiteral("0"),
+                                              QStringLiteral("-")};
+        QTest::newRow("simulate") << QStringList{QStringLiteral("simulate"), QStringLiteral("--from"),
+                                                 QStringLiteral("0"), QStringLiteral("0x181")};
         QTest::newRow("inspect") << QStringList{QStringLiteral("inspect")};
         QTest::newRow("check") << QStringList{QStringLiteral("check")};
     }
@@ -134,7 +140,8 @@ private Q_SLOTS:
         const QString project = prepareProject(dir.path());
         QVERIFY(!project.isEmpty());
         QStringList args{tail.first()};
-        args << (tail.first() == QLatin1String("inspect") ? QDir(project).filePath(QStringLiteral("bin/bank_K60.bin")) : project);
+        args << (tail.first() == QLatin1String("inspect") ? QDir(project).filePath(QStringLiteral("bin/bank_K60.bin"))
+                                                          : project);
         args << tail.mid(1);
         QProcess p;
         p.setStandardOutputFile(QStringLiteral("/dev/full"));
@@ -143,7 +150,8 @@ private Q_SLOTS:
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
         const QByteArray err = p.readAllStandardError();
         QCOMPARE(p.exitCode(), 2);
-        QVERIFY2(err.contains("standard output") && err.contains(qt_error_string(ENOSPC).toLocal8Bit()), err.constData());
+        QVERIFY2(err.contains("standard output") && err.contains(qt_error_string(ENOSPC).toLocal8Bit()),
+                 err.constData());
     }
 
     // A document that is a link to nothing is named as such: the build stops and writes nothing.
@@ -180,10 +188,12 @@ private:
         const QString project = QDir(dir).filePath(QStringLiteral("P"));
         const QString csv = QDir(dir).filePath(QStringLiteral("rows.csv"));
         if (!QDir().mkpath(QDir(project).filePath(QStringLiteral("bin")))
-            || !CliRun::put(csv, "Original CobID,Type CobID,Modify CobID,Type CobID,Mnemonic\n"
+            || !CliRun::put(csv,
+                            "Original CobID,Type CobID,Modify CobID,Type CobID,Mnemonic\n"
                             "0x181,2.0A 11bits,0x281,2.0A 11bits,Speed\n"))
             return QString();
-        const CliRun::Result import = CliRun::run({QStringLiteral("import"), project, QStringLiteral("--table"), QStringLiteral("0"), csv});
+        const CliRun::Result import =
+            CliRun::run({QStringLiteral("import"), project, QStringLiteral("--table"), QStringLiteral("0"), csv});
         const CliRun::Result build = CliRun::run({QStringLiteral("build"), project});
         QFile::remove(csv);
         return import.exitCode == 0 && build.exitCode == 0 ? project : QString();
@@ -191,7 +201,8 @@ private:
 
     static QStringList outputArgs(const QString &command, const QString &project, const QString &out)
     {
-        const QString option = command == QLatin1String("export") ? QStringLiteral("--table") : QStringLiteral("--from");
+        const QString option =
+            command == QLatin1String("export") ? QStringLiteral("--table") : QStringLiteral("--from");
         return {command, project, option, QStringLiteral("0"), out};
     }
 };

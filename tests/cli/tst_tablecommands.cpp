@@ -43,7 +43,8 @@ void TestTableCommands::exportImportRoundTrip()
     const QByteArray kB = "2.0B 29bits";
     QVERIFY(put(a.filePath(u"CanCanCobID.xml"_qs),
                 "<CanCanCobID><Can0_to_Can1>" + row("0x181", kA, "0x281", kA, "a&amp;b, &quot;c&quot;&#10;d")
-                    + row(" 7", kB, "0x1FFFFFFF", kB, " x ") + "</Can0_to_Can1><Can1_to_Can0></Can1_to_Can0></CanCanCobID>"));
+                    + row(" 7", kB, "0x1FFFFFFF", kB, " x ")
+                    + "</Can0_to_Can1><Can1_to_Can0></Can1_to_Can0></CanCanCobID>"));
     const QString csv = a.filePath(u"t.csv"_qs);
     QCOMPARE(CliRun::run({u"export"_qs, a.path(), u"--table"_qs, u"0"_qs, csv}).exitCode, 0);
     QTemporaryDir b;

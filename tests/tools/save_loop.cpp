@@ -9,8 +9,8 @@
 // documents, build (from the documents there are), firmware. Each variant is complete and
 // differs from the other in content and length, so a torn or mixed file matches neither.
 #include "core/app/AppState.h"
-#include "core/base/FileIo.h"
 #include "core/app/SettingsFile.h"
+#include "core/base/FileIo.h"
 #include "core/config/CobIdCsv.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
@@ -31,7 +31,8 @@ QString settings(const QString &dir, bool b)
 {
     AppState s;
     SettingsFile::setDefaults(s);
-    s.Name_Project = b ? QStringLiteral("Second project with a much longer name than the first") : QStringLiteral("First");
+    s.Name_Project =
+        b ? QStringLiteral("Second project with a much longer name than the first") : QStringLiteral("First");
     s.IP_Device = b ? QStringLiteral("10.0.0.1") : QStringLiteral("192.168.2.205");
     s.Language_Sel = b ? QStringLiteral("Italiano") : QStringLiteral("English");
     s.Enable_Internet = b;
@@ -47,7 +48,8 @@ ParGenValues parGenValues(bool b)
     v.type = b ? 1 : 0;
     v.typeC1 = b ? 1 : 0;
     v.positive = b;
-    v.ip = {QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30"), b ? QStringLiteral("0x28") : QStringLiteral("4")};
+    v.ip = {QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("30"),
+            b ? QStringLiteral("0x28") : QStringLiteral("4")};
     v.tcpPort = b ? QStringLiteral("2001") : QStringLiteral("10001");
     return v;
 }
@@ -80,7 +82,8 @@ QString projectDir(const QString &dir)
 QString job(const QString &dir, bool b)
 {
     JobFile::Job j;
-    j.ipFields = {QStringLiteral("192"), QStringLiteral("168"), QStringLiteral("2"), b ? QStringLiteral("7") : QStringLiteral("205")};
+    j.ipFields = {QStringLiteral("192"), QStringLiteral("168"), QStringLiteral("2"),
+                  b ? QStringLiteral("7") : QStringLiteral("205")};
     j.option = b ? JobFile::Firmware : JobFile::FirmwareAndConfiguration;
     j.readBack = !b;
     j.dirExe = dir;

@@ -12,7 +12,8 @@ QString AppState::binDir() const
 namespace Product {
 QString title()
 {
-    return QStringLiteral("Velmornet - Configurator PK58104 - Repeater - Extender Bus Line - With Filter Data Configurable");
+    return QStringLiteral(
+        "Velmornet - Configurator PK58104 - Repeater - Extender Bus Line - With Filter Data Configurable");
 }
 
 QString description()

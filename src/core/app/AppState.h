@@ -59,4 +59,3 @@ AppState &appState();
 
 // File_ParGen and File_CobID follow Dir_Project.
 void Set_Files(AppState &state);
-

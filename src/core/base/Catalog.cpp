@@ -1,7 +1,7 @@
 #include "core/base/Catalog.h"
 
-#include "core/base/IntText.h"
 #include "core/base/DefaultTexts.h"
+#include "core/base/IntText.h"
 
 #include <QStringDecoder>
 

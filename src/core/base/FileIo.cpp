@@ -1,7 +1,7 @@
 #include "core/base/FileIo.h"
 
-#include "core/base/FileIoPlatform.h"
 #include "core/base/Catalog.h"
+#include "core/base/FileIoPlatform.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,7 +53,9 @@ struct Replacement
         const QString dir = existing.absolutePath();
         QString why;
         for (int attempt = 0; attempt < 100; ++attempt) {
-            const QString name = QStringLiteral(".%1.%2.new").arg(existing.fileName()).arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+            const QString name = QStringLiteral(".%1.%2.new")
+                                     .arg(existing.fileName())
+                                     .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
             file.setFileName(QDir(dir).filePath(name));
             if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
                 break;

@@ -19,10 +19,10 @@ constexpr HexDigits makeHexDigits()
 {
     HexDigits t{};
     for (int c = 0; c < 256; ++c)
-        t.value[c] = static_cast<signed char>(c >= '0' && c <= '9'   ? c - '0'
-                                              : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                                                     : -1);
+        t.value[c] = static_cast<signed char>(c >= '0' && c <= '9'       ? c - '0'
+                                                  : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                  : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                                         : -1);
     return t;
 }
 // A table, since trace replays look up tens of millions of digits.

@@ -1,7 +1,7 @@
 #include "core/base/XmlFile.h"
 
-#include "core/base/FileIo.h"
 #include "core/base/Catalog.h"
+#include "core/base/FileIo.h"
 
 #include <QDir>
 #include <QHash>
@@ -31,11 +31,15 @@ namespace {
 // Text that entity references may add beyond the file's own length.
 constexpr qint64 ExpansionAllowance = 64 * 1024;
 
-template<typename Char>
+template <typename Char>
 class ShapeScan
 {
 public:
-    ShapeScan(const Char *begin, const Char *end) : p(begin), m_end(end) {}
+    ShapeScan(const Char *begin, const Char *end)
+        : p(begin)
+        , m_end(end)
+    {
+    }
 
     // Empty when the text keeps within the limits, else why it does not.
     QString run();
@@ -122,7 +126,7 @@ private:
 // entity holding markup would give a tree the counts below never see, and one holding other
 // references grows with each level; default attribute values add attributes to every element
 // of a name. None of these occur in a document this program reads, and they are refused.
-template<typename Char>
+template <typename Char>
 QString ShapeScan<Char>::internalSubset()
 {
     while (p < m_end) {
@@ -150,7 +154,7 @@ QString ShapeScan<Char>::internalSubset()
     return QString();
 }
 
-template<typename Char>
+template <typename Char>
 QString ShapeScan<Char>::declaration()
 {
     p += 2;
@@ -194,7 +198,7 @@ QString ShapeScan<Char>::declaration()
 
 // Stops as soon as one limit is passed; a document that is not well-formed is left for the
 // parser to report.
-template<typename Char>
+template <typename Char>
 QString ShapeScan<Char>::run()
 {
     Shape shape;
@@ -322,8 +326,7 @@ QByteArray declaredEncoding(const QByteArray &data)
 QString shapeError(const QByteArray &data, const QString &shownName)
 {
     const auto refuse = [&](const QString &why) {
-        return why.isEmpty() ? QString()
-                             : Catalog::messages().text(TextId::XmlNotReadable).arg(shownName, why);
+        return why.isEmpty() ? QString() : Catalog::messages().text(TextId::XmlNotReadable).arg(shownName, why);
     };
     std::optional<QStringConverter::Encoding> encoding = QStringConverter::encodingForData(data, u'<');
     QStringDecoder decoder;
@@ -369,7 +372,9 @@ QString parse(const QByteArray &data, const QString &shownName, QDomDocument &do
         return shapeProblem;
     if (!doc.setContent(data, false, &message, &line, &column)) {
         doc.clear();
-        return Catalog::messages().text(TextId::XmlInvalid).arg(shownName, QString::number(line), QString::number(column), message);
+        return Catalog::messages()
+            .text(TextId::XmlInvalid)
+            .arg(shownName, QString::number(line), QString::number(column), message);
     }
     return QString();
 }

@@ -1,8 +1,8 @@
 #include "core/config/CobIdChecks.h"
 
+#include "core/base/Catalog.h"
 #include "core/base/IntText.h"
 #include "core/config/CobIdDocument.h"
-#include "core/base/Catalog.h"
 
 #include <QHash>
 #include <QStringList>
@@ -54,8 +54,10 @@ QString duplicatesText(const std::vector<Duplicate> &found)
         for (const int r : d.rows)
             rows.append(QString::number(r));
         const Catalog &texts = Catalog::messages();
-        lines.append(texts.text(TextId::DuplicateRows).arg(texts.text(d.extended ? TextId::FrameId29Bit : TextId::FrameId11Bit).arg(idText(d.id, d.extended)),
-                                         rows.join(QStringLiteral(", "))));
+        lines.append(
+            texts.text(TextId::DuplicateRows)
+                .arg(texts.text(d.extended ? TextId::FrameId29Bit : TextId::FrameId11Bit).arg(idText(d.id, d.extended)),
+                     rows.join(QStringLiteral(", "))));
     }
     return lines.join(u'\n');
 }

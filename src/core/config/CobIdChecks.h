@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/config/CobIdTable.h"
 #include "core/base/Catalog.h"
+#include "core/config/CobIdTable.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "core/config/CobIdCsv.h"
 
+#include "core/base/Catalog.h"
 #include "core/base/FileIo.h"
 #include "core/config/DocumentXml.h"
-#include "core/base/Catalog.h"
 
 #include <QStringDecoder>
 
@@ -91,8 +91,7 @@ QChar separator(const QString &text)
 // or "line N: reason". Stops after the header and one row more than a table holds, with
 // `overflowLine` set to the line of that row: the rest cannot be imported anyway, and a file
 // of millions of short lines would otherwise take gigabytes.
-QString split(const QString &text, QChar sep, const QString &shownName, std::vector<Record> &records,
-              int &overflowLine)
+QString split(const QString &text, QChar sep, const QString &shownName, std::vector<Record> &records, int &overflowLine)
 {
     overflowLine = 0;
     const qsizetype n = text.size();
@@ -230,8 +229,7 @@ QString parse(const QByteArray &bytes, const QString &shownName, std::vector<Imp
             return lineError(shownName, record.line,
                              texts.text(TextId::CsvFieldCount).arg(record.fields.size()).arg(CobIdTable::CellCount));
         if (CobIdTable::blank(record.fields.at(CobIdTable::OrigCobId)))
-            return lineError(shownName, record.line,
-                             texts.text(TextId::CsvOriginalEmpty));
+            return lineError(shownName, record.line, texts.text(TextId::CsvOriginalEmpty));
         ImportedRow row;
         row.line = record.line;
         for (int c = 0; c < CobIdTable::CellCount; ++c) {
@@ -245,8 +243,7 @@ QString parse(const QByteArray &bytes, const QString &shownName, std::vector<Imp
     if (!headerSeen)
         return lineError(shownName, 1, texts.text(TextId::CsvEmpty).arg(headerText));
     if (overflowLine > 0)
-        return lineError(shownName, overflowLine,
-                         texts.text(TextId::TableTooManyRows).arg(CobIdTable::RowCount));
+        return lineError(shownName, overflowLine, texts.text(TextId::TableTooManyRows).arg(CobIdTable::RowCount));
     rows = std::move(read);
     return QString();
 }

@@ -1,5 +1,6 @@
 #include "core/config/CobIdDocument.h"
 
+#include "core/base/Catalog.h"
 #include "core/base/FileIo.h"
 #include "core/base/IntText.h"
 #include "core/base/XmlFile.h"
@@ -7,7 +8,6 @@
 #include "core/config/ParGen.h"
 #include "core/device/facts/DeviceFacts.h"
 #include "core/device/facts/Direction.h"
-#include "core/base/Catalog.h"
 
 #include <QDir>
 #include <QDomElement>
@@ -19,9 +19,9 @@ namespace {
 
 const QString kRoot = QStringLiteral("CanCanCobID");
 const QString kRow = QStringLiteral("row");
-const QString kAttributes[CobIdTable::CellCount] = {
-    QStringLiteral("Orig_CobID"), QStringLiteral("Type_CobID"), QStringLiteral("Mod_CobID"),
-    QStringLiteral("Type_MCobID"), QStringLiteral("Desc")};
+const QString kAttributes[CobIdTable::CellCount] = {QStringLiteral("Orig_CobID"), QStringLiteral("Type_CobID"),
+                                                    QStringLiteral("Mod_CobID"), QStringLiteral("Type_MCobID"),
+                                                    QStringLiteral("Desc")};
 QString tableTitle(int table)
 {
     return Catalog::messages().text(Direction::at(table).titleText());
@@ -182,7 +182,8 @@ QString finishRead(const std::array<CobIdTable, CobIdDocument::TableCount> &tabl
         for (int r = 0; r < list.nodes; ++r) {
             const QString why = CobIdTable::cellLengthError(table.row(r));
             if (!why.isEmpty())
-                return Catalog::messages().text(TextId::CobIdNodeNotReadable)
+                return Catalog::messages()
+                    .text(TextId::CobIdNodeNotReadable)
                     .arg(shownName, QString::number(r + 1), CobIdDocument::listName(t), why);
         }
         report.surplusRows[size_t(t)] = list.surplus;
@@ -190,8 +191,9 @@ QString finishRead(const std::array<CobIdTable, CobIdDocument::TableCount> &tabl
         if (list.nodes > used) {
             report.hiddenRows[size_t(t)] = list.nodes - used;
             report.endRow[size_t(t)] = used + 1;
-            report.endNode[size_t(t)] = size_t(used) < list.domNodes.size() ? nodeKind(list.domNodes[size_t(used)])
-                                                                           : Catalog::messages().text(TextId::NodeRowWithoutOriginal);
+            report.endNode[size_t(t)] = size_t(used) < list.domNodes.size()
+                ? nodeKind(list.domNodes[size_t(used)])
+                : Catalog::messages().text(TextId::NodeRowWithoutOriginal);
         }
     }
     return QString();
@@ -222,13 +224,15 @@ QString CobIdDocument::surplusWarning(const ReadReport &report, const QString &p
     QStringList parts;
     for (int t = 0; t < TableCount; ++t) {
         if (report.surplusRows[size_t(t)] > 0)
-            parts << texts.text(TextId::CobIdSurplusRows).arg(QString::number(report.surplusRows[size_t(t)]),
-                                         QString::number(CobIdTable::RowCount), listName(t));
+            parts << texts.text(TextId::CobIdSurplusRows)
+                         .arg(QString::number(report.surplusRows[size_t(t)]), QString::number(CobIdTable::RowCount),
+                              listName(t));
     }
     if (parts.isEmpty())
         return QString();
     const QString both = parts.size() == 1 ? parts[0] : texts.text(TextId::CobIdSurplusBoth).arg(parts[0], parts[1]);
-    return texts.text(TextId::CobIdTooManyRows).arg(QDir::toNativeSeparators(path), both, QString::number(CobIdTable::RowCount));
+    return texts.text(TextId::CobIdTooManyRows)
+        .arg(QDir::toNativeSeparators(path), both, QString::number(CobIdTable::RowCount));
 }
 
 QString CobIdDocument::hiddenWarning(const ReadReport &report, const QString &path)
@@ -241,10 +245,12 @@ QString CobIdDocument::hiddenWarning(const ReadReport &report, const QString &pa
             continue;
         const int end = report.endRow[size_t(t)];
         if (hidden == 1)
-            parts << texts.text(TextId::CobIdEndRow).arg(listName(t), tableTitle(t), QString::number(end), report.endNode[size_t(t)]);
+            parts << texts.text(TextId::CobIdEndRow)
+                         .arg(listName(t), tableTitle(t), QString::number(end), report.endNode[size_t(t)]);
         else
-            parts << texts.text(TextId::CobIdEndRows).arg(listName(t), tableTitle(t), QString::number(end), report.endNode[size_t(t)],
-                                         QString::number(hidden));
+            parts << texts.text(TextId::CobIdEndRows)
+                         .arg(listName(t), tableTitle(t), QString::number(end), report.endNode[size_t(t)],
+                              QString::number(hidden));
     }
     if (parts.isEmpty())
         return QString();
@@ -309,9 +315,11 @@ QString CobIdDocument::readRoot(const QDomNode &root, const QString &shownName, 
         lists[t] = root.firstChildElement(listName(t));
         if (lists[t].isNull()) {
             const Catalog &texts = Catalog::messages();
-            const QString holder = root.isElement() ? texts.text(TextId::CobIdRootElement).arg(root.nodeName()) : texts.text(TextId::CobIdFirstNode);
-            return texts.text(TextId::CobIdNoList).arg(shownName, QString::number(root.lineNumber()), QString::number(root.columnNumber()),
-                                      holder, listName(t));
+            const QString holder = root.isElement() ? texts.text(TextId::CobIdRootElement).arg(root.nodeName())
+                                                    : texts.text(TextId::CobIdFirstNode);
+            return texts.text(TextId::CobIdNoList)
+                .arg(shownName, QString::number(root.lineNumber()), QString::number(root.columnNumber()), holder,
+                     listName(t));
         }
     }
     std::array<CobIdTable, TableCount> tables = m_tables;
@@ -336,7 +344,9 @@ QString CobIdDocument::toBytes(QByteArray &bytes) const
         for (int r = 0; r < used; ++r) {
             for (const QString &text : table.row(r)) {
                 if (!DocumentXml::storable(text))
-                    return Catalog::messages().text(TextId::CobIdControlCharacter).arg(QString::number(r + 1), tableTitle(t));
+                    return Catalog::messages()
+                        .text(TextId::CobIdControlCharacter)
+                        .arg(QString::number(r + 1), tableTitle(t));
             }
             const QString tooLong = CobIdTable::cellLengthError(table.row(r));
             if (!tooLong.isEmpty())
@@ -366,7 +376,9 @@ QString CobIdDocument::toBytes(QByteArray &bytes) const
     if (bytes.size() > MaxFileBytes) {
         const qint64 size = bytes.size();
         bytes.clear();
-        return Catalog::messages().text(TextId::CobIdTooLarge).arg(QString::number(size), QString::number(MaxFileBytes));
+        return Catalog::messages()
+            .text(TextId::CobIdTooLarge)
+            .arg(QString::number(size), QString::number(MaxFileBytes));
     }
     return QString();
 }

@@ -19,10 +19,7 @@ struct CobIdFailure
     int table = 0;   // 0 = From CAN 0 to CAN 1, 1 = From CAN 1 to CAN 0
     int row = 0;     // as the window numbers it, from 1
     int message = 0; // catalog index of the rule's message, 543..554
-    bool operator==(const CobIdFailure &o) const
-    {
-        return table == o.table && row == o.row && message == o.message;
-    }
+    bool operator==(const CobIdFailure &o) const { return table == o.table && row == o.row && message == o.message; }
 };
 
 // The COB-ID filter document CanCanCobID.xml: the two direction tables.

@@ -1,9 +1,9 @@
 #include "core/config/CobIdImport.h"
 
+#include "core/base/Catalog.h"
 #include "core/base/FileIo.h"
 #include "core/config/CobIdCsv.h"
 #include "core/config/DbcImport.h"
-#include "core/base/Catalog.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -53,7 +53,8 @@ QString apply(CobIdTable &table, const std::vector<ImportedRow> &rows, Mode mode
     if (int(rows.size()) > room) {
         const int line = rows[size_t(room)].line;
         if (mode == Mode::Replace)
-            return texts.text(TextId::FileLineError).arg(shownName, QString::number(line), texts.text(TextId::TableTooManyRows).arg(CobIdTable::RowCount));
+            return texts.text(TextId::FileLineError)
+                .arg(shownName, QString::number(line), texts.text(TextId::TableTooManyRows).arg(CobIdTable::RowCount));
         return texts.text(TextId::ImportTableFull)
             .arg(shownName, QString::number(line), QString::number(kept), QString::number(rows.size()),
                  QString::number(CobIdTable::RowCount));
@@ -69,8 +70,9 @@ QString apply(CobIdTable &table, const std::vector<ImportedRow> &rows, Mode mode
                 const QString &text = row.cells[size_t(c)];
                 const QString port = table.portType(c);
                 if (!text.isEmpty() && text != port)
-                    return texts.text(TextId::ImportTypeDiffers).arg(shownName, QString::number(row.line),
-                                               texts.text(c == CobIdTable::TypeCobId ? 513 : 515), text, port);
+                    return texts.text(TextId::ImportTypeDiffers)
+                        .arg(shownName, QString::number(row.line), texts.text(c == CobIdTable::TypeCobId ? 513 : 515),
+                             text, port);
             }
         }
     }

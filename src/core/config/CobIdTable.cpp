@@ -1,7 +1,7 @@
 #include "core/config/CobIdTable.h"
 
-#include "core/base/IntText.h"
 #include "core/base/Catalog.h"
+#include "core/base/IntText.h"
 
 #include <algorithm>
 
@@ -45,8 +45,10 @@ QString CobIdTable::cellLengthError(const Row &cells)
 {
     for (int c = 0; c < CellCount; ++c) {
         if (cells[size_t(c)].size() > MaxCellLength)
-            return Catalog::messages().text(TextId::CellTooLong).arg(Catalog::messages().text(513 + c),
-                                                     QString::number(cells[size_t(c)].size()), QString::number(MaxCellLength));
+            return Catalog::messages()
+                .text(TextId::CellTooLong)
+                .arg(Catalog::messages().text(513 + c), QString::number(cells[size_t(c)].size()),
+                     QString::number(MaxCellLength));
     }
     return QString();
 }

@@ -57,10 +57,10 @@ public:
     QStringList Copy_Row(int row) const;
 
     enum class Paste {
-        NothingCopied,  // 802: no row was copied from this table during this opening
-        WrongSize,      // 801: the copied texts do not fit the row
-        AskOverwrite,   // 800: the row holds something; ask before pasting
-        Ready,          // paste at once
+        NothingCopied, // 802: no row was copied from this table during this opening
+        WrongSize,     // 801: the copied texts do not fit the row
+        AskOverwrite,  // 800: the row holds something; ask before pasting
+        Ready,         // paste at once
     };
     static int messageIndex(Paste check); // 802, 801, 800, or -1 for Ready
     Paste checkPaste(int row, bool copiedFromThisTable, const QStringList &copied) const;

@@ -1,8 +1,8 @@
 #include "core/config/DbcImport.h"
 
+#include "core/base/Catalog.h"
 #include "core/config/CobIdChecks.h"
 #include "core/device/facts/DeviceFacts.h"
-#include "core/base/Catalog.h"
 
 namespace DbcImport {
 
@@ -163,7 +163,9 @@ QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify
             ++r.wideIds;
             if (wideIds == WideIds::Refuse) {
                 if (wideNamed.size() < MaxWideNamed)
-                    wideNamed << Catalog::messages().text(TextId::DbcWideIdLine).arg(QString::number(lineNumber), name, QString::number(rawId));
+                    wideNamed << Catalog::messages()
+                                     .text(TextId::DbcWideIdLine)
+                                     .arg(QString::number(lineNumber), name, QString::number(rawId));
                 continue;
             }
             extended = true;
@@ -191,7 +193,8 @@ QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify
         QString named = wideNamed.join(QStringLiteral("; "));
         if (r.wideIds > wideNamed.size())
             named = texts.text(TextId::DbcAndMore).arg(named, QString::number(r.wideIds - wideNamed.size()));
-        return texts.text(r.wideIds == 1 ? TextId::DbcWideId : TextId::DbcWideIds).arg(shownName, QString::number(r.wideIds), named);
+        return texts.text(r.wideIds == 1 ? TextId::DbcWideId : TextId::DbcWideIds)
+            .arg(shownName, QString::number(r.wideIds), named);
     }
     rows = std::move(read);
     return QString();

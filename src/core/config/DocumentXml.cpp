@@ -3,7 +3,6 @@
 #include "core/base/FileIo.h"
 #include "core/base/XmlFile.h"
 
-
 namespace DocumentXml {
 
 Load loadRoot(const QString &path, qint64 maxBytes, QDomDocument &doc, QDomNode &root, QString &error)
@@ -19,8 +18,7 @@ Load loadRoot(const QString &path, qint64 maxBytes, QDomDocument &doc, QDomNode 
     return Load::Loaded;
 }
 
-Load parseRoot(const QByteArray &bytes, const QString &shownName, QDomDocument &doc, QDomNode &root,
-               QString &error)
+Load parseRoot(const QByteArray &bytes, const QString &shownName, QDomDocument &doc, QDomNode &root, QString &error)
 {
     root = QDomNode();
     error = XmlFile::parse(bytes, shownName, doc);

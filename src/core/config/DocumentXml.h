@@ -15,8 +15,7 @@ enum class Load { NoFile, Loaded, Failed };
 // Failed with a text naming the file, and for a parse error the line, column and message.
 // `maxBytes`: the largest file of its kind that is read at all.
 Load loadRoot(const QString &path, qint64 maxBytes, QDomDocument &doc, QDomNode &root, QString &error);
-Load parseRoot(const QByteArray &bytes, const QString &shownName, QDomDocument &doc, QDomNode &root,
-               QString &error);
+Load parseRoot(const QByteArray &bytes, const QString &shownName, QDomDocument &doc, QDomNode &root, QString &error);
 
 // True when every character can be stored in an XML 1.0 file. Control characters other
 // than tab, line feed and carriage return cannot, and the stream writer would drop them

@@ -1,20 +1,20 @@
 #include "core/config/ParGen.h"
 
+#include "core/base/Catalog.h"
 #include "core/base/FileIo.h"
 #include "core/base/IntText.h"
 #include "core/base/XmlFile.h"
 #include "core/config/DocumentXml.h"
-#include "core/base/Catalog.h"
 
 #include <QDir>
 #include <QXmlStreamWriter>
 
 bool ParGenValues::operator==(const ParGenValues &o) const
 {
-    return boud0 == o.boud0 && boud1 == o.boud1 && type == o.type && positive == o.positive
-        && baudDipC0 == o.baudDipC0 && baudDipC1 == o.baudDipC1 && typeC1 == o.typeC1
-        && deviceType == o.deviceType && ip == o.ip && subnetMask == o.subnetMask && gateway == o.gateway
-        && gatewayEnabled == o.gatewayEnabled && tcpPort == o.tcpPort && udpPort == o.udpPort;
+    return boud0 == o.boud0 && boud1 == o.boud1 && type == o.type && positive == o.positive && baudDipC0 == o.baudDipC0
+        && baudDipC1 == o.baudDipC1 && typeC1 == o.typeC1 && deviceType == o.deviceType && ip == o.ip
+        && subnetMask == o.subnetMask && gateway == o.gateway && gatewayEnabled == o.gatewayEnabled
+        && tcpPort == o.tcpPort && udpPort == o.udpPort;
 }
 
 namespace ParGen {
@@ -22,10 +22,10 @@ namespace ParGen {
 namespace {
 
 const QString kRoot = QStringLiteral("Par_Gen");
-const QString kIp[4] = {QStringLiteral("Ethernet_IP1"), QStringLiteral("Ethernet_IP2"),
-                        QStringLiteral("Ethernet_IP3"), QStringLiteral("Ethernet_IP4")};
-const QString kSm[4] = {QStringLiteral("Ethernet_SM1"), QStringLiteral("Ethernet_SM2"),
-                        QStringLiteral("Ethernet_SM3"), QStringLiteral("Ethernet_SM4")};
+const QString kIp[4] = {QStringLiteral("Ethernet_IP1"), QStringLiteral("Ethernet_IP2"), QStringLiteral("Ethernet_IP3"),
+                        QStringLiteral("Ethernet_IP4")};
+const QString kSm[4] = {QStringLiteral("Ethernet_SM1"), QStringLiteral("Ethernet_SM2"), QStringLiteral("Ethernet_SM3"),
+                        QStringLiteral("Ethernet_SM4")};
 const QString kGat[4] = {QStringLiteral("Ethernet_GAT1"), QStringLiteral("Ethernet_GAT2"),
                          QStringLiteral("Ethernet_GAT3"), QStringLiteral("Ethernet_GAT4")};
 

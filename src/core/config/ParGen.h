@@ -18,15 +18,17 @@ struct ParGenValues
 {
     int boud0 = 8; // bit-rate index, 0..8 = 10K..1000K
     int boud1 = 8;
-    int type = 0;   // frame type of CAN 0: 0 = 2.0A (11 bits), 1 = 2.0B (29 bits)
+    int type = 0; // frame type of CAN 0: 0 = 2.0A (11 bits), 1 = 2.0B (29 bits)
     bool positive = false;
     bool baudDipC0 = false;
     bool baudDipC1 = false;
-    int typeC1 = 0; // frame type of CAN 1
+    int typeC1 = 0;     // frame type of CAN 1
     int deviceType = 1; // 0 = without Ethernet port, 1 = with Ethernet port
     std::array<QString, 4> ip{QStringLiteral("192"), QStringLiteral("168"), QStringLiteral("0"), QStringLiteral("10")};
-    std::array<QString, 4> subnetMask{QStringLiteral("255"), QStringLiteral("255"), QStringLiteral("255"), QStringLiteral("0")};
-    std::array<QString, 4> gateway{QStringLiteral("192"), QStringLiteral("168"), QStringLiteral("0"), QStringLiteral("1")};
+    std::array<QString, 4> subnetMask{QStringLiteral("255"), QStringLiteral("255"), QStringLiteral("255"),
+                                      QStringLiteral("0")};
+    std::array<QString, 4> gateway{QStringLiteral("192"), QStringLiteral("168"), QStringLiteral("0"),
+                                   QStringLiteral("1")};
     bool gatewayEnabled = false;
     QString tcpPort = QStringLiteral("10001");
     QString udpPort = QStringLiteral("10001");

@@ -41,8 +41,9 @@ BankDecoder::Settings BankDecoder::settings() const
 
 quint16 BankDecoder::listCount(Direction direction) const
 {
-    return qFromLittleEndian<quint16>(m_bank.constData()
-                                      + (direction == Direction::Can1ToCan0 ? BankBuilder::ListCountOffset1 : BankBuilder::ListCountOffset0));
+    return qFromLittleEndian<quint16>(
+        m_bank.constData()
+        + (direction == Direction::Can1ToCan0 ? BankBuilder::ListCountOffset1 : BankBuilder::ListCountOffset0));
 }
 
 BankDecoder::ListEntry BankDecoder::listEntry(int i) const
@@ -84,7 +85,8 @@ bool BankDecoder::mapPasses(int id) const
 
 bool BankDecoder::looksLikeMap() const
 {
-    if (m_bank.mid(MapEnd, BankBuilder::PassMapOffset - MapEnd).count(char(0xFF)) != BankBuilder::PassMapOffset - MapEnd)
+    if (m_bank.mid(MapEnd, BankBuilder::PassMapOffset - MapEnd).count(char(0xFF))
+        != BankBuilder::PassMapOffset - MapEnd)
         return false;
     for (int id = 0; id < BankBuilder::MapIds; ++id) {
         if (mapWord(id) != NoMapEntry && mapOrig(id) != id)

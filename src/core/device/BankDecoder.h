@@ -30,7 +30,10 @@ public:
     };
 
     // `bank` holds DeviceFacts::BankSize bytes and outlives the decoder.
-    explicit BankDecoder(const QByteArray &bank) : m_bank(bank) {}
+    explicit BankDecoder(const QByteArray &bank)
+        : m_bank(bank)
+    {
+    }
 
     bool allUnused() const; // every byte 0xFF
 

@@ -69,14 +69,16 @@ QString DevicePrediction::load(const QString &projectDir)
         m_files = QStringList{path};
         return QString();
     }
-    const QString paths[2] = {joinPath(binDir, QStringLiteral("bank1.bin")), joinPath(binDir, QStringLiteral("bank2.bin"))};
+    const QString paths[2] = {joinPath(binDir, QStringLiteral("bank1.bin")),
+                              joinPath(binDir, QStringLiteral("bank2.bin"))};
     QByteArray banks[2];
     for (int k = 0; k < 2; ++k) {
         error = readOne(paths[k], banks[k]);
         if (!error.isEmpty())
             return error;
     }
-    error = parseBanks(banks[0], banks[1], type, QDir::toNativeSeparators(paths[0]), QDir::toNativeSeparators(paths[1]));
+    error =
+        parseBanks(banks[0], banks[1], type, QDir::toNativeSeparators(paths[0]), QDir::toNativeSeparators(paths[1]));
     if (!error.isEmpty())
         return error;
     m_sourceNames = QStringList{QDir::toNativeSeparators(joinPath(binName, QStringLiteral("bank1.bin"))),
@@ -142,18 +144,18 @@ QString DevicePrediction::parseImage(const QByteArray &bytes, const QString &sho
         int order = 0;
         for (const FilterImage::Entry &e : image.entries(d))
             sorted.push_back(Entry{e.Orig, e.Mod, order++});
-        std::sort(sorted.begin(), sorted.end(), [](const Entry &a, const Entry &b) {
-            return a.key != b.key ? a.key < b.key : a.order < b.order;
-        });
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const Entry &a, const Entry &b) { return a.key != b.key ? a.key < b.key : a.order < b.order; });
         if (!p.m_positive)
             continue;
         for (size_t i = 1; i < sorted.size(); ++i) {
             if (sorted[i].key == sorted[i - 1].key) {
                 const quint32 key = sorted[i].key;
                 p.m_assumptions.push_back([shownName, key, d](const Catalog &texts) {
-                    return texts.text(TextId::AssumeFirstOfRows).arg(shownName,
-                                               FilterImage::frameText(key & ~DeviceFacts::ExtMark, key & DeviceFacts::ExtMark, texts),
-                                               texts.text(d.titleText()));
+                    return texts.text(TextId::AssumeFirstOfRows)
+                        .arg(shownName,
+                             FilterImage::frameText(key & ~DeviceFacts::ExtMark, key & DeviceFacts::ExtMark, texts),
+                             texts.text(d.titleText()));
                 });
                 break;
             }
@@ -177,7 +179,9 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
     const QString names[2] = {shownName1, shownName2};
     for (int k = 0; k < 2; ++k) {
         if (banks[k]->size() != DeviceFacts::BankSize)
-            return Catalog::messages().text(TextId::BankWrongSize).arg(names[k], QString::number(banks[k]->size()), QString::number(DeviceFacts::BankSize));
+            return Catalog::messages()
+                .text(TextId::BankWrongSize)
+                .arg(names[k], QString::number(banks[k]->size()), QString::number(DeviceFacts::BankSize));
     }
     DevicePrediction p;
     p.m_deviceType = deviceType;
@@ -204,14 +208,17 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
                     continue;
                 }
                 if (orig != i)
-                    return Catalog::messages().text(TextId::BankBadMapEntry).arg(names[d.index()], CobIdChecks::idText(quint32(i), false), CobIdChecks::idText(orig, false));
+                    return Catalog::messages()
+                        .text(TextId::BankBadMapEntry)
+                        .arg(names[d.index()], CobIdChecks::idText(quint32(i), false),
+                             CobIdChecks::idText(orig, false));
                 dir.mapMod[size_t(i)] = mod;
                 dir.sorted.push_back(Entry{quint32(i), mod, i});
                 const bool passes = (dir.passMap[size_t(i / 8)] >> (i % 8)) & 1;
                 if (p.m_positive && passes && mod > Max11Bit && !wideNoted) {
                     wideNoted = true;
-                    const QStringList args{names[d.index()], CobIdChecks::idText(quint32(i), false), CobIdChecks::idText(mod, true),
-                                           CobIdChecks::idText(mod & Max11Bit, false)};
+                    const QStringList args{names[d.index()], CobIdChecks::idText(quint32(i), false),
+                                           CobIdChecks::idText(mod, true), CobIdChecks::idText(mod & Max11Bit, false)};
                     p.m_assumptions.push_back([args](const Catalog &texts) {
                         return texts.text(TextId::AssumeReplacementBeyond11Bit).arg(args[0], args[1], args[2], args[3]);
                     });
@@ -246,16 +253,21 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
             for (size_t i = 0; i < sorted.size(); ++i) {
                 if (!duplicateNoted && i > 0 && sorted[i].key == sorted[i - 1].key && p.m_positive) {
                     duplicateNoted = true;
-                    const QStringList args{names[d.index()], CobIdChecks::idText(sorted[i].key, sorted[i].key > Max11Bit)};
-                    p.m_assumptions.push_back([args](const Catalog &texts) { return texts.text(TextId::AssumeLastOfRows).arg(args[0], args[1]); });
+                    const QStringList args{names[d.index()],
+                                           CobIdChecks::idText(sorted[i].key, sorted[i].key > Max11Bit)};
+                    p.m_assumptions.push_back([args](const Catalog &texts) {
+                        return texts.text(TextId::AssumeLastOfRows).arg(args[0], args[1]);
+                    });
                 }
                 if (!wideNoted && p.m_positive && sorted[i].mod > targetMax) {
                     wideNoted = true;
-                    const QStringList args{names[d.index()], CobIdChecks::idText(sorted[i].key, sorted[i].key > Max11Bit),
+                    const QStringList args{names[d.index()],
+                                           CobIdChecks::idText(sorted[i].key, sorted[i].key > Max11Bit),
                                            CobIdChecks::idText(sorted[i].mod, true), QString::number(d.toPort()),
                                            CobIdChecks::idText(sorted[i].mod & targetMax, target != 0)};
                     p.m_assumptions.push_back([args, target](const Catalog &texts) {
-                        return texts.text(TextId::AssumeReplacementTooWide).arg(args[0], args[1], args[2], args[3], typeText(target, texts), args[4]);
+                        return texts.text(TextId::AssumeReplacementTooWide)
+                            .arg(args[0], args[1], args[2], args[3], typeText(target, texts), args[4]);
                     });
                 }
             }
@@ -264,7 +276,8 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
     // Settings: bit-rate index + 1 per port; DIP bit 0 is CAN 0, bit 1 CAN 1.
     for (int port = 0; port < 2; ++port) {
         const int code = settings.rate[port];
-        p.m_bitRates[size_t(port)] = DeviceFacts::validBitRateIndex(code - 1) ? int(DeviceFacts::BitRates[size_t(code - 1)]) : 0;
+        p.m_bitRates[size_t(port)] =
+            DeviceFacts::validBitRateIndex(code - 1) ? int(DeviceFacts::BitRates[size_t(code - 1)]) : 0;
     }
     p.m_dip = {(settings.dip & 1) != 0, (settings.dip & 2) != 0};
     p.answerAhead();

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/device/FilterImage.h"
 #include "core/device/facts/DeviceFacts.h"
 #include "core/device/facts/Direction.h"
-#include "core/device/FilterImage.h"
 
 #include <QByteArray>
 #include <QString>
@@ -42,8 +42,8 @@ public:
 
     // The same from bytes in memory; `shownName` names the file(s) in messages.
     QString parseImage(const QByteArray &image, const QString &shownName);
-    QString parseBanks(const QByteArray &bank1, const QByteArray &bank2, int deviceType,
-                       const QString &shownName1, const QString &shownName2);
+    QString parseBanks(const QByteArray &bank1, const QByteArray &bank2, int deviceType, const QString &shownName1,
+                       const QString &shownName2);
 
     // Inline for the 11-bit identifiers, which are answered ahead: a replay asks for every frame.
     FilterImage::Route route(Direction direction, quint32 id, bool extended) const
@@ -91,14 +91,15 @@ private:
     {
         quint32 key = 0; // the identifier matched: with the 29-bit mark in the image, plain in the banks
         quint32 mod = 0;
-        int order = 0;   // position in the file, so equal keys keep their file order
+        int order = 0; // position in the file, so equal keys keep their file order
     };
     struct Lookup
     {
-        std::vector<Entry> sorted;            // by key, then by file order
-        std::array<quint8, 256> passMap{};    // direct map only
+        std::vector<Entry> sorted;                              // by key, then by file order
+        std::array<quint8, 256> passMap{};                      // direct map only
         std::array<qint32, DeviceFacts::Max11Bit + 1> mapMod{}; // direct map only: the replacement, -1 for no entry
-        std::array<FilterImage::Route, DeviceFacts::Max11Bit + 1> std11{}; // every 11-bit identifier answered ahead, for replays
+        std::array<FilterImage::Route, DeviceFacts::Max11Bit + 1>
+            std11{}; // every 11-bit identifier answered ahead, for replays
     };
 
     FilterImage::Route lookup(Direction direction, quint32 id, bool extended) const;
@@ -111,7 +112,7 @@ private:
     std::array<int, 2> m_bitRates{0, 0};
     std::array<bool, 2> m_dip{false, false};
     std::array<Lookup, 2> m_lookups; // by Direction::index()
-    QStringList m_sourceNames; // the file(s) the source names, as shown
+    QStringList m_sourceNames;       // the file(s) the source names, as shown
     QStringList m_files;
     // Made in the reader's language when asked for.
     std::vector<std::function<QString(const Catalog &)>> m_assumptions;

@@ -31,12 +31,16 @@ QString FilterImage::parse(const QByteArray &bytes, const QString &shownName)
 {
     *this = FilterImage();
     if (bytes.size() != DeviceFacts::ImageSize)
-        return Catalog::messages().text(TextId::ImageWrongSize).arg(shownName, QString::number(bytes.size()), QString::number(DeviceFacts::ImageSize));
+        return Catalog::messages()
+            .text(TextId::ImageWrongSize)
+            .arg(shownName, QString::number(bytes.size()), QString::number(DeviceFacts::ImageSize));
     const ImageDecoder decoder(bytes);
     const quint32 sum = decoder.computedChecksum();
     const quint32 stored = decoder.storedChecksum();
     if (sum != stored)
-        return Catalog::messages().text(TextId::ImageBadChecksum).arg(shownName, QString::number(sum), QString::number(stored));
+        return Catalog::messages()
+            .text(TextId::ImageBadChecksum)
+            .arg(shownName, QString::number(sum), QString::number(stored));
     FilterImage image;
     for (const Direction d : Direction::all()) {
         const quint32 count = decoder.count(d);
@@ -108,13 +112,15 @@ QString FilterImage::routeText(Direction direction, quint32 id, bool extended, c
     const QString title = texts.text(direction.titleText());
     if (!route.passes)
         return texts.text(TextId::FrameBlocked).arg(title, frameText(id, extended, texts));
-    return texts.text(TextId::FramePasses).arg(title, frameText(id, extended, texts), QString::number(direction.toPort()),
-                               frameText(route.id, route.extended, texts));
+    return texts.text(TextId::FramePasses)
+        .arg(title, frameText(id, extended, texts), QString::number(direction.toPort()),
+             frameText(route.id, route.extended, texts));
 }
 
 QString FilterImage::ruleText(bool positive, bool listed, const Catalog &texts)
 {
-    return texts.text(positive ? (listed ? TextId::RuleListedPositive : TextId::RuleUnlistedPositive) : (listed ? TextId::RuleListedNegative : TextId::RuleUnlistedNegative));
+    return texts.text(positive ? (listed ? TextId::RuleListedPositive : TextId::RuleUnlistedPositive)
+                               : (listed ? TextId::RuleListedNegative : TextId::RuleUnlistedNegative));
 }
 
 QString FilterImage::reasonText(const Route &route, const Catalog &texts) const

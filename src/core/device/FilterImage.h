@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/base/Catalog.h"
+#include "core/device/ImageDecoder.h"
 #include "core/device/facts/DeviceFacts.h"
 #include "core/device/facts/Direction.h"
-#include "core/device/ImageDecoder.h"
-#include "core/base/Catalog.h"
 
 #include <QByteArray>
 #include <QString>

@@ -12,7 +12,7 @@ Answer answer(const DevicePrediction &device, Direction from, quint32 id, bool e
     if (device.positive() && r.listedIn > 1)
         a.rows = texts
                      .text(device.layout() == DevicePrediction::Layout::Image ? TextId::FrameFirstRowShown
-                                                                                : TextId::FrameLastRowShown)
+                                                                              : TextId::FrameLastRowShown)
                      .arg(r.listedIn);
     return a;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/device/DevicePrediction.h"
 #include "core/base/Catalog.h"
+#include "core/device/DevicePrediction.h"
 
 #include <QString>
 

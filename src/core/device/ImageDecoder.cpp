@@ -72,5 +72,6 @@ quint32 ImageDecoder::storedChecksum() const
 
 quint32 ImageDecoder::computedChecksum() const
 {
-    return ParBlock::computeChecksum(reinterpret_cast<const uchar *>(m_bytes.constData()) + DeviceFacts::ParBlockOffset);
+    return ParBlock::computeChecksum(reinterpret_cast<const uchar *>(m_bytes.constData())
+                                     + DeviceFacts::ParBlockOffset);
 }

@@ -20,7 +20,10 @@ public:
     };
 
     // `bytes` holds DeviceFacts::ImageSize bytes and outlives the decoder.
-    explicit ImageDecoder(const QByteArray &bytes) : m_bytes(bytes) {}
+    explicit ImageDecoder(const QByteArray &bytes)
+        : m_bytes(bytes)
+    {
+    }
 
     // A field of the parameter block, at ParBlock's offsets.
     quint32 u32(int blockOffset) const;

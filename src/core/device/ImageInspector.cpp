@@ -1,8 +1,8 @@
 #include "core/device/ImageInspector.h"
 
 #include "core/device/BankDecoder.h"
-#include "core/device/facts/DeviceFacts.h"
 #include "core/device/ImageDecoder.h"
+#include "core/device/facts/DeviceFacts.h"
 #include "core/image/BankBuilder.h"
 #include "core/image/ParBlock.h"
 
@@ -40,8 +40,9 @@ QString ranges(const BankDecoder &bank, bool wanted)
         if (in && start < 0)
             start = id;
         if (!in && start >= 0) {
-            parts.append(start == id - 1 ? hex(quint32(start), 3)
-                                         : QStringLiteral("%1-%2").arg(hex(quint32(start), 3), hex(quint32(id - 1), 3)));
+            parts.append(start == id - 1
+                             ? hex(quint32(start), 3)
+                             : QStringLiteral("%1-%2").arg(hex(quint32(start), 3), hex(quint32(id - 1), 3)));
             start = -1;
         }
     }
@@ -81,7 +82,9 @@ Result inspectImage(const QByteArray &b, const QString &shownName)
         flagTexts << QStringLiteral("positive implementation");
     if (flags & ~quint32(7))
         flagTexts << QStringLiteral("unknown bits set");
-    t += field("Par_Flags", hex(flags, 8) + (flagTexts.isEmpty() ? QString() : QStringLiteral(": ") + flagTexts.join(QStringLiteral(", "))));
+    t += field("Par_Flags",
+               hex(flags, 8)
+                   + (flagTexts.isEmpty() ? QString() : QStringLiteral(": ") + flagTexts.join(QStringLiteral(", "))));
 
     const int addrOffsets[] = {ParBlock::Addr_Can0_to_Can1, ParBlock::Addr_Can1_to_Can0};
     const char *addrNames[] = {"Addr_Can0_to_Can1", "Addr_Can1_to_Can0"};
@@ -103,7 +106,8 @@ Result inspectImage(const QByteArray &b, const QString &shownName)
         t += field("Checksum", hex(stored, 8) + QStringLiteral(" (verified)"));
     } else {
         t += field("Checksum", hex(stored, 8) + QStringLiteral(" (WRONG: the bytes sum to %1)").arg(hex(computed, 8)));
-        problems << QStringLiteral("bad checksum: stored %1, the bytes sum to %2").arg(hex(stored, 8), hex(computed, 8));
+        problems
+            << QStringLiteral("bad checksum: stored %1, the bytes sum to %2").arg(hex(stored, 8), hex(computed, 8));
     }
 
     const bool positive = image.positive();
@@ -142,13 +146,16 @@ Result inspectBank(const QByteArray &b, const QString &shownName)
     const bool hasSettings = bank.hasSettings();
     bool list = false;
     if (hasSettings) {
-        t += QStringLiteral("Settings (offsets 16100-16105): %1\n").arg(QString::fromLatin1(bank.settingsBytes().toHex(' ').toUpper()));
+        t += QStringLiteral("Settings (offsets 16100-16105): %1\n")
+                 .arg(QString::fromLatin1(bank.settingsBytes().toHex(' ').toUpper()));
         const auto rate = [](quint8 byte) {
-            return DeviceFacts::validBitRateIndex(byte - 1) ? QStringLiteral("%1 (index %2)").arg(QLatin1String(DeviceFacts::BitRateNames[byte - 1])).arg(byte - 1)
-                                          : QStringLiteral("unknown (byte %1)").arg(byte);
+            return DeviceFacts::validBitRateIndex(byte - 1)
+                ? QStringLiteral("%1 (index %2)").arg(QLatin1String(DeviceFacts::BitRateNames[byte - 1])).arg(byte - 1)
+                : QStringLiteral("unknown (byte %1)").arg(byte);
         };
         const auto type = [](quint8 byte) {
-            return QStringLiteral("%1 (%2)").arg(byte).arg(byte == 0 ? QStringLiteral("11-bit") : QStringLiteral("29-bit"));
+            return QStringLiteral("%1 (%2)").arg(byte).arg(byte == 0 ? QStringLiteral("11-bit")
+                                                                     : QStringLiteral("29-bit"));
         };
         const BankDecoder::Settings settings = bank.settings();
         QStringList dips;
@@ -160,8 +167,11 @@ Result inspectBank(const QByteArray &b, const QString &shownName)
         t += field("CAN 1 bit rate", rate(settings.rate[1]));
         t += field("CAN 0 frame type", type(settings.type[0]));
         t += field("CAN 1 frame type", type(settings.type[1]));
-        t += field("Positive", settings.positive ? QStringLiteral("%1 (on)").arg(settings.positive) : QStringLiteral("0 (off)"));
-        t += field("DIP switches", hex(settings.dip, 2) + (dips.isEmpty() ? QString() : QStringLiteral(": ") + dips.join(QStringLiteral(", "))));
+        t += field("Positive",
+                   settings.positive ? QStringLiteral("%1 (on)").arg(settings.positive) : QStringLiteral("0 (off)"));
+        t += field("DIP switches",
+                   hex(settings.dip, 2)
+                       + (dips.isEmpty() ? QString() : QStringLiteral(": ") + dips.join(QStringLiteral(", "))));
         list = settings.usesList();
     } else {
         list = !bank.looksLikeMap();
@@ -173,7 +183,8 @@ Result inspectBank(const QByteArray &b, const QString &shownName)
         bool counted = false;
         if (hasSettings) {
             const auto countText = [](quint16 stored) {
-                return stored == BankDecoder::NoCount ? QStringLiteral("FF FF (no filter document)") : QString::number(stored);
+                return stored == BankDecoder::NoCount ? QStringLiteral("FF FF (no filter document)")
+                                                      : QString::number(stored);
             };
             const quint16 stored = bank.listCount(Direction::Can0ToCan1);
             t += field("Entries in bank 1", countText(stored));

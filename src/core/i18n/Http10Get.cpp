@@ -34,7 +34,8 @@ Http10Get::~Http10Get()
     }
 }
 
-QByteArray Http10Get::requestBytes(const QString &host, quint16 port, const QByteArray &target, const QList<Header> &headers)
+QByteArray Http10Get::requestBytes(const QString &host, quint16 port, const QByteArray &target,
+                                   const QList<Header> &headers)
 {
     QByteArray hostHeader = QUrl::toAce(host);
     if (hostHeader.isEmpty())
@@ -121,7 +122,8 @@ bool Http10Get::parse(const QByteArray &raw, bool closed, Reply &reply)
     return true;
 }
 
-bool Http10Get::start(const QString &host, quint16 port, const QByteArray &target, const QList<Header> &headers, int timeoutMs)
+bool Http10Get::start(const QString &host, quint16 port, const QByteArray &target, const QList<Header> &headers,
+                      int timeoutMs)
 {
     if (m_running)
         return false;

@@ -38,13 +38,15 @@ public:
 
     // Starts the request; finished() follows exactly once (also on failure or after
     // `timeoutMs`). Returns false and does nothing while a request is running.
-    bool start(const QString &host, quint16 port, const QByteArray &target, const QList<Header> &headers, int timeoutMs);
+    bool start(const QString &host, quint16 port, const QByteArray &target, const QList<Header> &headers,
+               int timeoutMs);
     bool isRunning() const { return m_running; }
     // The outcome of the last request; valid once finished() was emitted.
     const Reply &reply() const { return m_reply; }
 
     // The exact bytes sent for a request.
-    static QByteArray requestBytes(const QString &host, quint16 port, const QByteArray &target, const QList<Header> &headers);
+    static QByteArray requestBytes(const QString &host, quint16 port, const QByteArray &target,
+                                   const QList<Header> &headers);
     // Reads a response. `closed` tells whether the server has ended the connection;
     // returns false while more bytes are needed (only possible when not closed).
     static bool parse(const QByteArray &raw, bool closed, Reply &reply);

@@ -36,9 +36,8 @@ QStringList Create_Lang_List(const QString &dir, const QLocale &locale)
     if (dir.isEmpty())
         return names;
     const QDir folder(dir);
-    const QFileInfoList entries = folder.entryInfoList({QStringLiteral("*.lng")},
-                                                       QDir::Files | QDir::Hidden | QDir::System,
-                                                       QDir::NoSort);
+    const QFileInfoList entries =
+        folder.entryInfoList({QStringLiteral("*.lng")}, QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
     for (const QFileInfo &info : entries) {
         if (offered(info, dir))
             names.append(info.fileName());

@@ -12,8 +12,8 @@ VersionCheck::Endpoint VersionCheck::parseEndpoint(const QString &hostAndPort)
 {
     Endpoint e;
     const QUrl url(QStringLiteral("http://") + hostAndPort.trimmed(), QUrl::StrictMode);
-    if (!url.isValid() || url.host().isEmpty() || !url.path().isEmpty() || url.hasQuery()
-        || !url.userInfo().isEmpty() || url.port(80) <= 0 || url.port(80) > 65535) {
+    if (!url.isValid() || url.host().isEmpty() || !url.path().isEmpty() || url.hasQuery() || !url.userInfo().isEmpty()
+        || url.port(80) <= 0 || url.port(80) > 65535) {
         e.port = 0;
         return e;
     }

@@ -35,12 +35,12 @@ public:
 
     struct Bank_Settings
     {
-        quint8 baud0 = 0;     // bit-rate indices
+        quint8 baud0 = 0; // bit-rate indices
         quint8 baud1 = 0;
-        quint8 type0 = 0;     // frame types
+        quint8 type0 = 0; // frame types
         quint8 type1 = 0;
         quint8 positive = 0;
-        quint8 dip = 0;       // bit 0: CAN 0 from DIP switches, bit 1: CAN 1
+        quint8 dip = 0; // bit 0: CAN 0 from DIP switches, bit 1: CAN 1
         bool usesList() const { return type0 != 0 || type1 != 0; }
     };
 

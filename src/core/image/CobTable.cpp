@@ -17,7 +17,8 @@ void CobTable::Sort_Table(qint32 n)
 
 int CobTable::Pack_Table(int pos, int count, QByteArray &buffer) const
 {
-    if (pos < 0 || count < 0 || count > DeviceFacts::TableRows || qsizetype(pos) + qsizetype(count) * DeviceFacts::TableEntrySize > buffer.size())
+    if (pos < 0 || count < 0 || count > DeviceFacts::TableRows
+        || qsizetype(pos) + qsizetype(count) * DeviceFacts::TableEntrySize > buffer.size())
         return -1;
     auto *out = reinterpret_cast<uchar *>(buffer.data()) + pos;
     for (int i = 0; i < count; ++i) {

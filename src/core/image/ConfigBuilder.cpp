@@ -10,7 +10,6 @@
 
 #include <QDir>
 
-
 QString ConfigBuilder::Build_Config(const QString &fileParGen, const QString &fileCobId)
 {
     return Build_Config(XmlSource::load(fileParGen, ParGen::MaxFileBytes), FilterDocument::load(fileCobId));

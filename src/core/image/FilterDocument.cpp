@@ -68,8 +68,8 @@ std::optional<FilterDocument> FilterDocument::readStreaming(const QByteArray &by
 {
     FilterDocument doc;
     QXmlStreamReader reader(bytes);
-    int depth = 0;         // elements open
-    int section = -1;      // the section whose rows are being read
+    int depth = 0;    // elements open
+    int section = -1; // the section whose rows are being read
     bool beforeRoot = true;
     bool nodeBeforeRoot = false;
     while (!reader.atEnd()) {

@@ -54,8 +54,10 @@ QString ImageBuilder::Read_Cob_Tables(const FilterDocument &cobId)
             return QStringLiteral("Cannot read %1: its root element has no element %2")
                 .arg(cobId.shownName, QLatin1String(d.name()));
     }
-    readSection(cobId.section(Direction::Can0ToCan1).rows, m_types.Type_CAN0, ParBlock::Count_Can0_to_Can1, Table_Can0_to_Can1);
-    readSection(cobId.section(Direction::Can1ToCan0).rows, m_types.Type_CAN1, ParBlock::Count_Can1_to_Can0, Table_Can1_to_Can0);
+    readSection(cobId.section(Direction::Can0ToCan1).rows, m_types.Type_CAN0, ParBlock::Count_Can0_to_Can1,
+                Table_Can0_to_Can1);
+    readSection(cobId.section(Direction::Can1ToCan0).rows, m_types.Type_CAN1, ParBlock::Count_Can1_to_Can0,
+                Table_Can1_to_Can0);
     return QString();
 }
 

@@ -1,9 +1,9 @@
 #include "core/image/SrecMerge.h"
 
-#include "core/base/IntText.h"
 #include "core/app/AppState.h"
-#include "core/base/FileIo.h"
 #include "core/base/Catalog.h"
+#include "core/base/FileIo.h"
+#include "core/base/IntText.h"
 
 #include <QDir>
 #include <QFile>
@@ -69,7 +69,10 @@ Outcome stop(const QString &message, bool fileError = false)
 class IntermediateFiles
 {
 public:
-    explicit IntermediateFiles(const QString &dir) : m_dir(dir) {}
+    explicit IntermediateFiles(const QString &dir)
+        : m_dir(dir)
+    {
+    }
     ~IntermediateFiles()
     {
         for (int k = 1; k <= BankCount; ++k)
@@ -283,8 +286,7 @@ QString describeLine(const char *p, int length)
 {
     if (length >= 2 && p[0] == 'S' && p[1] >= '0' && p[1] <= '9')
         return QStringLiteral("an S%1 record").arg(QLatin1Char(p[1]));
-    return QStringLiteral("no S-record (it begins \"%1\")")
-        .arg(QString::fromLatin1(p, std::min(length, 16)));
+    return QStringLiteral("no S-record (it begins \"%1\")").arg(QString::fromLatin1(p, std::min(length, 16)));
 }
 
 } // namespace
@@ -357,18 +359,22 @@ TextMerge mergeText(const QByteArray &source, int bank, const QByteArray &record
                 break;
             }
             if (!readHex(t + 2, 2, byteCount)) {
-                refuse(kind() + QStringLiteral(" whose byte count \"%1\" is not hexadecimal").arg(QString::fromLatin1(t + 2, 2)));
+                refuse(
+                    kind()
+                    + QStringLiteral(" whose byte count \"%1\" is not hexadecimal").arg(QString::fromLatin1(t + 2, 2)));
                 break;
             }
             if (!readHex(t + 4, 2 * addrBytes, address)) {
-                refuse(kind() + QStringLiteral(" whose address \"%1\" is not hexadecimal")
-                                  .arg(QString::fromLatin1(t + 4, 2 * addrBytes)));
+                refuse(kind()
+                       + QStringLiteral(" whose address \"%1\" is not hexadecimal")
+                             .arg(QString::fromLatin1(t + 4, 2 * addrBytes)));
                 break;
             }
             if (int(byteCount) < addrBytes + 1 || length < 4 + 2 * int(byteCount)) {
-                refuse(kind() + QStringLiteral(" whose byte count %1 does not fit the %2 digits after it")
-                                  .arg(byteCount)
-                                  .arg(length - 4));
+                refuse(kind()
+                       + QStringLiteral(" whose byte count %1 does not fit the %2 digits after it")
+                             .arg(byteCount)
+                             .arg(length - 4));
                 break;
             }
             const int count = int(byteCount) - addrBytes - 1;
@@ -469,8 +475,9 @@ QString missingBankMessage(int bank, const QString &firmwareName)
 {
     const quint32 first = bankFirstAddress(bank);
     const Catalog &texts = Catalog::messages();
-    return texts.text(TextId::MergeBankMissing).arg(QString::number(bank), firmwareName, QString::number(first, 16).toUpper(),
-                               QString::number(first + BankSize - 1, 16).toUpper())
+    return texts.text(TextId::MergeBankMissing)
+               .arg(QString::number(bank), firmwareName, QString::number(first, 16).toUpper(),
+                    QString::number(first + BankSize - 1, 16).toUpper())
         + u'\n' + texts.text(TextId::MergeBankMissingEffect);
 }
 
@@ -551,8 +558,8 @@ ChainOutcome runChain(const SxFiles &files, const Progress &progress)
             continue;
         }
         report(progress.setValue, 0);
-        TextMerge merged = mergeText(text, k, bankRecords(bankFirstAddress(k), banks[size_t(k - 1)]), progress,
-                                     files.NomeFileSx);
+        TextMerge merged =
+            mergeText(text, k, bankRecords(bankFirstAddress(k), banks[size_t(k - 1)]), progress, files.NomeFileSx);
         chain.bankResults[size_t(k - 1)] = merged.result;
         if (merged.result < 0)
             return stopChain(stop(merged.message));

@@ -89,8 +89,8 @@ struct TextMerge
     int result = -1;
     QString message; // set whenever result is -1
 };
-TextMerge mergeText(const QByteArray &source, int bank, const QByteArray &records,
-                    const Progress &progress = {}, const QString &sourceName = QString());
+TextMerge mergeText(const QByteArray &source, int bank, const QByteArray &records, const Progress &progress = {},
+                    const QString &sourceName = QString());
 
 // The text stopping a chain whose firmware has no data in a merged bank's range.
 QString missingBankMessage(int bank, const QString &firmwareName);
@@ -98,13 +98,13 @@ QString missingBankMessage(int bank, const QString &firmwareName);
 // One step of the chain: merges bank `bank` (1..5) into `source` and writes the result as
 // `destinationName` in files.NomeDirSxNew. The destination is replaced only by a complete
 // result; a stopped step leaves whatever was there before.
-Outcome Merge_Bank(int bank, const QString &source, const QString &destinationName,
-                   const SxFiles &files, const Progress &progress = {});
+Outcome Merge_Bank(int bank, const QString &source, const QString &destinationName, const SxFiles &files,
+                   const Progress &progress = {});
 
 struct ChainOutcome
 {
-    int result = -1;        // -1 a step stopped the chain, 1 the new firmware file was written
-    QString message;        // the stopping step's message
+    int result = -1; // -1 a step stopped the chain, 1 the new firmware file was written
+    QString message; // the stopping step's message
     bool fileError = false;
     std::array<int, BankCount> bankResults{{-1, -1, -1, -1, -1}}; // each step's result, -1 when it did not run
     bool stopped() const { return result < 0; }

@@ -102,7 +102,8 @@ bool ProjectLock::acquire()
     QString app;
     const Catalog &texts = Catalog::messages();
     if (m_lock->getLockInfo(&pid, &host, &app))
-        m_holder = texts.text(TextId::LockHolder).arg(app.isEmpty() ? texts.text(TextId::LockAProgram) : app, QString::number(pid), host);
+        m_holder = texts.text(TextId::LockHolder)
+                       .arg(app.isEmpty() ? texts.text(TextId::LockAProgram) : app, QString::number(pid), host);
     else
         m_holder = texts.text(TextId::LockAnotherProgram);
     m_lock.reset();

@@ -11,7 +11,7 @@ namespace StartSequence {
 
 struct Outcome
 {
-    bool timerEnabled = false;   // version check timer: both internet options on
+    bool timerEnabled = false; // version check timer: both internet options on
     bool projectRestored = false;
     bool settingsUnreadable = false; // Praxedo.xml existed but was too large or not well-formed
     QString settingsError;           // why, naming the file

@@ -1,8 +1,8 @@
-#include "core/device/facts/DeviceFacts.h"
 #include "core/traffic/AscReader.h"
+#include "core/device/facts/DeviceFacts.h"
 
-#include "core/config/CobIdChecks.h"
 #include "core/base/Catalog.h"
+#include "core/config/CobIdChecks.h"
 #include "core/device/FilterImage.h"
 
 #include <algorithm>
@@ -27,7 +27,9 @@ bool readId(const TraceText::Token &t, bool hexBase, quint32 &id, bool &extended
     }
     const quint32 max = extended ? DeviceFacts::Max29Bit : DeviceFacts::Max11Bit;
     if (id > max) {
-        reason = Catalog::messages().text(TextId::TraceIdentifierBeyond).arg(QString::fromLatin1(t.begin, t.size), CobIdChecks::idText(max, extended));
+        reason = Catalog::messages()
+                     .text(TextId::TraceIdentifierBeyond)
+                     .arg(QString::fromLatin1(t.begin, t.size), CobIdChecks::idText(max, extended));
         return false;
     }
     return true;
@@ -39,8 +41,8 @@ bool AscReader::recognises(const char *first, const char *end)
 {
     Token t[1];
     TraceText::tokens(first, end, t, 1);
-    return t[0].is("date") || t[0].is("base") || t[0].is("Begin") || t[0].is("//") || t[0].is("internal") || t[0].is("no")
-        || TraceText::isTimeToken(t[0]);
+    return t[0].is("date") || t[0].is("base") || t[0].is("Begin") || t[0].is("//") || t[0].is("internal")
+        || t[0].is("no") || TraceText::isTimeToken(t[0]);
 }
 
 TraceLine AscReader::read(const char *begin, const char *end, TraceFrame &f, QString &reason)

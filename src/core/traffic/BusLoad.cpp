@@ -110,9 +110,9 @@ QString BusLoad::text(int port, const Catalog &texts) const
     qint64 peakStart = m_peakStart;
     if (m_windowBits[1] > m_peakBits[1])
         peakStart = m_window * WindowNs;
-    return texts.text(TextId::LoadMeanAndPeak).arg(QString::number(port), QString::number(m_bitRate / 1000), percent(mean(false)),
-                               percent(mean(true)), percent(peak(false)), percent(peak(true)),
-                               QString::number(double(peakStart) * 1e-9, 'f', 3));
+    return texts.text(TextId::LoadMeanAndPeak)
+        .arg(QString::number(port), QString::number(m_bitRate / 1000), percent(mean(false)), percent(mean(true)),
+             percent(peak(false)), percent(peak(true)), QString::number(double(peakStart) * 1e-9, 'f', 3));
 }
 
 QStringList BusLoad::warnings(int port, const Catalog &texts) const

@@ -74,7 +74,7 @@ public:
         };
         void nextRun(qint64 timeNs);
         // The runs before the one in progress, then that one.
-        template<typename F>
+        template <typename F>
         void forEachRun(F f) const
         {
             for (const Run &run : m_runs)

@@ -1,8 +1,8 @@
-#include "core/device/facts/DeviceFacts.h"
 #include "core/traffic/CandumpReader.h"
+#include "core/device/facts/DeviceFacts.h"
 
-#include "core/config/CobIdChecks.h"
 #include "core/base/Catalog.h"
+#include "core/config/CobIdChecks.h"
 
 #include <algorithm>
 
@@ -66,8 +66,10 @@ bool readId(const char *&p, const char *end, const char *begin, TraceFrame &f, Q
         return true;
     }
     if (f.extended ? value > DeviceFacts::Max29Bit : value > DeviceFacts::Max11Bit) {
-        reason = Catalog::messages().text(TextId::TraceIdentifierBeyond)
-                     .arg(QString::fromLatin1(id, digits), CobIdChecks::idText(f.extended ? DeviceFacts::Max29Bit : DeviceFacts::Max11Bit, f.extended));
+        reason = Catalog::messages()
+                     .text(TextId::TraceIdentifierBeyond)
+                     .arg(QString::fromLatin1(id, digits),
+                          CobIdChecks::idText(f.extended ? DeviceFacts::Max29Bit : DeviceFacts::Max11Bit, f.extended));
         return false;
     }
     f.id = value;
@@ -117,7 +119,9 @@ bool readData(const char *p, const char *end, TraceFrame &f, QString &reason)
     if (p < end && (*p == 'R' || *p == 'T') && p + 1 == end)
         ++p;
     if (p != end) {
-        reason = Catalog::messages().text(TextId::TraceTextAfterData).arg(QString::fromLatin1(p, int(std::min<qint64>(end - p, 20))));
+        reason = Catalog::messages()
+                     .text(TextId::TraceTextAfterData)
+                     .arg(QString::fromLatin1(p, int(std::min<qint64>(end - p, 20))));
         return false;
     }
     f.dataBytes = bytes;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/device/facts/DeviceFacts.h"
 #include "core/base/IntText.h"
 #include "core/device/FilterImage.h"
+#include "core/device/facts/DeviceFacts.h"
 #include "core/traffic/TraceFrame.h"
 #include "core/traffic/TraceText.h"
 
@@ -62,11 +62,14 @@ private:
     static qint64 eightDigits(quint64 v)
     {
         // Every byte 0x30 to 0x39: its high nibble is 3, and adding 6 does not carry into it.
-        if ((v & 0xF0F0F0F0F0F0F0F0u) != 0x3030303030303030u || ((v + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) != 0x3030303030303030u)
+        if ((v & 0xF0F0F0F0F0F0F0F0u) != 0x3030303030303030u
+            || ((v + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) != 0x3030303030303030u)
             return -1;
         v -= 0x3030303030303030u;
         v = v * 10 + (v >> 8); // pairs of digits
-        v = (((v & 0x000000FF000000FFu) * (100 + (1000000ull << 32))) + (((v >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32)))) >> 32;
+        v = (((v & 0x000000FF000000FFu) * (100 + (1000000ull << 32)))
+             + (((v >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32))))
+            >> 32;
         return qint64(v);
     }
 
@@ -95,14 +98,8 @@ private:
     // The top bits of the first `n` bytes (0 to 8).
     static quint64 leadingBytes(int n)
     {
-        static constexpr quint64 masks[9] = {0,
-                                             0x80,
-                                             0x8080,
-                                             0x808080,
-                                             0x80808080,
-                                             0x8080808080,
-                                             0x808080808080,
-                                             0x80808080808080,
+        static constexpr quint64 masks[9] = {0,          0x80,         0x8080,         0x808080,
+                                             0x80808080, 0x8080808080, 0x808080808080, 0x80808080808080,
                                              Highs};
         return masks[n];
     }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/device/facts/Direction.h"
-#include "core/device/facts/DeviceFacts.h"
 #include "core/device/DevicePrediction.h"
+#include "core/device/facts/DeviceFacts.h"
+#include "core/device/facts/Direction.h"
 #include "core/traffic/AscReader.h"
 #include "core/traffic/BusLoad.h"
 #include "core/traffic/TraceFormat.h"
@@ -26,11 +26,11 @@ struct ChunkResult
     quint64 lines = 0, framesIn = 0, passed = 0, remapped = 0, blocked = 0, errorFrames = 0;
     std::array<quint32, DeviceFacts::Max11Bit + 1> traffic{};
     std::vector<quint32> new29; // the 29-bit identifiers met, each once (or a few times)
-    BusLoad::Tally load; // of a chunk replayed apart
+    BusLoad::Tally load;        // of a chunk replayed apart
     bool anyTime = false, timeWentBack = false;
     qint64 firstTime = 0, lastTime = 0;
     std::vector<MalformedLine> malformed; // line numbers within the chunk
-    QString stop; // why the replay stops here
+    QString stop;                         // why the replay stops here
     // The 29-bit identifiers answered last, by their low bits: a bus carries few of them, each
     // often. Kept from chunk to chunk; an identifier is listed in new29 where it was not yet known.
     struct Answered
@@ -53,8 +53,8 @@ struct ChunkContext
     const std::array<quint32, DeviceFacts::Max11Bit + 1> *routes11 = nullptr;
     bool strict = false;
     bool writing = false;
-    qint64 lineBase = 0; // lines before the chunk, for the messages that stop a replay
-    BusLoad *load = nullptr; // a chunk replayed in order counts into the load at once
+    qint64 lineBase = 0;                       // lines before the chunk, for the messages that stop a replay
+    BusLoad *load = nullptr;                   // a chunk replayed in order counts into the load at once
     TraceFormat format = TraceFormat::Unknown; // told by the first line that is not blank
     AscReader asc;
 };

@@ -2,7 +2,9 @@
 
 QStringList ReplaySummary::text(Direction from, const Catalog &texts) const
 {
-    const auto frames = [&](quint64 n) { return texts.text(n == 1 ? TextId::ReplayFrame : TextId::ReplayFrames).arg(n); };
+    const auto frames = [&](quint64 n) {
+        return texts.text(n == 1 ? TextId::ReplayFrame : TextId::ReplayFrames).arg(n);
+    };
     const auto ids = [&](int n) {
         const QString count = texts.text(n == 1 ? TextId::ReplayIdentifier : TextId::ReplayIdentifiers).arg(n);
         return idsCapped ? texts.text(TextId::ReplayAtLeast).arg(count) : count;
@@ -19,7 +21,9 @@ QStringList ReplaySummary::text(Direction from, const Catalog &texts) const
         break;
     }
     QStringList out;
-    out << texts.text(TextId::ReplayHeading).arg(QString::number(from.fromPort()), QString::number(from.toPort()), formatName, QString::number(lines));
+    out << texts.text(TextId::ReplayHeading)
+               .arg(QString::number(from.fromPort()), QString::number(from.toPort()), formatName,
+                    QString::number(lines));
     out << texts.text(TextId::ReplayIn).arg(frames(framesIn), ids(idsIn));
     out << texts.text(TextId::ReplayPassed).arg(frames(passed), ids(idsPassed));
     out << texts.text(TextId::ReplayRemapped).arg(frames(remapped), ids(idsRemapped));

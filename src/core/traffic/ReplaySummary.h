@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/base/Catalog.h"
 #include "core/device/facts/DeviceFacts.h"
 #include "core/device/facts/Direction.h"
-#include "core/base/Catalog.h"
 #include "core/traffic/BusLoad.h"
 #include "core/traffic/TraceFormat.h"
 

@@ -1,5 +1,5 @@
-#include "core/device/facts/DeviceFacts.h"
 #include "core/traffic/TraceReplay.h"
+#include "core/device/facts/DeviceFacts.h"
 
 #include "core/base/Catalog.h"
 #include "core/traffic/ReplayChunk.h"
@@ -75,7 +75,7 @@ private:
     qint64 m_lastTime = 0;
     const int m_threads;
     std::vector<Slot> m_slots;
-    size_t m_next = 0; // the slot filled next, and the oldest one in flight when it is busy
+    size_t m_next = 0;  // the slot filled next, and the oldest one in flight when it is busy
     QThreadPool m_pool; // after the slots: it waits for their tasks before they go
 };
 
@@ -119,7 +119,7 @@ QString Replay::run()
 
 QString Replay::readAll()
 {
-    QByteArray carry; // the start of a line cut by the end of the last read
+    QByteArray carry;      // the start of a line cut by the end of the last read
     bool overlong = false; // within a line too long to be anything
     for (bool atEnd = false; !atEnd;) {
         Slot &slot = m_slots[m_next];

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/device/facts/Direction.h"
 #include "core/device/DevicePrediction.h"
+#include "core/device/facts/Direction.h"
 #include "core/traffic/ReplaySummary.h"
 #include "core/traffic/TraceFrame.h"
 

@@ -68,7 +68,10 @@ struct Token
 {
     const char *begin = nullptr;
     int size = 0;
-    bool is(const char *text) const { return size == int(std::strlen(text)) && std::memcmp(begin, text, size_t(size)) == 0; }
+    bool is(const char *text) const
+    {
+        return size == int(std::strlen(text)) && std::memcmp(begin, text, size_t(size)) == 0;
+    }
 };
 
 // Splits at blanks; at most `max` tokens.

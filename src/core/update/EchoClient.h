@@ -9,7 +9,7 @@ struct EchoResult
     enum class Status {
         Replied, // a reply to this very request arrived; `received` holds its data length
         NoReply, // nothing answered within the time-out
-        Failed, // nothing could be sent: the target does not resolve, ICMP is not permitted…
+        Failed,  // nothing could be sent: the target does not resolve, ICMP is not permitted…
     };
     Status status = Status::NoReply;
     int received = 0;

@@ -14,9 +14,10 @@ void SystemHostResolver::lookup(const QString &name, QObject *context, Done done
                 return;
             }
         }
-        done(QString(), info.error() != QHostInfo::NoError
-                             ? QStringLiteral("Cannot resolve \"%1\": %2").arg(name, info.errorString())
-                             : QStringLiteral("\"%1\" has no IPv4 address").arg(name));
+        done(QString(),
+             info.error() != QHostInfo::NoError
+                 ? QStringLiteral("Cannot resolve \"%1\": %2").arg(name, info.errorString())
+                 : QStringLiteral("\"%1\" has no IPv4 address").arg(name));
     });
 }
 

@@ -126,9 +126,9 @@ EchoResult IcmpEchoClient::echo(const QString &target, const QByteArray &data, i
     // Room for the reply, its data, an ICMP error message and the system's status block.
     std::vector<char> reply(sizeof(ICMP_ECHO_REPLY) + size_t(data.size()) + 8 + 64);
     QByteArray request = data;
-    const DWORD count = IcmpSendEcho(handle, IPAddr(qToBigEndian<quint32>(*address)), request.data(),
-                                     WORD(request.size()), nullptr, reply.data(), DWORD(reply.size()),
-                                     DWORD(timeoutMs));
+    const DWORD count =
+        IcmpSendEcho(handle, IPAddr(qToBigEndian<quint32>(*address)), request.data(), WORD(request.size()), nullptr,
+                     reply.data(), DWORD(reply.size()), DWORD(timeoutMs));
     const DWORD lastError = GetLastError();
     IcmpCloseHandle(handle);
 
@@ -198,8 +198,7 @@ EchoResult IcmpEchoClient::echo(const QString &target, const QByteArray &data, i
             return result;
         }
         const bool fromTarget = from.sin_addr.s_addr == to.sin_addr.s_addr;
-        const auto length = IcmpPacket::replyDataLength(packet.left(n), socket.raw, m_identifier, sequence,
-                                                        socket.raw);
+        const auto length = IcmpPacket::replyDataLength(packet.left(n), socket.raw, m_identifier, sequence, socket.raw);
         if (fromTarget && length) {
             result.status = EchoResult::Status::Replied;
             result.received = *length;

@@ -1,7 +1,7 @@
 #include "core/update/IcmpPacket.h"
 
-#include "core/base/IntText.h"
 #include "core/app/SplitIpAddress.h"
+#include "core/base/IntText.h"
 
 #include <QtEndian>
 
@@ -41,8 +41,8 @@ QByteArray echoRequest(quint16 identifier, quint16 sequence, const QByteArray &d
     return packet;
 }
 
-std::optional<int> replyDataLength(const QByteArray &packet, bool withIpHeader, quint16 identifier,
-                                   quint16 sequence, bool checkIdentifier)
+std::optional<int> replyDataLength(const QByteArray &packet, bool withIpHeader, quint16 identifier, quint16 sequence,
+                                   bool checkIdentifier)
 {
     int at = 0;
     if (withIpHeader) {

@@ -21,8 +21,8 @@ QByteArray echoRequest(quint16 identifier, quint16 sequence, const QByteArray &d
 // `withIpHeader`: the packet starts with an IPv4 header (raw sockets hand those over).
 // `checkIdentifier` false: the system chose the identifier (datagram ICMP sockets) and
 // delivers only replies meant for this socket, so only the sequence number tells.
-std::optional<int> replyDataLength(const QByteArray &packet, bool withIpHeader, quint16 identifier,
-                                   quint16 sequence, bool checkIdentifier = true);
+std::optional<int> replyDataLength(const QByteArray &packet, bool withIpHeader, quint16 identifier, quint16 sequence,
+                                   bool checkIdentifier = true);
 
 // The IPv4 address that a dotted text of four decimal parts names, in host order. The parts
 // follow the address-field rules (blanks around a part, integer text 0 to 255); "010" is ten,

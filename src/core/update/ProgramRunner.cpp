@@ -32,8 +32,7 @@ SystemProgramRunner::SystemProgramRunner(std::chrono::milliseconds limit)
 
 #ifdef Q_OS_WIN
 
-ProgramRunner::Outcome SystemProgramRunner::Start_Program(const QString &NomeSW, const QString &Parameter,
-                                                          bool tipo)
+ProgramRunner::Outcome SystemProgramRunner::Start_Program(const QString &NomeSW, const QString &Parameter, bool tipo)
 {
     const std::wstring file = QDir::toNativeSeparators(NomeSW).toStdWString();
     const std::wstring parameters = Parameter.toStdWString();
@@ -66,8 +65,7 @@ ProgramRunner::Outcome SystemProgramRunner::Start_Program(const QString &NomeSW,
 
 #else
 
-ProgramRunner::Outcome SystemProgramRunner::Start_Program(const QString &NomeSW, const QString &Parameter,
-                                                          bool tipo)
+ProgramRunner::Outcome SystemProgramRunner::Start_Program(const QString &NomeSW, const QString &Parameter, bool tipo)
 {
     Q_UNUSED(tipo); // programs here have no window to hide at start
 

@@ -103,7 +103,8 @@ void TFAbout::FormShow()
     if (oneLine) {
         Label2->adjustSize();
     } else {
-        const QRect needed = QFontMetrics(font).boundingRect(QRect(0, 0, room, 1000), Qt::TextWordWrap, m_state.SW_Desc);
+        const QRect needed =
+            QFontMetrics(font).boundingRect(QRect(0, 0, room, 1000), Qt::TextWordWrap, m_state.SW_Desc);
         Label2->resize(room, needed.height());
     }
     set(Label9, QString::fromUtf16(Product::Code));

@@ -2,15 +2,11 @@
 
 #include "core/app/AppState.h"
 #include "core/app/SettingsFile.h"
-#include "core/start/StartSequence.h"
-#include "core/config/SelectType.h"
 #include "core/base/Catalog.h"
+#include "core/config/SelectType.h"
 #include "core/image/ProjectBuild.h"
-#include "ui/widgets/Links.h"
-#include "ui/widgets/Prompt.h"
-#include "ui/widgets/StyledButton.h"
+#include "core/start/StartSequence.h"
 #include "ui/app/TFAbout.h"
-#include "ui/widgets/WindowStyle.h"
 #include "ui/config/TFParGen2.h"
 #include "ui/config/TFSetCobIDAccess.h"
 #include "ui/i18n/TFSoftOptions.h"
@@ -18,6 +14,10 @@
 #include "ui/projects/TFNew_Project.h"
 #include "ui/projects/TFOpenConf.h"
 #include "ui/update/TFBoot.h"
+#include "ui/widgets/Links.h"
+#include "ui/widgets/Prompt.h"
+#include "ui/widgets/StyledButton.h"
+#include "ui/widgets/WindowStyle.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -84,7 +84,8 @@ TFPraxedoreFirmWare::TFPraxedoreFirmWare(AppState &state, Catalog &catalog, cons
     auto *shape2 = new QFrame(this);
     shape2->setObjectName(QStringLiteral("Shape2"));
     shape2->setGeometry(80, 70, 348, 36);
-    shape2->setStyleSheet(QStringLiteral("QFrame#Shape2 { border: 1px solid rgb(192, 192, 192); background: transparent; }"));
+    shape2->setStyleSheet(
+        QStringLiteral("QFrame#Shape2 { border: 1px solid rgb(192, 192, 192); background: transparent; }"));
     L_Name_Conf = addLabel(QStringLiteral("L_Name_Conf"), 87, 75, false);
     L_Name_Conf_L2 = addLabel(QStringLiteral("L_Name_Conf_L2"), 87, 88, false);
     shape2->lower();
@@ -271,7 +272,8 @@ void TFPraxedoreFirmWare::Open_Project()
         return;
     m_state.Name_Project = m_windows.openConf->Name_Conf;
     // An empty confirmation leaves no project open instead of pointing at PROJECTS itself.
-    m_state.Dir_Project = m_state.Name_Project.isEmpty() ? QString() : joinPath(m_state.Dir_Projects, m_state.Name_Project);
+    m_state.Dir_Project =
+        m_state.Name_Project.isEmpty() ? QString() : joinPath(m_state.Dir_Projects, m_state.Name_Project);
     showActiveConfiguration();
     Set_Files(m_state);
 }

@@ -3,8 +3,8 @@
 #include "ui/config/CobIdTableModel.h"
 
 #include <QComboBox>
-#include <QLineEdit>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 CobIdDelegate::CobIdDelegate(QObject *parent)
     : QStyledItemDelegate(parent)

@@ -42,8 +42,8 @@ void CobIdGrid::clearSelectedCells()
 void CobIdGrid::mousePressEvent(QMouseEvent *event)
 {
     const QModelIndex cell = indexAt(event->position().toPoint());
-    m_pressOnSelected = event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier
-        && cell.isValid() && cell == currentIndex() && selectionModel()->isSelected(cell) && state() != EditingState;
+    m_pressOnSelected = event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier && cell.isValid()
+        && cell == currentIndex() && selectionModel()->isSelected(cell) && state() != EditingState;
     m_clickEdit.stop();
     QTableView::mousePressEvent(event);
 }
@@ -72,8 +72,7 @@ void CobIdGrid::timerEvent(QTimerEvent *event)
         return;
     }
     m_clickEdit.stop();
-    if (m_clickedCell.isValid() && m_clickedCell == currentIndex() && state() != EditingState)
-    {
+    if (m_clickedCell.isValid() && m_clickedCell == currentIndex() && state() != EditingState) {
         edit(m_clickedCell);
         // Typing after the click replaces the text, as typing on the selected cell does.
         if (auto *line = qobject_cast<QLineEdit *>(QApplication::focusWidget()); line && isAncestorOf(line))

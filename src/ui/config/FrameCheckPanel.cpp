@@ -1,8 +1,8 @@
 #include "ui/config/FrameCheckPanel.h"
 
+#include "core/base/Catalog.h"
 #include "core/base/IntText.h"
 #include "core/config/CobIdChecks.h"
-#include "core/base/Catalog.h"
 #include "core/device/FrameAnswerText.h"
 #include "ui/config/IdSpaceView.h"
 
@@ -78,7 +78,9 @@ void FrameCheckPanel::Set_Lang()
     E_Frame->setPlaceholderText(m_catalog.text(TextId::FramePlaceholder));
     E_Frame->setToolTip(m_catalog.text(TextId::FrameHint));
     CB_Ext->setText(m_catalog.text(TextId::Type29Bit));
-    P_Map->setLabels({m_catalog.text(TextId::MapPass), m_catalog.text(TextId::MapBlock), m_catalog.text(TextId::MapRemapped)}, m_catalog.text(TextId::MapTraffic));
+    P_Map->setLabels({m_catalog.text(TextId::MapPass), m_catalog.text(TextId::MapBlock),
+                      m_catalog.text(TextId::MapRemapped)},
+                     m_catalog.text(TextId::MapTraffic));
     showSource();
     check();
 }
@@ -147,7 +149,8 @@ void FrameCheckPanel::check()
     if (!m_available || IntText::trimmed(typed).isEmpty()) {
         text = m_note;
     } else if (!id || *id < 0 || quint32(*id) > max) {
-        text = m_catalog.text(extended ? TextId::FrameNot29Bit : TextId::FrameNot11Bit).arg(CobIdChecks::idText(max, extended));
+        text = m_catalog.text(extended ? TextId::FrameNot29Bit : TextId::FrameNot11Bit)
+                   .arg(CobIdChecks::idText(max, extended));
     } else {
         const FrameAnswerText::Answer a = FrameAnswerText::answer(m_device, m_from, quint32(*id), extended, m_catalog);
         QString reason = a.reason;

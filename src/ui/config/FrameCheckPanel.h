@@ -15,7 +15,8 @@ class IdSpaceView;
 // "What happens to this frame?" for one direction of the filter window: an identifier field
 // with a 29-bit box, the answer as the device would give it, and the picture of the 11-bit
 // identifier space. The window hands in the prediction built from its tables, read as the
-// project's variant runs it; the panel answers from it as the user types. `suffix` names the children (E_Frame_C0_C1 ...).
+// project's variant runs it; the panel answers from it as the user types. `suffix` names the children (E_Frame_C0_C1
+// ...).
 class FrameCheckPanel : public QWidget
 {
     Q_OBJECT

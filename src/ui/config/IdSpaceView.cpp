@@ -55,7 +55,8 @@ QRectF IdSpaceView::cellArea() const
 {
     // Square cells, as large as fit above the legend.
     const QRectF room = QRectF(rect()).adjusted(1, 1, -1, -1 - legendHeight());
-    const qreal cell = qMax<qreal>(1, qMin(room.width() / IdSpacePainter::Columns, room.height() / IdSpacePainter::Rows));
+    const qreal cell =
+        qMax<qreal>(1, qMin(room.width() / IdSpacePainter::Columns, room.height() / IdSpacePainter::Rows));
     return QRectF(room.left(), room.top(), cell * IdSpacePainter::Columns, cell * IdSpacePainter::Rows);
 }
 
@@ -97,7 +98,8 @@ void IdSpaceView::paintEvent(QPaintEvent *)
         const qreal h = cells.height() / IdSpacePainter::Rows;
         for (int id = 0; id < int(m_traffic.size()); ++id) {
             if (m_traffic[size_t(id)] == 0)
-                p.fillRect(QRectF(cells.left() + (id % IdSpacePainter::Columns) * w, cells.top() + (id / IdSpacePainter::Columns) * h, w, h),
+                p.fillRect(QRectF(cells.left() + (id % IdSpacePainter::Columns) * w,
+                                  cells.top() + (id / IdSpacePainter::Columns) * h, w, h),
                            QColor(255, 255, 255, 190));
         }
     }

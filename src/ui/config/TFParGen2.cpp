@@ -1,14 +1,14 @@
 #include "ui/config/TFParGen2.h"
 
 #include "core/app/AppState.h"
+#include "core/base/Catalog.h"
 #include "core/config/ParGen.h"
 #include "core/device/facts/DeviceFacts.h"
-#include "core/base/Catalog.h"
 #include "core/projects/ProjectLock.h"
+#include "ui/widgets/CollapsiblePanel.h"
 #include "ui/widgets/Prompt.h"
 #include "ui/widgets/StyledButton.h"
 #include "ui/widgets/WindowStyle.h"
-#include "ui/widgets/CollapsiblePanel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -231,7 +231,10 @@ void TFParGen2::Order_TAB_Panels()
     {
         CollapsiblePanel *panel;
         int text;
-    } panels[] = {{CP_Device_Type, 906}, {m_can[0].panel, 909}, {m_can[1].panel, 916}, {CP_Options, 923},
+    } panels[] = {{CP_Device_Type, 906},
+                  {m_can[0].panel, 909},
+                  {m_can[1].panel, 916},
+                  {CP_Options, 923},
                   {CP_Ethernet, 926}};
     int n = 1;
     for (const auto &p : panels) {
@@ -449,8 +452,8 @@ void TFParGen2::FormMouseWheel(QWheelEvent *event)
 {
     event->accept();
     const int lines = QApplication::wheelScrollLines();
-    const auto step = event->angleDelta().y() > 0 ? QAbstractSlider::SliderSingleStepSub
-                                                   : QAbstractSlider::SliderSingleStepAdd;
+    const auto step =
+        event->angleDelta().y() > 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd;
     for (int i = 0; i < lines; ++i)
         CPG->verticalScrollBar()->triggerAction(step);
 }

@@ -1,25 +1,25 @@
 #include "ui/config/TFSetCobIDAccess.h"
 
 #include "core/app/AppState.h"
+#include "core/base/Catalog.h"
 #include "core/base/FileIo.h"
 #include "core/config/CobIdChecks.h"
 #include "core/config/CobIdCsv.h"
 #include "core/config/CobIdImport.h"
+#include "core/config/DbcImport.h"
 #include "core/config/FilterTables.h"
 #include "core/config/ParGen.h"
-#include "core/base/Catalog.h"
-#include "core/config/DbcImport.h"
 #include "core/device/DevicePrediction.h"
 #include "core/projects/ProjectLock.h"
 #include "core/traffic/TraceReplay.h"
-#include "ui/widgets/FileChooser.h"
-#include "ui/widgets/Prompt.h"
-#include "ui/widgets/StyledButton.h"
-#include "ui/widgets/WindowStyle.h"
 #include "ui/config/CobIdDelegate.h"
 #include "ui/config/CobIdGrid.h"
 #include "ui/config/CobIdTableModel.h"
 #include "ui/config/FrameCheckPanel.h"
+#include "ui/widgets/FileChooser.h"
+#include "ui/widgets/Prompt.h"
+#include "ui/widgets/StyledButton.h"
+#include "ui/widgets/WindowStyle.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,10 +27,10 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTabWidget>
@@ -50,7 +50,6 @@ constexpr int ToolButtonHeight = 22;
 constexpr int ReplayButtonWidth = 165;
 constexpr int FramePanelWidth = 300;
 constexpr int FramePanelWindowHeight = 560;
-
 
 } // namespace
 
@@ -171,7 +170,8 @@ QTableView *TFSetCobIDAccess::createGrid(int table, const QString &name, QWidget
     grid->setWordWrap(false);
     grid->setCornerButtonEnabled(false);
     grid->setCurrentIndex(model->index(0, 1));
-    connect(grid, &QAbstractItemView::clicked, this, [this, grid](const QModelIndex &index) { ClickCell(grid, index); });
+    connect(grid, &QAbstractItemView::clicked, this,
+            [this, grid](const QModelIndex &index) { ClickCell(grid, index); });
     grid->installEventFilter(this);
     createTools(table, page, grid, name.mid(3)); // ACG_C0_C1 -> _C0_C1
     connect(model, &QAbstractItemModel::dataChanged, this, [this, table] { tableChanged(table); });
@@ -231,8 +231,8 @@ void TFSetCobIDAccess::Set_Lang()
     setWindowTitle(t.text(500));
     L_SW_Desc->setText(t.text(501));
     L_SW_Desc->adjustSize();
-    StyledButton *buttons[] = {Btn_OK,       Btn_Cancel,   Btn_DelRow,      Btn_InsRow,
-                               Btn_CopyRow,  Btn_PasteRow, Btn_Compile_All, Btn_Cancel_All};
+    StyledButton *buttons[] = {Btn_OK,      Btn_Cancel,   Btn_DelRow,      Btn_InsRow,
+                               Btn_CopyRow, Btn_PasteRow, Btn_Compile_All, Btn_Cancel_All};
     for (int i = 0; i < 8; ++i) {
         buttons[i]->setText(t.text(502 + i));
         buttons[i]->setHint(t.text(524 + i));
@@ -461,10 +461,12 @@ void TFSetCobIDAccess::importInto(int table)
 {
     commitEditors();
     const QString title = m_catalog.text(510 + table);
-    const QString path = fileChooser().openFile(this, m_catalog.text(TextId::ImportChooserTitle).arg(title),
-                                                m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
-                                                QStringLiteral("%1 (*.csv *.dbc);;%2 (*.csv);;%3 (*.dbc)")
-                                                    .arg(m_catalog.text(TextId::ChooserCsvAndDbc), m_catalog.text(TextId::ChooserCsv), m_catalog.text(TextId::ChooserDbc)));
+    const QString path =
+        fileChooser().openFile(this, m_catalog.text(TextId::ImportChooserTitle).arg(title),
+                               m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
+                               QStringLiteral("%1 (*.csv *.dbc);;%2 (*.csv);;%3 (*.dbc)")
+                                   .arg(m_catalog.text(TextId::ChooserCsvAndDbc), m_catalog.text(TextId::ChooserCsv),
+                                        m_catalog.text(TextId::ChooserDbc)));
     if (path.isEmpty())
         return;
     m_lastDir = QFileInfo(path).absolutePath();
@@ -472,7 +474,8 @@ void TFSetCobIDAccess::importInto(int table)
     DbcImport::Report dbc;
     QString error = CobIdImport::readFile(path, Imp_Pos, rows, DbcImport::WideIds::Refuse, &dbc);
     // Many databases leave the 29-bit flag out; the user may take those identifiers as 29-bit.
-    if (!error.isEmpty() && dbc.wideIds > 0 && prompt().ask(this, error + QStringLiteral("\n\n") + m_catalog.text(TextId::DbcTakeAs29Bit)))
+    if (!error.isEmpty() && dbc.wideIds > 0
+        && prompt().ask(this, error + QStringLiteral("\n\n") + m_catalog.text(TextId::DbcTakeAs29Bit)))
         error = CobIdImport::readFile(path, Imp_Pos, rows, DbcImport::WideIds::As29Bit, &dbc);
     else if (!error.isEmpty() && dbc.wideIds > 0)
         return;
@@ -487,10 +490,12 @@ void TFSetCobIDAccess::importInto(int table)
     const int used = m_document.table(table).usedRowCount();
     const QString name = QFileInfo(path).fileName();
     if (used > 0) {
-        if (!prompt().ask(this, m_catalog.text(TextId::ImportReplaceQuestion)
-                                    .arg(QString::number(used), title, QString::number(rows.size()), name))) {
-            if (!prompt().ask(this, m_catalog.text(TextId::ImportAppendQuestion)
-                                        .arg(QString::number(rows.size()), name, QString::number(used))))
+        if (!prompt().ask(this,
+                          m_catalog.text(TextId::ImportReplaceQuestion)
+                              .arg(QString::number(used), title, QString::number(rows.size()), name))) {
+            if (!prompt().ask(this,
+                              m_catalog.text(TextId::ImportAppendQuestion)
+                                  .arg(QString::number(rows.size()), name, QString::number(used))))
                 return;
             mode = CobIdImport::Mode::Append;
         }
@@ -514,10 +519,12 @@ void TFSetCobIDAccess::importInto(int table)
 void TFSetCobIDAccess::replayInto(int table)
 {
     commitEditors();
-    const QString path = fileChooser().openFile(this, m_catalog.text(TextId::ReplayChooserTitle) + m_catalog.text(510 + table),
-                                                m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
-                                                QStringLiteral("%1 (*.log *.asc *.txt);;%2 (*)")
-                                                    .arg(m_catalog.text(TextId::ChooserTraces), m_catalog.text(TextId::ChooserAllFiles)));
+    const QString path =
+        fileChooser().openFile(this, m_catalog.text(TextId::ReplayChooserTitle) + m_catalog.text(510 + table),
+                               m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
+                               QStringLiteral("%1 (*.log *.asc *.txt);;%2 (*)")
+                                   .arg(m_catalog.text(TextId::ChooserTraces),
+                                        m_catalog.text(TextId::ChooserAllFiles)));
     if (path.isEmpty())
         return;
     m_lastDir = QFileInfo(path).absolutePath();
@@ -564,8 +571,10 @@ void TFSetCobIDAccess::exportFrom(int table)
     const QString project = QDir(m_state.Dir_Project).dirName();
     const QString suggested = joinPath(m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
                                        QStringLiteral("%1_%2.csv").arg(project, CobIdDocument::listName(table)));
-    const QString path = fileChooser().saveFile(this, m_catalog.text(TextId::ExportChooserTitle).arg(m_catalog.text(510 + table)), suggested,
-                                                QStringLiteral("%1 (*.csv)").arg(m_catalog.text(TextId::ChooserCsv)), QStringLiteral("csv"));
+    const QString path =
+        fileChooser().saveFile(this, m_catalog.text(TextId::ExportChooserTitle).arg(m_catalog.text(510 + table)),
+                               suggested, QStringLiteral("%1 (*.csv)").arg(m_catalog.text(TextId::ChooserCsv)),
+                               QStringLiteral("csv"));
     if (path.isEmpty())
         return;
     m_lastDir = QFileInfo(path).absolutePath();

@@ -256,7 +256,8 @@ void TFSoftOptions::Update_Lang_Page(int Num_Page)
     const int languages = int(SL_Languages.size());
     const int pages = LanguageList::pageCount(languages);
     showSelectedLanguage();
-    L_Page_Lang->setText(m_catalog.text(305) + QString::number(Num_Page) + m_catalog.text(306) + QString::number(pages));
+    L_Page_Lang->setText(m_catalog.text(305) + QString::number(Num_Page) + m_catalog.text(306)
+                         + QString::number(pages));
     Btn_Prev->setVisible(Num_Page > 1);
     // With no language at all there is no next page either.
     Btn_Next->setVisible(Num_Page < pages);
@@ -335,8 +336,9 @@ void TFSoftOptions::Btn_Check_UpdateClick()
     QApplication::restoreOverrideCursor();
     if (newer) {
         LL_Check_Update->setTextFormat(Qt::RichText);
-        LL_Check_Update->setText(QStringLiteral("<a href=\"%1\">%2</a>")
-                                     .arg(Product::downloadPageUrl().toHtmlEscaped(), m_catalog.text(314).toHtmlEscaped()));
+        LL_Check_Update->setText(
+            QStringLiteral("<a href=\"%1\">%2</a>")
+                .arg(Product::downloadPageUrl().toHtmlEscaped(), m_catalog.text(314).toHtmlEscaped()));
     } else {
         LL_Check_Update->setTextFormat(Qt::PlainText);
         LL_Check_Update->setText(m_catalog.text(315));

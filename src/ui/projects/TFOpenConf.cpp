@@ -24,7 +24,8 @@ TFOpenConf::TFOpenConf(AppState &state, Catalog &catalog, QWidget *parent)
 {
     setObjectName(QStringLiteral("TFOpenConf"));
     setClientSize(377, 351, true);
-    setMinimumSize(2 * Margin + 2 * WindowStyle::ButtonWidth + ButtonGap, ListTop + 40 + WindowStyle::ButtonPanelHeight);
+    setMinimumSize(2 * Margin + 2 * WindowStyle::ButtonWidth + ButtonGap,
+                   ListTop + 40 + WindowStyle::ButtonPanelHeight);
 
     P_Title = WindowStyle::createHeader(this, m_state.SW_Code, nullptr, &L_SW_Desc);
 
@@ -75,10 +76,9 @@ void TFOpenConf::placeControls()
     P_Button->setGeometry(0, h - WindowStyle::ButtonPanelHeight, w, WindowStyle::ButtonPanelHeight);
     const int cancelLeft = w - Margin - WindowStyle::ButtonWidth;
     Btn_Cancel->setGeometry(cancelLeft, WindowStyle::ButtonTop, WindowStyle::ButtonWidth, WindowStyle::ButtonHeight);
-    Btn_OK->setGeometry(cancelLeft - ButtonGap - WindowStyle::ButtonWidth, WindowStyle::ButtonTop, WindowStyle::ButtonWidth,
-                        WindowStyle::ButtonHeight);
-    ListBox1->setGeometry(Margin, ListTop, qMax(0, w - 2 * Margin),
-                          qMax(0, P_Button->y() - ListGap - ListTop));
+    Btn_OK->setGeometry(cancelLeft - ButtonGap - WindowStyle::ButtonWidth, WindowStyle::ButtonTop,
+                        WindowStyle::ButtonWidth, WindowStyle::ButtonHeight);
+    ListBox1->setGeometry(Margin, ListTop, qMax(0, w - 2 * Margin), qMax(0, P_Button->y() - ListGap - ListTop));
 }
 
 void TFOpenConf::resizeEvent(QResizeEvent *event)

@@ -64,8 +64,8 @@ TFBoot::TFBoot(AppState &state, Catalog &catalog, QWidget *parent)
     m_runner = m_systemRunner.get();
     m_resolver = m_systemResolver.get();
 
-    const int height = WindowStyle::HeaderHeight + AddressPanelHeight + OptionsPanelHeight
-        + WindowStyle::ButtonPanelHeight;
+    const int height =
+        WindowStyle::HeaderHeight + AddressPanelHeight + OptionsPanelHeight + WindowStyle::ButtonPanelHeight;
     setClientSize(ClientWidth, height);
 
     P_Title = WindowStyle::createHeader(this, m_state.SW_Code, &L_SW_Code, &L_SW_Desc);
@@ -115,7 +115,7 @@ TFBoot::TFBoot(AppState &state, Catalog &catalog, QWidget *parent)
     connect(Btn_Update, &QAbstractButton::clicked, this, &TFBoot::Btn_UpdateClick);
 
     // Address panel, options panel, button panel.
-    QWidget *order[] = {E_IP[0], E_IP[1], E_IP[2], E_IP[3], CB_Update_Options, CB_Update_Option_Read_Back,
+    QWidget *order[] = {E_IP[0],    E_IP[1],   E_IP[2], E_IP[3], CB_Update_Options, CB_Update_Option_Read_Back,
                         Btn_Cancel, Btn_Update};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -358,7 +358,8 @@ void TFBoot::runUpdate(int *kind, QString *message)
     switch (m_runner->Start_Program(tool, QString(), false)) {
     case ProgramRunner::Outcome::NotStarted:
         setStatus(QString());
-        *message = m_catalog.text(QFileInfo(tool).isFile() ? TextId::UpdateToolNotStarted : TextId::UpdateToolMissing) + QDir::toNativeSeparators(tool);
+        *message = m_catalog.text(QFileInfo(tool).isFile() ? TextId::UpdateToolNotStarted : TextId::UpdateToolMissing)
+            + QDir::toNativeSeparators(tool);
         return;
     case ProgramRunner::Outcome::Ended:
         setStatus(m_catalog.text(TextId::UpdateToolEnded));

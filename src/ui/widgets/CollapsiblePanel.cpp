@@ -112,8 +112,8 @@ void CollapsiblePanel::mousePressEvent(QMouseEvent *event)
 
 void CollapsiblePanel::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool click = m_pressedOnCaption && event->button() == Qt::LeftButton
-        && captionRect().contains(event->position().toPoint());
+    const bool click =
+        m_pressedOnCaption && event->button() == Qt::LeftButton && captionRect().contains(event->position().toPoint());
     m_pressedOnCaption = false;
     if (click)
         setCollapsed(!m_collapsed);

@@ -88,8 +88,9 @@ void page(QPainter &p, const QRectF &r, bool ruled = true)
             {r.topLeft(), QPointF(r.right() - fold, r.top()), QPointF(r.right(), r.top() + fold), r.bottomRight(),
              r.bottomLeft()},
             Paper, pen(Outline, 1.1));
-    p.drawPolyline(QPolygonF(QList<QPointF>{QPointF(r.right() - fold, r.top()), QPointF(r.right() - fold, r.top() + fold),
-                                            QPointF(r.right(), r.top() + fold)}));
+    p.drawPolyline(
+        QPolygonF(QList<QPointF>{QPointF(r.right() - fold, r.top()), QPointF(r.right() - fold, r.top() + fold),
+                                 QPointF(r.right(), r.top() + fold)}));
     if (!ruled)
         return;
     p.setPen(pen(Ruling, 1.0));
@@ -204,9 +205,10 @@ void draw(QPainter &p, Picture picture)
         badge(p, Green, GreenDark, Sign::Plus);
         break;
     case Picture::Open:
-        polygon(p, {{2, 5}, {9, 5}, {11, 7}, {20, 7}, {20, 19}, {2, 19}}, QColor(226, 176, 66), pen(QColor(160, 114, 26), 1.1));
-        polygon(p, {{5.5, 10}, {23, 10}, {19.5, 19}, {2, 19}}, vertical(QColor(252, 222, 140), QColor(240, 196, 92), 10, 19),
+        polygon(p, {{2, 5}, {9, 5}, {11, 7}, {20, 7}, {20, 19}, {2, 19}}, QColor(226, 176, 66),
                 pen(QColor(160, 114, 26), 1.1));
+        polygon(p, {{5.5, 10}, {23, 10}, {19.5, 19}, {2, 19}},
+                vertical(QColor(252, 222, 140), QColor(240, 196, 92), 10, 19), pen(QColor(160, 114, 26), 1.1));
         break;
     case Picture::Communication:
         // Frames both ways between the two ports.
@@ -290,7 +292,8 @@ void draw(QPainter &p, Picture picture)
         tray(p);
         p.setPen(pen(GreenDark, 1.0));
         p.setBrush(vertical(Green.lighter(135), Green, 1, 17));
-        p.drawPolygon(QPolygonF(QList<QPointF>{{10, 1.5}, {14, 1.5}, {14, 9}, {17.5, 9}, {12, 16.5}, {6.5, 9}, {10, 9}}));
+        p.drawPolygon(
+            QPolygonF(QList<QPointF>{{10, 1.5}, {14, 1.5}, {14, 9}, {17.5, 9}, {12, 16.5}, {6.5, 9}, {10, 9}}));
         break;
     case Picture::Export:
         tray(p);

@@ -143,13 +143,15 @@ QSize StyledButton::sizeHint() const
     if (!text().isEmpty())
         // The exact width rounded up: the rounded advance can be a fraction short, and the
         // caption is then drawn elided.
-        w += (QAbstractButton::icon().isNull() ? 0 : Gap) + qCeil(QFontMetricsF(font(), this).horizontalAdvance(text()));
+        w +=
+            (QAbstractButton::icon().isNull() ? 0 : Gap) + qCeil(QFontMetricsF(font(), this).horizontalAdvance(text()));
     return QSize(qMax(w, 2 * Padding + 16), qMax(h + 2 * Padding, 28));
 }
 
 QSize StyledButton::minimumSizeHint() const
 {
-    return QSize(2 * Padding + (QAbstractButton::icon().isNull() ? 0 : iconSize().width()), 2 * Padding + fontMetrics().height());
+    return QSize(2 * Padding + (QAbstractButton::icon().isNull() ? 0 : iconSize().width()),
+                 2 * Padding + fontMetrics().height());
 }
 
 void StyledButton::enterEvent(QEnterEvent *event)
@@ -229,21 +231,22 @@ void StyledButton::paintEvent(QPaintEvent *)
 
     if (hasIcon) {
         const QRect iconRect(QPoint(x, content.top() + (content.height() - is.height()) / 2), is);
-        QAbstractButton::icon().paint(&p, iconRect, Qt::AlignCenter, current == Look::Disabled ? QIcon::Disabled : QIcon::Normal);
+        QAbstractButton::icon().paint(&p, iconRect, Qt::AlignCenter,
+                                      current == Look::Disabled ? QIcon::Disabled : QIcon::Normal);
         x += is.width() + Gap;
     }
     if (!caption.isEmpty()) {
         p.setPen(c.text);
-        p.drawText(QRect(x, content.top(), captionWidth + 1, content.height()), Qt::AlignVCenter | Qt::AlignLeft | Qt::TextShowMnemonic,
-                   caption);
+        p.drawText(QRect(x, content.top(), captionWidth + 1, content.height()),
+                   Qt::AlignVCenter | Qt::AlignLeft | Qt::TextShowMnemonic, caption);
     }
 }
 
 void StyledButton::keyPressEvent(QKeyEvent *event)
 {
     // Return on the focused button presses it, as buttons do on Windows.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier
-        && isEnabled()) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && isEnabled()) {
         event->accept();
         click();
         return;

@@ -9,9 +9,18 @@ class QWidget;
 // The look every window shares: warm off-white background, Verdana 11 px, grey header.
 namespace WindowStyle {
 
-inline QColor background() { return QColor(248, 247, 237); }
-inline QColor headerGrey() { return QColor(128, 128, 128); }
-inline QColor darkGrey() { return QColor(51, 51, 51); }
+inline QColor background()
+{
+    return QColor(248, 247, 237);
+}
+inline QColor headerGrey()
+{
+    return QColor(128, 128, 128);
+}
+inline QColor darkGrey()
+{
+    return QColor(51, 51, 51);
+}
 QFont baseFont();
 QFont codeFont(); // the product code in headers: Verdana 32 px
 

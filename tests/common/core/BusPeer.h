@@ -71,11 +71,17 @@ struct Peer
     {
         return start(QStringList{QStringLiteral("--image"), image}, port, extra);
     }
-    bool start(const Project &p, quint16 port, const QStringList &extra = {}) { return start(p.deviceFiles(), port, extra); }
+    bool start(const Project &p, quint16 port, const QStringList &extra = {})
+    {
+        return start(p.deviceFiles(), port, extra);
+    }
     bool start(const QStringList &files, quint16 port, const QStringList &extra)
     {
         process->start(TestPaths::tool(QStringLiteral("can_peer")),
-                       files + QStringList{QStringLiteral("--can0"), side(port, 0), QStringLiteral("--can1"), side(port, 1)} + extra);
+                       files
+                           + QStringList{QStringLiteral("--can0"), side(port, 0), QStringLiteral("--can1"),
+                                         side(port, 1)}
+                           + extra);
         if (!process->waitForStarted(10000))
             return false;
         while (!process->canReadLine()) {

@@ -30,12 +30,17 @@ QByteArray parGenRaw(const Values &children);
 struct Row
 {
     Row(const char *origText, const char *modText = "", const char *typeText = Std, const char *modTypeText = Std)
-        : orig(QLatin1String(origText)), type(QLatin1String(typeText)), mod(QLatin1String(modText)),
-          modType(QLatin1String(modTypeText))
+        : orig(QLatin1String(origText))
+        , type(QLatin1String(typeText))
+        , mod(QLatin1String(modText))
+        , modType(QLatin1String(modTypeText))
     {
     }
     Row(const QString &origText, const QString &modText, const QString &typeText, const QString &modTypeText)
-        : orig(origText), type(typeText), mod(modText), modType(modTypeText)
+        : orig(origText)
+        , type(typeText)
+        , mod(modText)
+        , modType(modTypeText)
     {
     }
     QString orig;

@@ -3,8 +3,8 @@
 // A candump log replayed line by line with the full parser, the plain way: what TraceReplay
 // must give for it however it reads, splits and spreads the trace.
 
-#include "core/traffic/BusLoad.h"
 #include "core/device/DevicePrediction.h"
+#include "core/traffic/BusLoad.h"
 #include "core/traffic/CandumpReader.h"
 #include "core/traffic/ReplaySummary.h"
 

@@ -18,7 +18,8 @@ inline QColor cellColour(const QImage &picture, const QRect &cells, int id)
 {
     const qreal w = qreal(cells.width()) / IdSpacePainter::Columns;
     const qreal h = qreal(cells.height()) / IdSpacePainter::Rows;
-    const QPointF centre(cells.left() + (id % IdSpacePainter::Columns + 0.5) * w, cells.top() + (id / IdSpacePainter::Columns + 0.5) * h);
+    const QPointF centre(cells.left() + (id % IdSpacePainter::Columns + 0.5) * w,
+                         cells.top() + (id / IdSpacePainter::Columns + 0.5) * h);
     return picture.pixelColor(centre.toPoint());
 }
 

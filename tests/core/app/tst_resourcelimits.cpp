@@ -2,15 +2,15 @@
 // message that names the file and the limit; documents that would need a huge tree are
 // refused before it is built; long S-record lines cost no more than their bytes.
 #include "core/app/AppState.h"
-#include "core/base/FileIo.h"
 #include "core/app/SettingsFile.h"
+#include "core/base/Catalog.h"
+#include "core/base/FileIo.h"
 #include "core/base/XmlFile.h"
 #include "core/config/CobIdCsv.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/DbcImport.h"
 #include "core/config/ParGen.h"
 #include "core/config/SelectType.h"
-#include "core/base/Catalog.h"
 #include "core/i18n/Language.h"
 #include "core/image/ConfigBuilder.h"
 #include "core/image/SrecMerge.h"
@@ -92,14 +92,16 @@ QString readWith(Reader reader, const QString &path, const QString &workDir)
             return QStringLiteral("cannot prepare the other document");
         f.close();
         ConfigBuilder builder;
-        return reader == Reader::ImageBuildParGen ? builder.Build_Config(path, other) : builder.Build_Config(other, path);
+        return reader == Reader::ImageBuildParGen ? builder.Build_Config(path, other)
+                                                  : builder.Build_Config(other, path);
     }
     case Reader::Firmware: {
         const QString project = QDir(workDir).filePath(QStringLiteral("P"));
         QDir().mkpath(project + QStringLiteral("/bin"));
         for (int k = 1; k <= 2; ++k) {
             QFile bank(QDir(project).filePath(QStringLiteral("bin/bank%1.bin").arg(k)));
-            if (!bank.open(QIODevice::WriteOnly) || bank.write(QByteArray(SrecMerge::BankSize, '\xFF')) != SrecMerge::BankSize)
+            if (!bank.open(QIODevice::WriteOnly)
+                || bank.write(QByteArray(SrecMerge::BankSize, '\xFF')) != SrecMerge::BankSize)
                 return QStringLiteral("cannot prepare the bank files");
         }
         const QFileInfo source(path);
@@ -142,10 +144,12 @@ private Q_SLOTS:
             << Reader::ParGenFilterWindow << QStringLiteral("ParGen.xml") << QStringLiteral("1 MiB");
         QTest::newRow("ParGen.xml, image builder")
             << Reader::ParGenImageBuilder << QStringLiteral("ParGen.xml") << QStringLiteral("1 MiB");
-        QTest::newRow("ParGen.xml, device type") << Reader::SelectType << QStringLiteral("ParGen.xml") << QStringLiteral("1 MiB");
-        QTest::newRow("CanCanCobID.xml")
-            << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml") << QStringLiteral("16 MiB");
-        QTest::newRow("language file") << Reader::LanguageFile << QStringLiteral("English.lng") << QStringLiteral("8 MiB");
+        QTest::newRow("ParGen.xml, device type")
+            << Reader::SelectType << QStringLiteral("ParGen.xml") << QStringLiteral("1 MiB");
+        QTest::newRow("CanCanCobID.xml") << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml")
+                                         << QStringLiteral("16 MiB");
+        QTest::newRow("language file") << Reader::LanguageFile << QStringLiteral("English.lng")
+                                       << QStringLiteral("8 MiB");
         QTest::newRow("firmware") << Reader::Firmware << QStringLiteral("FX58104.sx") << QStringLiteral("64 MiB");
         QTest::newRow("image build, ParGen.xml")
             << Reader::ImageBuildParGen << QStringLiteral("ParGen.xml") << QStringLiteral("1 MiB");
@@ -165,7 +169,8 @@ private Q_SLOTS:
         QVERIFY(makeSparseFile(path, 300ll * 1024 * 1024));
         const QString error = readWith(reader, path, dir.path());
         QCOMPARE(error,
-                 QStringLiteral("Cannot read %1: the file is larger than %2, the most this program reads for such a file")
+                 QStringLiteral(
+                     "Cannot read %1: the file is larger than %2, the most this program reads for such a file")
                      .arg(QDir::toNativeSeparators(path), limit));
     }
 
@@ -175,7 +180,8 @@ private Q_SLOTS:
 #ifdef Q_OS_UNIX
         QByteArray bytes;
         const QString error = FileIo::readFile(QStringLiteral("/dev/zero"), bytes, 4096);
-        QCOMPARE(error, QStringLiteral("Cannot read /dev/zero: it is not a regular file (a folder, device, pipe or socket)"));
+        QCOMPARE(error,
+                 QStringLiteral("Cannot read /dev/zero: it is not a regular file (a folder, device, pipe or socket)"));
         QVERIFY(bytes.isEmpty());
 #else
         QSKIP("no endless device file here");
@@ -216,8 +222,8 @@ private Q_SLOTS:
                                              << "<Par_Gen>" + elements + "</Par_Gen>" << tooManyNodes;
         QTest::newRow("Praxedo.xml elements") << Reader::Settings << QStringLiteral("Praxedo.xml")
                                               << "<Conf_Settings>" + elements + "</Conf_Settings>" << tooManyNodes;
-        QTest::newRow("CanCanCobID.xml rows") << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml") << rows
-                                              << tooManyNodes;
+        QTest::newRow("CanCanCobID.xml rows")
+            << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml") << rows << tooManyNodes;
         QTest::newRow("CanCanCobID.xml rows, image build")
             << Reader::ImageBuildCobId << QStringLiteral("CanCanCobID.xml") << rows << tooManyNodes;
         QTest::newRow("CanCanCobID.xml attributes, image build")
@@ -226,8 +232,9 @@ private Q_SLOTS:
         QTest::newRow("CanCanCobID.xml attributes")
             << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml") << attributes
             << QStringLiteral("an element holds more than %1 attributes").arg(XmlFile::MaxAttributes);
-        QTest::newRow("ParGen.xml nesting") << Reader::ParGenImageBuilder << QStringLiteral("ParGen.xml") << deep
-                                            << QStringLiteral("its elements are nested more than %1 deep").arg(XmlFile::MaxDepth);
+        QTest::newRow("ParGen.xml nesting")
+            << Reader::ParGenImageBuilder << QStringLiteral("ParGen.xml") << deep
+            << QStringLiteral("its elements are nested more than %1 deep").arg(XmlFile::MaxDepth);
     }
 
     void documentOfHarmfulShape()
@@ -240,7 +247,8 @@ private Q_SLOTS:
         const QString path = dir.filePath(fileName);
         QVERIFY(writeFile(path, bytes));
         QCOMPARE(readWith(reader, path, dir.path()),
-                 QStringLiteral("%1 is not a document this program reads: %2").arg(QDir::toNativeSeparators(path), why));
+                 QStringLiteral("%1 is not a document this program reads: %2")
+                     .arg(QDir::toNativeSeparators(path), why));
     }
 
     // Entities expand inside the parser, past the counts on the file: one holding markup, one
@@ -256,15 +264,18 @@ private Q_SLOTS:
             return "<!DOCTYPE CanCanCobID [" + subset + "]><CanCanCobID><Can0_to_Can1>" + rows
                 + "</Can0_to_Can1><Can1_to_Can0/></CanCanCobID>";
         };
-        const QByteArray markup = cobId("<!ENTITY e \"" + QByteArray("<a/>").repeated(900) + "\">",
-                                        QByteArray("&e;").repeated(3000));
-        const QString markupWhy = QStringLiteral("its document type declares the entity e holding markup or references");
-        QTest::newRow("markup entity, filter window") << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml") << markup << markupWhy;
-        QTest::newRow("markup entity, image build") << Reader::ImageBuildCobId << QStringLiteral("CanCanCobID.xml") << markup << markupWhy;
-        QTest::newRow("markup entity, Praxedo.xml")
-            << Reader::Settings << QStringLiteral("Praxedo.xml")
-            << "<!DOCTYPE C [<!ENTITY e \"" + QByteArray("<a/>").repeated(900) + "\">]><C>" + QByteArray("&e;").repeated(3000) + "</C>"
-            << markupWhy;
+        const QByteArray markup =
+            cobId("<!ENTITY e \"" + QByteArray("<a/>").repeated(900) + "\">", QByteArray("&e;").repeated(3000));
+        const QString markupWhy =
+            QStringLiteral("its document type declares the entity e holding markup or references");
+        QTest::newRow("markup entity, filter window")
+            << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml") << markup << markupWhy;
+        QTest::newRow("markup entity, image build")
+            << Reader::ImageBuildCobId << QStringLiteral("CanCanCobID.xml") << markup << markupWhy;
+        QTest::newRow("markup entity, Praxedo.xml") << Reader::Settings << QStringLiteral("Praxedo.xml")
+                                                    << "<!DOCTYPE C [<!ENTITY e \"" + QByteArray("<a/>").repeated(900)
+                + "\">]><C>" + QByteArray("&e;").repeated(3000) + "</C>"
+                                                    << markupWhy;
         QTest::newRow("markup by character reference")
             << Reader::ParGenSettingsWindow << QStringLiteral("ParGen.xml")
             << QByteArray("<!DOCTYPE P [<!ENTITY e '&#60;a/>'>]><P>&e;&e;</P>") << markupWhy;
@@ -273,11 +284,11 @@ private Q_SLOTS:
             laughs += "<!ENTITY e" + QByteArray::number(i) + " \"" + QByteArray("&e;").repeated(10) + "\">";
         QTest::newRow("billion laughs") << Reader::ImageBuildCobId << QStringLiteral("CanCanCobID.xml")
                                         << cobId(laughs, "<row Desc='&e9;'/>")
-                                        << QStringLiteral("its document type declares the entity e1 holding markup or references");
-        QTest::newRow("parameter entity")
-            << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml")
-            << cobId("<!ENTITY % p \"<!ENTITY e 'x'>\"> %p;", "")
-            << QStringLiteral("its document type declares a parameter entity");
+                                        << QStringLiteral(
+                                               "its document type declares the entity e1 holding markup or references");
+        QTest::newRow("parameter entity") << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml")
+                                          << cobId("<!ENTITY % p \"<!ENTITY e 'x'>\"> %p;", "")
+                                          << QStringLiteral("its document type declares a parameter entity");
         QTest::newRow("default attributes")
             << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml")
             << cobId("<!ATTLIST row Orig_CobID CDATA '5' Desc CDATA #FIXED 'x'>", "<row/>")
@@ -288,7 +299,8 @@ private Q_SLOTS:
             << QStringLiteral("its entity references expand to more text than the file holds");
         QTest::newRow("text entity used a few times")
             << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml")
-            << cobId("<!ENTITY e \"a description\">", QByteArray("<row Orig_CobID='1' Desc='&e;'/>").repeated(20)) << QString();
+            << cobId("<!ENTITY e \"a description\">", QByteArray("<row Orig_CobID='1' Desc='&e;'/>").repeated(20))
+            << QString();
         QTest::newRow("external entity never fetched")
             << Reader::CobIdDocument << QStringLiteral("CanCanCobID.xml")
             << cobId("<!ENTITY e SYSTEM \"http://127.0.0.1:9/x\">", "<row Orig_CobID='1'/>") << QString();
@@ -307,7 +319,9 @@ private Q_SLOTS:
         if (why.isEmpty())
             QVERIFY2(!error.contains(QLatin1String("not a document this program reads")), qPrintable(error));
         else
-            QCOMPARE(error, QStringLiteral("%1 is not a document this program reads: %2").arg(QDir::toNativeSeparators(path), why));
+            QCOMPARE(error,
+                     QStringLiteral("%1 is not a document this program reads: %2")
+                         .arg(QDir::toNativeSeparators(path), why));
     }
 
     // The shape is counted on the characters the parser decodes: UTF-16 of either byte order
@@ -334,12 +348,13 @@ private Q_SLOTS:
         QTest::newRow("UTF-16 LE without BOM") << QByteArray(leBare.encode(text)) << QString();
         const QString deep = QStringLiteral("<a>").repeated(100) + QStringLiteral("</a>").repeated(100);
         QStringEncoder le2(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
-        QTest::newRow("UTF-16 too deep") << QByteArray(le2.encode(deep))
-                                         << QStringLiteral("its elements are nested more than %1 deep").arg(XmlFile::MaxDepth);
+        QTest::newRow("UTF-16 too deep") << QByteArray(
+            le2.encode(deep)) << QStringLiteral("its elements are nested more than %1 deep").arg(XmlFile::MaxDepth);
         QStringEncoder ebcdic("IBM037");
         if (ebcdic.isValid()) {
             QTest::newRow("EBCDIC elements")
-                << "<?xml version=\"1.0\" encoding=\"IBM037\"?>" + QByteArray(ebcdic.encode(QStringLiteral("<a/>").repeated(250000)))
+                << "<?xml version=\"1.0\" encoding=\"IBM037\"?>"
+                    + QByteArray(ebcdic.encode(QStringLiteral("<a/>").repeated(250000)))
                 << QStringLiteral("it holds more than %1 XML elements, attributes and texts").arg(XmlFile::MaxNodes);
         }
         QTest::newRow("unknown encoding") << QByteArray("<?xml version='1.0' encoding='no-such-code'?><a/>")
@@ -369,7 +384,8 @@ private Q_SLOTS:
                                 "<![CDATA[<x y=z>]]></Can0_to_Can1><Can1_to_Can0/></CanCanCobID>";
         QDomDocument doc;
         QCOMPARE(XmlFile::parse(text, QStringLiteral("x"), doc), QString());
-        const QByteArray nested = QByteArray("<a>").repeated(XmlFile::MaxDepth) + QByteArray("</a>").repeated(XmlFile::MaxDepth);
+        const QByteArray nested =
+            QByteArray("<a>").repeated(XmlFile::MaxDepth) + QByteArray("</a>").repeated(XmlFile::MaxDepth);
         QCOMPARE(XmlFile::parse(nested, QStringLiteral("x"), doc), QString());
     }
 
@@ -381,8 +397,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("line");
         QTest::newRow("CSV") << false
-                             << "Original CobID,Type CobID,Modify CobID,Type CobID,Mnemonic\r\n" + QByteArray("\r\n").repeated(1000)
-                + QByteArray("1,,,,\r\n").repeated(100000)
+                             << "Original CobID,Type CobID,Modify CobID,Type CobID,Mnemonic\r\n"
+                + QByteArray("\r\n").repeated(1000) + QByteArray("1,,,,\r\n").repeated(100000)
                              << 1001 + 2049;
         QByteArray messages = QByteArray("\n").repeated(1000);
         for (int i = 0; i < 3000; ++i)
@@ -422,7 +438,8 @@ private Q_SLOTS:
         const QByteArray header = "S0" + QByteArray(20 * 1024 * 1024, 'A');
         const QByteArray longRecord = "S2FF388000" + QByteArray(20 * 1024 * 1024, '0');
         const QByteArray source = header + "\r\n" + longRecord + "\r\nS9030000FC\r\n";
-        const QByteArray records = SrecMerge::bankRecords(SrecMerge::bankFirstAddress(1), QByteArray(SrecMerge::BankSize, '\x5A'));
+        const QByteArray records =
+            SrecMerge::bankRecords(SrecMerge::bankFirstAddress(1), QByteArray(SrecMerge::BankSize, '\x5A'));
         const SrecMerge::TextMerge merged = SrecMerge::mergeText(source, 1, records);
         QCOMPARE(merged.result, 1);
         QCOMPARE(merged.bytes, header + "\r\n" + records + "S9030000FC\r\n");

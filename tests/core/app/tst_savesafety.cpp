@@ -32,7 +32,8 @@ Tree readTree(const QString &dir)
     while (it.hasNext()) {
         const QString path = it.next();
         QFile f(path);
-        tree.insert(QDir(dir).relativeFilePath(path), f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>"));
+        tree.insert(QDir(dir).relativeFilePath(path),
+                    f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>"));
     }
     return tree;
 }
@@ -80,9 +81,9 @@ bool prepare(const QStringList &setup, const QString &dir)
 }
 
 const QString kBin = QStringLiteral("PROJECTS/P/bin/");
-const QStringList kOutputs = {kBin + QStringLiteral("bank1.bin"), kBin + QStringLiteral("bank2.bin"),
-                              kBin + QStringLiteral("bank3.bin"), kBin + QStringLiteral("bank4.bin"),
-                              kBin + QStringLiteral("bank5.bin"), kBin + QStringLiteral("bankg.c"),
+const QStringList kOutputs = {kBin + QStringLiteral("bank1.bin"),   kBin + QStringLiteral("bank2.bin"),
+                              kBin + QStringLiteral("bank3.bin"),   kBin + QStringLiteral("bank4.bin"),
+                              kBin + QStringLiteral("bank5.bin"),   kBin + QStringLiteral("bankg.c"),
                               kBin + QStringLiteral("bank_K60.bin")};
 
 // A small tmpfs, unmounted again however the test ends.
@@ -92,8 +93,9 @@ public:
     explicit Mount(const QString &dir, const QString &size)
         : m_dir(dir)
     {
-        m_mounted = QProcess::execute(QStringLiteral("mount"), {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                                                               QStringLiteral("size=") + size, QStringLiteral("tmpfs"), dir})
+        m_mounted = QProcess::execute(QStringLiteral("mount"),
+                                      {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                                       QStringLiteral("size=") + size, QStringLiteral("tmpfs"), dir})
             == 0;
     }
     ~Mount()
@@ -131,11 +133,11 @@ class TestSaveSafety : public QObject
 private:
     void table()
     {
-        QTest::addColumn<QStringList>("setup");  // saves before, without limits
-        QTest::addColumn<QString>("step");       // the save that must fail
-        QTest::addColumn<qint64>("limit");       // largest file the failing save may write
-        QTest::addColumn<QStringList>("kept");   // files that must stay as they were
-        QTest::addColumn<QString>("named");      // the file its message names
+        QTest::addColumn<QStringList>("setup"); // saves before, without limits
+        QTest::addColumn<QString>("step");      // the save that must fail
+        QTest::addColumn<qint64>("limit");      // largest file the failing save may write
+        QTest::addColumn<QStringList>("kept");  // files that must stay as they were
+        QTest::addColumn<QString>("named");     // the file its message names
 
         const QString settings = QStringLiteral("Praxedo.xml");
         const QString parGen = QStringLiteral("ParGen.xml");
@@ -143,16 +145,16 @@ private:
         const QString csv = QStringLiteral("table.csv");
         const QString job = QStringLiteral("Lanvesk.xml");
         const QString firmware = QStringLiteral("PROJECTS/P/New_FX58104.sx");
-        QTest::newRow("Praxedo.xml") << QStringList{QStringLiteral("settings A")} << QStringLiteral("settings B") << qint64(32)
-                                     << QStringList{settings} << settings;
-        QTest::newRow("ParGen.xml") << QStringList{QStringLiteral("pargen A")} << QStringLiteral("pargen B") << qint64(32)
-                                    << QStringList{parGen} << parGen;
+        QTest::newRow("Praxedo.xml") << QStringList{QStringLiteral("settings A")} << QStringLiteral("settings B")
+                                     << qint64(32) << QStringList{settings} << settings;
+        QTest::newRow("ParGen.xml") << QStringList{QStringLiteral("pargen A")} << QStringLiteral("pargen B")
+                                    << qint64(32) << QStringList{parGen} << parGen;
         QTest::newRow("CanCanCobID.xml, small") << QStringList{QStringLiteral("cobid A")} << QStringLiteral("cobid B")
                                                 << qint64(32) << QStringList{cobId} << cobId;
         QTest::newRow("CanCanCobID.xml, large") << QStringList{QStringLiteral("cobid B")} << QStringLiteral("cobid A")
                                                 << qint64(64 * 1024) << QStringList{cobId} << cobId;
-        QTest::newRow("CSV export, small") << QStringList{QStringLiteral("csv A")} << QStringLiteral("csv B") << qint64(32)
-                                           << QStringList{csv} << csv;
+        QTest::newRow("CSV export, small")
+            << QStringList{QStringLiteral("csv A")} << QStringLiteral("csv B") << qint64(32) << QStringList{csv} << csv;
         QTest::newRow("CSV export, large") << QStringList{QStringLiteral("csv B")} << QStringLiteral("csv A")
                                            << qint64(16 * 1024) << QStringList{csv} << csv;
         QTest::newRow("Lanvesk.xml") << QStringList{QStringLiteral("job A")} << QStringLiteral("job B") << qint64(32)
@@ -160,8 +162,8 @@ private:
         // The build writes all seven outputs or none: a bank that does not fit, then the C
         // source after five banks that did.
         const QStringList built{QStringLiteral("image A"), QStringLiteral("documents B")};
-        QTest::newRow("build, bank1.bin") << built << QStringLiteral("build") << qint64(8 * 1024) << kOutputs
-                                          << QStringLiteral("bank1.bin");
+        QTest::newRow("build, bank1.bin")
+            << built << QStringLiteral("build") << qint64(8 * 1024) << kOutputs << QStringLiteral("bank1.bin");
         QTest::newRow("build, bankg.c") << built << QStringLiteral("build") << qint64(20 * 1024) << kOutputs
                                         << QStringLiteral("bankg.c");
         QTest::newRow("new firmware") << QStringList{QStringLiteral("firmware A")} << QStringLiteral("firmware B")
@@ -203,7 +205,10 @@ private Q_SLOTS:
         checkRefused(save(step, work.path(), limit), qt_error_string(EFBIG), named, before, kept, work.path());
     }
 
-    void fullFileSystem_data() { table(); }
+    void fullFileSystem_data()
+    {
+        table();
+    }
 
     void fullFileSystem()
     {

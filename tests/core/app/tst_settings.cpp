@@ -1,7 +1,7 @@
 #include "core/app/AppState.h"
 #include "core/app/SettingsFile.h"
-#include "core/start/StartSequence.h"
 #include "core/base/Catalog.h"
+#include "core/start/StartSequence.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +39,7 @@ QByteArray settingsWith(const QByteArray &internet)
     return "<Conf_Settings><lastproj><projectname>Demo</projectname></lastproj>"
            "<lastipadd><ipaddress>10.0.0.7</ipaddress></lastipadd>"
            "<lastlang><language>English</language></lastlang>"
-           + internet + "</Conf_Settings>";
+        + internet + "</Conf_Settings>";
 }
 } // namespace
 
@@ -91,11 +91,20 @@ void TestSettings::flags_data()
 {
     QTest::addColumn<QByteArray>("internet");
     QTest::addColumn<bool>("timer");
-    QTest::newRow("both on") << QByteArray("<lastinternet><enable_internet>1</enable_internet><enable_update>1</enable_update></lastinternet>") << true;
-    QTest::newRow("update off") << QByteArray("<lastinternet><enable_internet>1</enable_internet><enable_update>0</enable_update></lastinternet>") << false;
-    QTest::newRow("update missing") << QByteArray("<lastinternet><enable_internet>1</enable_internet></lastinternet>") << false;
-    QTest::newRow("true is not 1") << QByteArray("<lastinternet><enable_internet>true</enable_internet><enable_update>1</enable_update></lastinternet>") << false;
-    QTest::newRow("blank before 1") << QByteArray("<lastinternet><enable_internet> 1</enable_internet><enable_update>1</enable_update></lastinternet>") << false;
+    QTest::newRow("both on") << QByteArray(
+        "<lastinternet><enable_internet>1</enable_internet><enable_update>1</enable_update></lastinternet>")
+                             << true;
+    QTest::newRow("update off") << QByteArray(
+        "<lastinternet><enable_internet>1</enable_internet><enable_update>0</enable_update></lastinternet>")
+                                << false;
+    QTest::newRow("update missing") << QByteArray("<lastinternet><enable_internet>1</enable_internet></lastinternet>")
+                                    << false;
+    QTest::newRow("true is not 1") << QByteArray(
+        "<lastinternet><enable_internet>true</enable_internet><enable_update>1</enable_update></lastinternet>")
+                                   << false;
+    QTest::newRow("blank before 1") << QByteArray(
+        "<lastinternet><enable_internet> 1</enable_internet><enable_update>1</enable_update></lastinternet>")
+                                    << false;
 }
 
 void TestSettings::flags()
@@ -116,7 +125,8 @@ void TestSettings::missingGroupsKeepOtherValues()
     SettingsFile::readBytes(state, settingsWith(QByteArray()));
     QCOMPARE(state.Name_Project, QStringLiteral("Demo"));
     QCOMPARE(state.IP_Device, QStringLiteral("10.0.0.7"));
-    QVERIFY(!state.Enable_Internet && !state.Enable_Update && !state.Enable_Jump_Field_Tables && !state.Double_Click_Auto_Size);
+    QVERIFY(!state.Enable_Internet && !state.Enable_Update && !state.Enable_Jump_Field_Tables
+            && !state.Double_Click_Auto_Size);
 
     SettingsFile::readBytes(state, "<Other><lastlang><language>Deutsch</language></lastlang></Other>");
     QCOMPARE(state.Language_Sel, QStringLiteral("Deutsch")); // root taken whatever its name
@@ -213,7 +223,8 @@ void TestSettings::controlCharactersDoNotSpoilTheFile()
     AppState state;
     SettingsFile::setDefaults(state);
     state.Name_Project = QStringLiteral("Demo");
-    state.IP_Device = QStringLiteral("10.0.\x01" "0.7");
+    state.IP_Device = QStringLiteral("10.0.\x01"
+                                     "0.7");
     state.Language_Sel = QStringLiteral("Ital\x1Fiano");
     state.Enable_Update = true;
     AppState back;

@@ -4,15 +4,15 @@
 #include "TestPaths.h"
 
 #include "core/app/AppState.h"
-#include "core/base/FileIo.h"
 #include "core/app/SettingsFile.h"
+#include "core/base/Catalog.h"
+#include "core/base/FileIo.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/CobIdImport.h"
 #include "core/config/ParGen.h"
-#include "core/base/Catalog.h"
+#include "core/device/FilterImage.h"
 #include "core/i18n/Language.h"
 #include "core/image/ConfigBuilder.h"
-#include "core/device/FilterImage.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,14 +20,24 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
 #endif
 
 namespace {
 
-enum class Reader { Settings, ParGenWindow, FilterWindowParGen, CobIdWindow, BuildParGen, BuildCobId, Image, LanguageFile, Import, Any };
+enum class Reader {
+    Settings,
+    ParGenWindow,
+    FilterWindowParGen,
+    CobIdWindow,
+    BuildParGen,
+    BuildCobId,
+    Image,
+    LanguageFile,
+    Import,
+    Any
+};
 
 // Reads `path` as the program's reader of that kind does; the error it reports.
 QString readWith(Reader reader, const QString &path)
@@ -135,7 +145,10 @@ private Q_SLOTS:
         {
             const char *label;
             Shape shape;
-        } shapes[] = {{"FIFO", Shape::Fifo}, {"device", Shape::Device}, {"folder", Shape::Folder}, {"link to nothing", Shape::DanglingLink}};
+        } shapes[] = {{"FIFO", Shape::Fifo},
+                      {"device", Shape::Device},
+                      {"folder", Shape::Folder},
+                      {"link to nothing", Shape::DanglingLink}};
         for (const auto &r : readers)
             for (const auto &s : shapes)
                 QTest::addRow("%s, %s", r.label, s.label) << r.reader << QString::fromLatin1(r.name) << s.shape;

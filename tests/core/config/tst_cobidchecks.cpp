@@ -37,21 +37,21 @@ void TestCobIdChecks::duplicates_data()
     QTest::addColumn<std::vector<Duplicate>>("expected");
 
     QTest::newRow("none") << QStringList{u"1"_qs, u"2"_qs} << QStringList{A, A} << std::vector<Duplicate>{};
-    QTest::newRow("same number, other type") << QStringList{u"0x100"_qs, u"256"_qs} << QStringList{A, B}
-                                             << std::vector<Duplicate>{};
-    QTest::newRow("compared as numbers")
-        << QStringList{u"0x181"_qs, u"5"_qs, u"385"_qs, u" $181"_qs} << QStringList{A, A, A, A}
-        << std::vector<Duplicate>{{0x181, false, {1, 3, 4}}};
+    QTest::newRow("same number, other type")
+        << QStringList{u"0x100"_qs, u"256"_qs} << QStringList{A, B} << std::vector<Duplicate>{};
+    QTest::newRow("compared as numbers") << QStringList{u"0x181"_qs, u"5"_qs, u"385"_qs, u" $181"_qs}
+                                         << QStringList{A, A, A, A}
+                                         << std::vector<Duplicate>{{0x181, false, {1, 3, 4}}};
     QTest::newRow("29-bit") << QStringList{u"0x18FEF100"_qs, u"419361024"_qs} << QStringList{B, B}
                             << std::vector<Duplicate>{{0x18FEF100, true, {1, 2}}};
     // An unusable type counts as 11-bit, as in the image.
-    QTest::newRow("missing type is 11-bit") << QStringList{u"7"_qs, u"7"_qs} << QStringList{QString(), A}
-                                            << std::vector<Duplicate>{{7, false, {1, 2}}};
-    QTest::newRow("unreadable ignored") << QStringList{u"abc"_qs, u"abc"_qs, u"5 "_qs, u"5 "_qs, u"0xFFFFFFFF"_qs, u"-1"_qs}
+    QTest::newRow("missing type is 11-bit")
+        << QStringList{u"7"_qs, u"7"_qs} << QStringList{QString(), A} << std::vector<Duplicate>{{7, false, {1, 2}}};
+    QTest::newRow("unreadable ignored") << QStringList{u"abc"_qs, u"abc"_qs,        u"5 "_qs,
+                                                       u"5 "_qs,  u"0xFFFFFFFF"_qs, u"-1"_qs}
                                         << QStringList{A, A, A, A, B, B} << std::vector<Duplicate>{};
-    QTest::newRow("in order of first row")
-        << QStringList{u"9"_qs, u"3"_qs, u"3"_qs, u"9"_qs} << QStringList{A, A, A, A}
-        << std::vector<Duplicate>{{9, false, {1, 4}}, {3, false, {2, 3}}};
+    QTest::newRow("in order of first row") << QStringList{u"9"_qs, u"3"_qs, u"3"_qs, u"9"_qs} << QStringList{A, A, A, A}
+                                           << std::vector<Duplicate>{{9, false, {1, 4}}, {3, false, {2, 3}}};
 }
 
 void TestCobIdChecks::duplicates()

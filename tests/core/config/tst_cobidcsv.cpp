@@ -63,12 +63,15 @@ void TestCobIdCsv::writesUsedRowsWithQuoting()
 
 void TestCobIdCsv::roundTripKeepsEveryText()
 {
-    const QStringList texts{u"a,b"_qs,   u"a;b"_qs,          u"\"quoted\""_qs, u"two\r\nlines"_qs, u"lf\nonly"_qs,
-                            u" lead"_qs, u"trail "_qs,       u"\ttab"_qs,      u"Temp\u00e9rature \u2103"_qs,
-                            QString(),   u"=SUM(A1)"_qs,     u"\""_qs,         u"x\"\"y"_qs,          u"cr\ronly"_qs};
+    const QStringList texts{u"a,b"_qs,          u"a;b"_qs,      u"\"quoted\""_qs,
+                            u"two\r\nlines"_qs, u"lf\nonly"_qs, u" lead"_qs,
+                            u"trail "_qs,       u"\ttab"_qs,    u"Temp\u00e9rature \u2103"_qs,
+                            QString(),          u"=SUM(A1)"_qs, u"\""_qs,
+                            u"x\"\"y"_qs,       u"cr\ronly"_qs};
     CobIdTable t;
     for (int r = 0; r < texts.size(); ++r)
-        setRow(t, r, {QString::number(r) + u" "_qs, texts.at(r), texts.at((r + 1) % texts.size()), QString(), texts.at(r)});
+        setRow(t, r,
+               {QString::number(r) + u" "_qs, texts.at(r), texts.at((r + 1) % texts.size()), QString(), texts.at(r)});
     std::vector<ImportedRow> rows;
     QCOMPARE(CobIdCsv::parse(CobIdCsv::toBytes(t), u"t.csv"_qs, rows), QString());
     QCOMPARE(int(rows.size()), texts.size());
@@ -110,7 +113,8 @@ void TestCobIdCsv::refusesMalformedFiles_data()
     QTest::newRow("empty") << u"empty.csv"_qs << u"empty.csv, line 1: the file is empty; "_qs + header;
     QTest::newRow("four fields") << u"four-fields.csv"_qs << u"four-fields.csv, line 3: 4 fields, expected 5"_qs;
     QTest::newRow("unclosed quote")
-        << u"unclosed-quote.csv"_qs << u"unclosed-quote.csv, line 3: the quoted field that starts on this line is not closed"_qs;
+        << u"unclosed-quote.csv"_qs
+        << u"unclosed-quote.csv, line 3: the quoted field that starts on this line is not closed"_qs;
     QTest::newRow("stray quote")
         << u"stray-quote.csv"_qs
         << u"stray-quote.csv, line 2: a quote inside a field that does not start with one; enclose the field in quotes and write the quote twice"_qs;
@@ -120,9 +124,11 @@ void TestCobIdCsv::refusesMalformedFiles_data()
     QTest::newRow("blank original")
         << u"blank-original.csv"_qs
         << u"blank-original.csv, line 3: the Original CobID is empty; a row without it would end the table"_qs;
-    QTest::newRow("not UTF-8") << u"latin1.csv"_qs << u"latin1.csv, line 3: the text is not UTF-8; save the file as CSV UTF-8"_qs;
+    QTest::newRow("not UTF-8") << u"latin1.csv"_qs
+                               << u"latin1.csv, line 3: the text is not UTF-8; save the file as CSV UTF-8"_qs;
     QTest::newRow("control character")
-        << u"control-char.csv"_qs << u"control-char.csv, line 2: field 5 (Mnemonic) holds a control character that cannot be saved"_qs;
+        << u"control-char.csv"_qs
+        << u"control-char.csv, line 2: field 5 (Mnemonic) holds a control character that cannot be saved"_qs;
 }
 
 void TestCobIdCsv::refusesMalformedFiles()

@@ -1,6 +1,6 @@
+#include "core/base/Catalog.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
-#include "core/base/Catalog.h"
 
 #include "TestPaths.h"
 #include "core/FailDevice.h"
@@ -177,7 +177,8 @@ void TestCobIdDocument::readsEveryChildNodeAsARow()
 
     const CobIdTable &t = doc.table(0);
     QCOMPARE(t.Copy_Row(0), (QStringList{u"385"_qs, A, u"386"_qs, A, u"first"_qs}));
-    QCOMPARE(t.Copy_Row(1), (QStringList{u"0x7FF"_qs, QString(), QString(), QString(), u"any element name is a row"_qs}));
+    QCOMPARE(t.Copy_Row(1),
+             (QStringList{u"0x7FF"_qs, QString(), QString(), QString(), u"any element name is a row"_qs}));
     QCOMPARE(t.Copy_Row(2), QStringList(5, QString())); // the comment
     QCOMPARE(t.Copy_Row(3).at(CobIdTable::Desc), QStringLiteral("after the end"));
     QCOMPARE(t.usedRowCount(), 2);
@@ -263,9 +264,10 @@ void TestCobIdDocument::rowsPastTheTableEndAreReported_data()
     QTest::newRow("comment") << QByteArray("<!-- hand edit -->") << 4 << QStringLiteral("a comment");
     QTest::newRow("text") << QByteArray("stray") << 4 << QStringLiteral("a text");
     QTest::newRow("CDATA") << QByteArray("<![CDATA[x]]>") << 4 << QStringLiteral("a CDATA section");
-    QTest::newRow("processing instruction") << QByteArray("<?note x?>") << 4 << QStringLiteral("a processing instruction");
-    QTest::newRow("row without identifier") << QByteArray("<row Orig_CobID=\" \" Desc=\"x\"/>") << 4
-                                            << QStringLiteral("a row without Original CobID");
+    QTest::newRow("processing instruction")
+        << QByteArray("<?note x?>") << 4 << QStringLiteral("a processing instruction");
+    QTest::newRow("row without identifier")
+        << QByteArray("<row Orig_CobID=\" \" Desc=\"x\"/>") << 4 << QStringLiteral("a row without Original CobID");
     QTest::newRow("blanks only") << QByteArray("\n   \t") << 0 << QString();
 }
 
@@ -311,8 +313,9 @@ void TestCobIdDocument::cellLengthIsCapped()
     CobIdDocument doc;
     doc.table(0).setCell(0, CobIdTable::OrigCobId, QStringLiteral("untouched"));
     QCOMPARE(doc.read(document, QStringLiteral("long.xml")),
-             QStringLiteral("long.xml is not a document this program reads: in row 2 of Can0_to_Can1 the Mnemonic holds "
-                            "1025 characters; a cell holds at most 1024"));
+             QStringLiteral(
+                 "long.xml is not a document this program reads: in row 2 of Can0_to_Can1 the Mnemonic holds "
+                 "1025 characters; a cell holds at most 1024"));
     QCOMPARE(doc.table(0).cell(0, CobIdTable::OrigCobId), QStringLiteral("untouched"));
 
     CobIdDocument tables;
@@ -321,8 +324,9 @@ void TestCobIdDocument::cellLengthIsCapped()
     QByteArray bytes;
     QCOMPARE(tables.toBytes(bytes), QString());
     tables.table(1).setCell(0, CobIdTable::Desc, fits + u'd');
-    QCOMPARE(tables.toBytes(bytes), QStringLiteral("In row 1 of \"From CAN 1 to CAN 0\" the Mnemonic holds 1025 "
-                                                   "characters; a cell holds at most 1024"));
+    QCOMPARE(tables.toBytes(bytes),
+             QStringLiteral("In row 1 of \"From CAN 1 to CAN 0\" the Mnemonic holds 1025 "
+                            "characters; a cell holds at most 1024"));
 }
 
 // What Windows editors save as "Unicode": UTF-16 with a byte-order mark, indented, 80 rows.
@@ -386,18 +390,19 @@ void TestCobIdDocument::documentsWithOnlyRowElementsReadAsThroughTheTree_data()
                                             .replace("<Can1_to_Can0>", "<Can1_to_Can0>")
                                             .replace("</Can1_to_Can0>", "{end}</Can1_to_Can0>")
                                      << false;
-    const QByteArray indented = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<CanCanCobID>\n  <Can0_to_Can1>\n"
-                                "    <row Orig_CobID=\" 0x181\" Type_CobID=\"2.0A 11bits\" Desc=\"tab&#9;nl&#10;&amp;&lt;&quot;\"/>\n"
-                                "    <item Desc=\"no other attribute\"><child Orig_CobID=\"9\"/>text</item>\n"
-                                "    <row Orig_CobID=\"3\" Type_CobID=\"2.0B 29bits\" Mod_CobID=\"4\" Type_MCobID=\"x\"/>\n"
-                                "  {end}</Can0_to_Can1>\n  <!-- between the lists -->\n  <other><row Orig_CobID=\"7\"/></other>\n"
-                                "  <Can1_to_Can0>\n    <row Orig_CobID=\"\xC3\x9C\" Desc=\"\xE2\x82\xAC\"/>\n  {end}</Can1_to_Can0>\n"
-                                "  <Can0_to_Can1><row Orig_CobID=\"second list of the name\"/></Can0_to_Can1>\n"
-                                "</CanCanCobID>\n<!--SW_VERSION = 2.001-->\n";
+    const QByteArray indented =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<CanCanCobID>\n  <Can0_to_Can1>\n"
+        "    <row Orig_CobID=\" 0x181\" Type_CobID=\"2.0A 11bits\" Desc=\"tab&#9;nl&#10;&amp;&lt;&quot;\"/>\n"
+        "    <item Desc=\"no other attribute\"><child Orig_CobID=\"9\"/>text</item>\n"
+        "    <row Orig_CobID=\"3\" Type_CobID=\"2.0B 29bits\" Mod_CobID=\"4\" Type_MCobID=\"x\"/>\n"
+        "  {end}</Can0_to_Can1>\n  <!-- between the lists -->\n  <other><row Orig_CobID=\"7\"/></other>\n"
+        "  <Can1_to_Can0>\n    <row Orig_CobID=\"\xC3\x9C\" Desc=\"\xE2\x82\xAC\"/>\n  {end}</Can1_to_Can0>\n"
+        "  <Can0_to_Can1><row Orig_CobID=\"second list of the name\"/></Can0_to_Can1>\n"
+        "</CanCanCobID>\n<!--SW_VERSION = 2.001-->\n";
     QTest::newRow("indented, escapes, odd rows, extra children") << indented << false;
     QTest::newRow("the same with device type 0") << indented << true;
     QTest::newRow("more than 2048 rows") << "<CanCanCobID><Can1_to_Can0>" + many + "{end}</Can1_to_Can0><Can0_to_Can1>"
-                                                + many.left(many.indexOf("<row", 200)) + "{end}</Can0_to_Can1></CanCanCobID>"
+            + many.left(many.indexOf("<row", 200)) + "{end}</Can0_to_Can1></CanCanCobID>"
                                          << false;
 }
 
@@ -433,8 +438,8 @@ void TestCobIdDocument::unreadableDocuments_data()
                                      << QStringList{u"line 1"_qs, u"column"_qs};
     QTest::newRow("second list missing") << QStringLiteral("config/CanCanCobID-one-list.xml")
                                          << QStringList{u"line 1"_qs, u"column"_qs, u"Can1_to_Can0"_qs};
-    QTest::newRow("comment before the root") << QStringLiteral("config/ParGen-comment-first.xml")
-                                             << QStringList{u"Can0_to_Can1"_qs, u"first node"_qs};
+    QTest::newRow("comment before the root")
+        << QStringLiteral("config/ParGen-comment-first.xml") << QStringList{u"Can0_to_Can1"_qs, u"first node"_qs};
     QTest::newRow("another document") << QStringLiteral("config/ParGen-empty-root.xml")
                                       << QStringList{u"Par_Gen"_qs, u"Can0_to_Can1"_qs};
 }

@@ -90,11 +90,14 @@ void TestCobIdImport::refusesMoreThanATable_data()
     QTest::addColumn<int>("inUse");
     QTest::addColumn<int>("imported");
     QTest::addColumn<QString>("error");
-    QTest::newRow("replace") << false << 5 << 2049 << u"f.csv, line 2050: more than 2048 rows; a table has 2048 rows"_qs;
+    QTest::newRow("replace") << false << 5 << 2049
+                             << u"f.csv, line 2050: more than 2048 rows; a table has 2048 rows"_qs;
     QTest::newRow("append")
-        << true << 2000 << 50 << u"f.csv, line 50: the table is full; 2000 rows in use and 50 to import make more than 2048"_qs;
+        << true << 2000 << 50
+        << u"f.csv, line 50: the table is full; 2000 rows in use and 50 to import make more than 2048"_qs;
     QTest::newRow("append to a full table")
-        << true << 2048 << 1 << u"f.csv, line 2: the table is full; 2048 rows in use and 1 to import make more than 2048"_qs;
+        << true << 2048 << 1
+        << u"f.csv, line 2: the table is full; 2048 rows in use and 1 to import make more than 2048"_qs;
 }
 
 void TestCobIdImport::refusesMoreThanATable()
@@ -129,9 +132,10 @@ void TestCobIdImport::portTypes()
 
     const CobIdTable before = t;
     in[1].cells[CobIdTable::TypeCobId] = A;
-    QCOMPARE(CobIdImport::apply(t, in, CobIdImport::Mode::Append, u"f.csv"_qs),
-             u"f.csv, line 3: the Original CobID type 2.0A 11bits differs from 2.0B 29bits, the type of the port it belongs "
-             "to (a device without Ethernet port takes the row types from its ports)"_qs);
+    QCOMPARE(
+        CobIdImport::apply(t, in, CobIdImport::Mode::Append, u"f.csv"_qs),
+        u"f.csv, line 3: the Original CobID type 2.0A 11bits differs from 2.0B 29bits, the type of the port it belongs "
+        "to (a device without Ethernet port takes the row types from its ports)"_qs);
     QVERIFY(t == before);
 }
 
@@ -147,10 +151,12 @@ void TestCobIdImport::readsByExtension()
     QCOMPARE(CobIdImport::kindOf(u"a/B.CSV"_qs), CobIdImport::Kind::Csv);
     QCOMPARE(CobIdImport::kindOf(u"a/b.Dbc"_qs), CobIdImport::Kind::Dbc);
     QCOMPARE(CobIdImport::kindOf(u"a/b.txt"_qs), CobIdImport::Kind::Unknown);
-    QCOMPARE(CobIdImport::readFile(u"table.txt"_qs, true, read), u"table.txt: only .csv and .dbc files can be imported"_qs);
+    QCOMPARE(CobIdImport::readFile(u"table.txt"_qs, true, read),
+             u"table.txt: only .csv and .dbc files can be imported"_qs);
     QTemporaryDir dir;
     const QString missing = dir.filePath(u"missing.csv"_qs);
-    QVERIFY(CobIdImport::readFile(missing, true, read).startsWith(u"Cannot read "_qs + QDir::toNativeSeparators(missing)));
+    QVERIFY(
+        CobIdImport::readFile(missing, true, read).startsWith(u"Cannot read "_qs + QDir::toNativeSeparators(missing)));
     QCOMPARE(read.size(), size_t(3));
 }
 

@@ -63,16 +63,22 @@ void TestDbcImport::refusesMalformedLines_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("error");
-    QTest::newRow("hex id") << u"bad-id.dbc"_qs << u"bad-id.dbc, line 6: the message identifier 0x181 is not a decimal number up to 4294967295"_qs;
-    QTest::newRow("no colon") << u"no-colon.dbc"_qs << u"no-colon.dbc, line 6: \":\" missing after the message name Brake"_qs;
+    QTest::newRow("hex id")
+        << u"bad-id.dbc"_qs
+        << u"bad-id.dbc, line 6: the message identifier 0x181 is not a decimal number up to 4294967295"_qs;
+    QTest::newRow("no colon") << u"no-colon.dbc"_qs
+                              << u"no-colon.dbc, line 6: \":\" missing after the message name Brake"_qs;
     QTest::newRow("11-bit too large")
         << u"big-std-id.dbc"_qs
         << u"big-std-id.dbc: 1 identifier is beyond 0x7FF without the 29-bit flag (bit 31 clear), which an 11-bit message "
            "cannot have: line 6: Brake (4096)"_qs;
     QTest::newRow("29-bit too large")
-        << u"bad-ext-id.dbc"_qs << u"bad-ext-id.dbc, line 6: the identifier 3758096384 of Brake is beyond 0x1FFFFFFF for a 29-bit message"_qs;
-    QTest::newRow("no size") << u"no-size.dbc"_qs << u"no-size.dbc, line 6: the message size of Brake is missing or not a number"_qs;
-    QTest::newRow("no transmitter") << u"no-transmitter.dbc"_qs << u"no-transmitter.dbc, line 6: the transmitter of Brake is missing"_qs;
+        << u"bad-ext-id.dbc"_qs
+        << u"bad-ext-id.dbc, line 6: the identifier 3758096384 of Brake is beyond 0x1FFFFFFF for a 29-bit message"_qs;
+    QTest::newRow("no size") << u"no-size.dbc"_qs
+                             << u"no-size.dbc, line 6: the message size of Brake is missing or not a number"_qs;
+    QTest::newRow("no transmitter") << u"no-transmitter.dbc"_qs
+                                    << u"no-transmitter.dbc, line 6: the transmitter of Brake is missing"_qs;
     QTest::newRow("no name") << u"no-name.dbc"_qs << u"no-name.dbc, line 6: the message name is missing"_qs;
 }
 
@@ -97,9 +103,10 @@ void TestDbcImport::oddFilesOfTheWild_data()
     const QByteArray head = "VERSION \"\"\n\nBU_: ECU1\n\n";
     // The pseudo message written with 1073741824 instead of 0xC0000000.
     QTest::newRow("pseudo message by name")
-        << head + "BO_ 1073741824 VECTOR__INDEPENDENT_SIG_MSG: 0 Vector__XXX\nBO_ 385 Speed: 8 ECU1\n" << false << QString()
-        << QStringList{u"0x181"_qs} << QStringList() << 0;
-    const QByteArray wide = head + "BO_ 2048 A: 8 ECU1\nBO_ 385 Speed: 8 ECU1\nBO_ 419360000 B: 8 ECU1\nBO_ 2147483904 C: 8 ECU1\n";
+        << head + "BO_ 1073741824 VECTOR__INDEPENDENT_SIG_MSG: 0 Vector__XXX\nBO_ 385 Speed: 8 ECU1\n"
+        << false << QString() << QStringList{u"0x181"_qs} << QStringList() << 0;
+    const QByteArray wide =
+        head + "BO_ 2048 A: 8 ECU1\nBO_ 385 Speed: 8 ECU1\nBO_ 419360000 B: 8 ECU1\nBO_ 2147483904 C: 8 ECU1\n";
     QTest::newRow("all wide identifiers at once")
         << wide << false
         << u"x.dbc: 2 identifiers are beyond 0x7FF without the 29-bit flag (bit 31 clear), which an 11-bit message cannot "
@@ -108,9 +115,10 @@ void TestDbcImport::oddFilesOfTheWild_data()
     QTest::newRow("wide identifiers as 29-bit")
         << wide << true << QString() << QStringList{u"0x00000800"_qs, u"0x181"_qs, u"0x18FEED00"_qs, u"0x00000100"_qs}
         << QStringList() << 2;
-    QTest::newRow("beyond 29 bits even so") << head + "BO_ 536870912 A: 8 ECU1\n" << true
-                                            << u"x.dbc, line 5: the identifier 536870912 of A is beyond 0x1FFFFFFF for a 29-bit message"_qs
-                                            << QStringList() << QStringList() << 1;
+    QTest::newRow("beyond 29 bits even so")
+        << head + "BO_ 536870912 A: 8 ECU1\n"
+        << true << u"x.dbc, line 5: the identifier 536870912 of A is beyond 0x1FFFFFFF for a 29-bit message"_qs
+        << QStringList() << QStringList() << 1;
     // Refused once; the name only fills Mnemonic.
     QTest::newRow("name that is not a C identifier")
         << fixture(u"bad-name.dbc"_qs) << false << QString() << QStringList{u"0x181"_qs, u"0x182"_qs}
@@ -128,8 +136,8 @@ void TestDbcImport::oddFilesOfTheWild()
     QFETCH(int, wide);
     std::vector<ImportedRow> rows;
     DbcImport::Report report;
-    QCOMPARE(DbcImport::parse(dbc, u"x.dbc"_qs, false, rows, as29Bit ? DbcImport::WideIds::As29Bit : DbcImport::WideIds::Refuse,
-                              &report),
+    QCOMPARE(DbcImport::parse(dbc, u"x.dbc"_qs, false, rows,
+                              as29Bit ? DbcImport::WideIds::As29Bit : DbcImport::WideIds::Refuse, &report),
              error);
     QStringList got;
     for (const ImportedRow &row : rows)

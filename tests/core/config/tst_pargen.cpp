@@ -1,9 +1,9 @@
+#include "core/base/Catalog.h"
 #include "core/config/ParGen.h"
 #include "core/config/SelectType.h"
-#include "core/base/Catalog.h"
 
-#include "core/FailDevice.h"
 #include "TestPaths.h"
+#include "core/FailDevice.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -254,7 +254,8 @@ void TestParGen::indexOutsideItsListReadsAsItsDefault()
 {
     QTemporaryDir dir;
     const QString path = writeFile(
-        dir, "<Par_Gen><Boud0>12</Boud0><Boud1>-1</Boud1><Type>2</Type><TypeC1>1</TypeC1><Device_Type>1</Device_Type></Par_Gen>");
+        dir,
+        "<Par_Gen><Boud0>12</Boud0><Boud1>-1</Boud1><Type>2</Type><TypeC1>1</TypeC1><Device_Type>1</Device_Type></Par_Gen>");
     ParGenValues s;
     QCOMPARE(ParGen::readForSettingsWindow(path, s), QString());
     QCOMPARE(s.boud0, 8);
@@ -378,28 +379,50 @@ void TestParGen::validation_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("message"); // 0: valid
 
-    QTest::newRow("defaults") << 1 << false << "ip1" << "192" << 0;
-    QTest::newRow("leading blank") << 1 << false << "ip1" << " 5" << 0;
-    QTest::newRow("hex prefix") << 1 << false << "ip2" << "0x10" << 0;
-    QTest::newRow("255") << 1 << false << "sm1" << "255" << 0;
-    QTest::newRow("mask 0") << 1 << false << "sm4" << "0" << 0;
-    QTest::newRow("trailing blank") << 1 << false << "ip1" << "5 " << 947;
-    QTest::newRow("empty ip1") << 1 << false << "ip1" << "" << 947;
-    QTest::newRow("256 ip2") << 1 << false << "ip2" << "256" << 948;
-    QTest::newRow("-1 ip3") << 1 << false << "ip3" << "-1" << 949;
-    QTest::newRow("abc ip4") << 1 << false << "ip4" << "abc" << 950;
-    QTest::newRow("sm1") << 1 << false << "sm1" << "300" << 951;
-    QTest::newRow("sm2") << 1 << false << "sm2" << "" << 952;
-    QTest::newRow("sm3") << 1 << false << "sm3" << "0x100" << 953;
-    QTest::newRow("sm4") << 1 << false << "sm4" << "x" << 954;
-    QTest::newRow("gateway off") << 1 << false << "gat1" << "300" << 0;
-    QTest::newRow("gat1") << 1 << true << "gat1" << "300" << 955;
-    QTest::newRow("gat2") << 1 << true << "gat2" << "" << 956;
-    QTest::newRow("gat3") << 1 << true << "gat3" << "-5" << 957;
-    QTest::newRow("gat4") << 1 << true << "gat4" << "1 " << 958;
-    QTest::newRow("device 0 empty ip") << 0 << false << "ip1" << "" << 0;
-    QTest::newRow("device 0 ip 256") << 0 << true << "ip3" << "256" << 0;
-    QTest::newRow("device 0 gateway") << 0 << true << "gat1" << "x" << 0;
+    QTest::newRow("defaults") << 1 << false << "ip1"
+                              << "192" << 0;
+    QTest::newRow("leading blank") << 1 << false << "ip1"
+                                   << " 5" << 0;
+    QTest::newRow("hex prefix") << 1 << false << "ip2"
+                                << "0x10" << 0;
+    QTest::newRow("255") << 1 << false << "sm1"
+                         << "255" << 0;
+    QTest::newRow("mask 0") << 1 << false << "sm4"
+                            << "0" << 0;
+    QTest::newRow("trailing blank") << 1 << false << "ip1"
+                                    << "5 " << 947;
+    QTest::newRow("empty ip1") << 1 << false << "ip1"
+                               << "" << 947;
+    QTest::newRow("256 ip2") << 1 << false << "ip2"
+                             << "256" << 948;
+    QTest::newRow("-1 ip3") << 1 << false << "ip3"
+                            << "-1" << 949;
+    QTest::newRow("abc ip4") << 1 << false << "ip4"
+                             << "abc" << 950;
+    QTest::newRow("sm1") << 1 << false << "sm1"
+                         << "300" << 951;
+    QTest::newRow("sm2") << 1 << false << "sm2"
+                         << "" << 952;
+    QTest::newRow("sm3") << 1 << false << "sm3"
+                         << "0x100" << 953;
+    QTest::newRow("sm4") << 1 << false << "sm4"
+                         << "x" << 954;
+    QTest::newRow("gateway off") << 1 << false << "gat1"
+                                 << "300" << 0;
+    QTest::newRow("gat1") << 1 << true << "gat1"
+                          << "300" << 955;
+    QTest::newRow("gat2") << 1 << true << "gat2"
+                          << "" << 956;
+    QTest::newRow("gat3") << 1 << true << "gat3"
+                          << "-5" << 957;
+    QTest::newRow("gat4") << 1 << true << "gat4"
+                          << "1 " << 958;
+    QTest::newRow("device 0 empty ip") << 0 << false << "ip1"
+                                       << "" << 0;
+    QTest::newRow("device 0 ip 256") << 0 << true << "ip3"
+                                     << "256" << 0;
+    QTest::newRow("device 0 gateway") << 0 << true << "gat1"
+                                      << "x" << 0;
 }
 
 void TestParGen::validation()

@@ -1,8 +1,8 @@
 #include "ImageDocs.h"
 
+#include "core/device/DevicePrediction.h"
 #include "core/image/BankBuilder.h"
 #include "core/image/ConfigBuilder.h"
-#include "core/device/DevicePrediction.h"
 
 #include <QDir>
 #include <QFile>
@@ -91,29 +91,41 @@ void TestDevicePrediction::answersAsTheVariantRunsIt_data()
         return ImageDocs::parGen({{"Device_Type", device}, {"Type", type0}, {"TypeC1", type1}, {"Positive", positive}});
     };
     // 0x200 is listed twice: the image answers with the first row, the banks hold the last.
-    const QByteArray twice = ImageDocs::cobId({Row("0x200", "0x300"), Row("0x181", "0x281"), Row("0x200", "0x301")},
-                                              {Row("0x10", "0x11")});
+    const QByteArray twice =
+        ImageDocs::cobId({Row("0x200", "0x300"), Row("0x181", "0x281"), Row("0x200", "0x301")}, {Row("0x10", "0x11")});
     QTest::newRow("image") << pg("1", "0", "0", "1") << twice << int(DevicePrediction::Layout::Image)
-                           << Frames{{0, 0x200, false, "11:300"}, {0, 0x181, false, "11:281"}, {0, 0x182, false, "blocked"},
-                                     {0, 0x200, true, "blocked"}, {1, 0x10, false, "11:11"}, {1, 0x200, false, "blocked"}};
+                           << Frames{{0, 0x200, false, "11:300"},  {0, 0x181, false, "11:281"},
+                                     {0, 0x182, false, "blocked"}, {0, 0x200, true, "blocked"},
+                                     {1, 0x10, false, "11:11"},    {1, 0x200, false, "blocked"}};
     QTest::newRow("map") << pg("0", "0", "0", "1") << twice << int(DevicePrediction::Layout::BankMap)
-                         << Frames{{0, 0x200, false, "11:301"}, {0, 0x181, false, "11:281"}, {0, 0x182, false, "blocked"},
-                                   {0, 0x200, true, "blocked"}, {1, 0x10, false, "11:11"}, {1, 0x200, false, "blocked"}};
+                         << Frames{{0, 0x200, false, "11:301"},  {0, 0x181, false, "11:281"},
+                                   {0, 0x182, false, "blocked"}, {0, 0x200, true, "blocked"},
+                                   {1, 0x10, false, "11:11"},    {1, 0x200, false, "blocked"}};
     QTest::newRow("map, listed are blocked")
         << pg("0", "0", "0", "0") << twice << int(DevicePrediction::Layout::BankMap)
-        << Frames{{0, 0x200, false, "blocked"}, {0, 0x182, false, "11:182"}, {0, 0x7FF, false, "11:7ff"}, {1, 0x10, false, "blocked"}};
+        << Frames{{0, 0x200, false, "blocked"},
+                  {0, 0x182, false, "11:182"},
+                  {0, 0x7FF, false, "11:7ff"},
+                  {1, 0x10, false, "blocked"}};
     // Device types other than 1 run the banks too.
     QTest::newRow("list, CAN 1 29-bit") << pg("2", "0", "1", "1") << twice << int(DevicePrediction::Layout::BankList)
-                                        << Frames{{0, 0x200, false, "29:301"}, {0, 0x181, true, "29:281"},
-                                                  {0, 0x182, false, "blocked"}, {1, 0x10, true, "11:11"}};
-    const QByteArray ext = ImageDocs::cobId({Row("0x18FEF100", "0x100", Ext, Std), Row("0x100", "0x18FEF101", Std, Ext)});
+                                        << Frames{{0, 0x200, false, "29:301"},
+                                                  {0, 0x181, true, "29:281"},
+                                                  {0, 0x182, false, "blocked"},
+                                                  {1, 0x10, true, "11:11"}};
+    const QByteArray ext =
+        ImageDocs::cobId({Row("0x18FEF100", "0x100", Ext, Std), Row("0x100", "0x18FEF101", Std, Ext)});
     QTest::newRow("image, 29-bit rows") << pg("1", "0", "0", "1") << ext << int(DevicePrediction::Layout::Image)
-                                        << Frames{{0, 0x18FEF100, true, "11:100"}, {0, 0x18FEF100, false, "blocked"},
-                                                  {0, 0x100, false, "29:18fef101"}, {0, 0x100, true, "blocked"}};
+                                        << Frames{{0, 0x18FEF100, true, "11:100"},
+                                                  {0, 0x18FEF100, false, "blocked"},
+                                                  {0, 0x100, false, "29:18fef101"},
+                                                  {0, 0x100, true, "blocked"}};
     const QByteArray ext29 = ImageDocs::cobId({Row("0x18FEF100", "0x18FEF200", Ext, Ext)}, {});
     QTest::newRow("list, both 29-bit, negative")
         << pg("0", "1", "1", "0") << ext29 << int(DevicePrediction::Layout::BankList)
-        << Frames{{0, 0x18FEF100, true, "blocked"}, {0, 0x18FEF101, true, "29:18fef101"}, {1, 0x18FEF100, true, "29:18fef100"}};
+        << Frames{{0, 0x18FEF100, true, "blocked"},
+                  {0, 0x18FEF101, true, "29:18fef101"},
+                  {1, 0x18FEF100, true, "29:18fef100"}};
 }
 
 void TestDevicePrediction::answersAsTheVariantRunsIt()
@@ -147,10 +159,10 @@ void TestDevicePrediction::fullTable_data()
     // The image holds all 2048 rows; the list keeps the 2000 smallest identifiers.
     QTest::newRow("image") << ImageDocs::parGen({{"Device_Type", "1"}, {"Positive", "1"}}) << mixed << 0 << 0 << 2048
                            << u"29:7ff"_qs;
-    QTest::newRow("list") << ImageDocs::parGen({{"Device_Type", "0"}, {"TypeC1", "1"}, {"Positive", "1"}}) << mixed << 0 << 48
-                          << 2000 << u"blocked"_qs;
-    QTest::newRow("list, negative") << ImageDocs::parGen({{"Device_Type", "0"}, {"Type", "1"}, {"TypeC1", "1"}}) << mixed << 0
-                                    << 2000 << 48 << u"29:7ff"_qs;
+    QTest::newRow("list") << ImageDocs::parGen({{"Device_Type", "0"}, {"TypeC1", "1"}, {"Positive", "1"}}) << mixed << 0
+                          << 48 << 2000 << u"blocked"_qs;
+    QTest::newRow("list, negative") << ImageDocs::parGen({{"Device_Type", "0"}, {"Type", "1"}, {"TypeC1", "1"}})
+                                    << mixed << 0 << 2000 << 48 << u"29:7ff"_qs;
     // The direct map has room for every 11-bit identifier.
     QTest::newRow("map") << ImageDocs::parGen({{"Device_Type", "0"}, {"Positive", "1"}})
                          << ImageDocs::cobId(rowsUpTo(2048, Std)) << 2048 << 0 << 0 << u"11:7ff"_qs;
@@ -187,11 +199,14 @@ void TestDevicePrediction::namesWhatItReadAndAssumes()
     QCOMPARE(device.load(p.dir.path()), QString());
     QCOMPARE(device.deviceType(), 0);
     QVERIFY(device.positive());
-    QCOMPARE(device.source(), QDir::toNativeSeparators(u"bin/bank1.bin"_qs) + u" and "_qs
-                                  + QDir::toNativeSeparators(u"bin/bank2.bin"_qs) + u" (serial variant)"_qs);
+    QCOMPARE(device.source(),
+             QDir::toNativeSeparators(u"bin/bank1.bin"_qs) + u" and "_qs + QDir::toNativeSeparators(u"bin/bank2.bin"_qs)
+                 + u" (serial variant)"_qs);
     const QString assumed = device.assumptions().join(u'\n');
-    QVERIFY2(assumed.contains(u"no 29-bit marks"_qs) && assumed.contains(u"(CAN 0: 11-bit, CAN 1: 29-bit)"_qs), qPrintable(assumed));
-    QVERIFY2(assumed.contains(u"lists 0x200 more than once; the device is assumed to take the last"_qs), qPrintable(assumed));
+    QVERIFY2(assumed.contains(u"no 29-bit marks"_qs) && assumed.contains(u"(CAN 0: 11-bit, CAN 1: 29-bit)"_qs),
+             qPrintable(assumed));
+    QVERIFY2(assumed.contains(u"lists 0x200 more than once; the device is assumed to take the last"_qs),
+             qPrintable(assumed));
     QCOMPARE(device.route(0, 0x200, false).listedIn, 2);
     QVERIFY(device.fingerprint().startsWith(u"SHA-256 "_qs));
 
@@ -205,7 +220,8 @@ void TestDevicePrediction::namesWhatItReadAndAssumes()
     QVERIFY(!device.assumptions().join(u'\n').contains(u"more than once"_qs));
 
     // The Ethernet variant reads the image, which needs no assumption about frame types.
-    QCOMPARE(p.build(ImageDocs::parGen({{"Device_Type", "1"}, {"Positive", "1"}}), ImageDocs::cobId({Row("0x200", "0x300")})),
+    QCOMPARE(p.build(ImageDocs::parGen({{"Device_Type", "1"}, {"Positive", "1"}}),
+                     ImageDocs::cobId({Row("0x200", "0x300")})),
              QString());
     QCOMPARE(device.load(p.dir.path()), QString());
     QCOMPARE(device.source(), QDir::toNativeSeparators(u"bin/bank_K60.bin"_qs) + u" (Ethernet variant)"_qs);
@@ -219,7 +235,7 @@ void TestDevicePrediction::refusesDamagedFiles_data()
     QTest::addColumn<QByteArray>("parGen"); // null: no file (the Ethernet variant)
     QTest::addColumn<QString>("file");      // the file put into bin/
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("named");     // the file the message names
+    QTest::addColumn<QString>("named"); // the file the message names
     QTest::addColumn<QString>("says");
 
     const QByteArray serial = ImageDocs::parGen({{"Device_Type", "0"}});
@@ -232,15 +248,16 @@ void TestDevicePrediction::refusesDamagedFiles_data()
     longList[BankBuilder::SettingsOffset + 2] = 1;
     longList[16200] = char(0xD1); // 2001 rows
     longList[16201] = 0x07;
-    QTest::newRow("no image") << QByteArray() << QString() << QByteArray() << u"bin/bank_K60.bin"_qs << u"does not exist"_qs;
-    QTest::newRow("bank of the wrong size") << serial << u"bank1.bin"_qs << QByteArray(100, '\xFF') << u"bin/bank1.bin"_qs
-                                            << u"has 100 bytes"_qs;
+    QTest::newRow("no image") << QByteArray() << QString() << QByteArray() << u"bin/bank_K60.bin"_qs
+                              << u"does not exist"_qs;
+    QTest::newRow("bank of the wrong size")
+        << serial << u"bank1.bin"_qs << QByteArray(100, '\xFF') << u"bin/bank1.bin"_qs << u"has 100 bytes"_qs;
     QTest::newRow("no bank 2") << serial << u"bank1.bin"_qs << QByteArray(16384, '\xFF') << u"bin/bank2.bin"_qs
                                << u"does not exist"_qs;
     QTest::newRow("map entry of another id") << serial << u"bank1.bin"_qs << wrongEntry << u"bin/bank1.bin"_qs
                                              << u"the map entry of identifier 0x005 names 0x006"_qs;
-    QTest::newRow("list beyond 2000 rows") << serial << u"bank1.bin"_qs << longList << u"bin/bank1.bin"_qs
-                                           << u"claims 2001 rows"_qs;
+    QTest::newRow("list beyond 2000 rows")
+        << serial << u"bank1.bin"_qs << longList << u"bin/bank1.bin"_qs << u"claims 2001 rows"_qs;
     QTest::newRow("image of the wrong size") << QByteArray() << u"bank_K60.bin"_qs << QByteArray(16384, '\0')
                                              << u"bin/bank_K60.bin"_qs << u"has 16384 bytes"_qs;
 }

@@ -16,11 +16,11 @@ using Fate = FilterImage::Fate;
 
 // Positive implementation: rows pass under their replacement.
 const FilterImageBytes::Table kPositive0 = {
-    {0x100, 0x100},          // passes unchanged
-    {0x181, 0x281},          // remapped
-    {0x200, X | 0x123},      // leaves as a 29-bit frame
-    {0x7FF, 0x000},          // the last 11-bit identifier
-    {X | 0x181, 0x181},      // 29-bit 0x181 leaves as 11-bit
+    {0x100, 0x100},     // passes unchanged
+    {0x181, 0x281},     // remapped
+    {0x200, X | 0x123}, // leaves as a 29-bit frame
+    {0x7FF, 0x000},     // the last 11-bit identifier
+    {X | 0x181, 0x181}, // 29-bit 0x181 leaves as 11-bit
     {X | 0x1FFFFFFF, X | 0x1FFFFFFF},
 };
 const FilterImageBytes::Table kPositive1 = {{0x300, 0x301}};
@@ -75,7 +75,8 @@ void TestFilterImage::route_data()
     QTest::newRow("negative: listed blocked") << false << 0 << 0x181u << false << false << 0u << false;
     QTest::newRow("negative: listed 29-bit blocked") << false << 0 << 0x181u << true << false << 0u << false;
     QTest::newRow("negative: not listed passes") << false << 0 << 0x182u << false << true << 0x182u << false;
-    QTest::newRow("negative: 29-bit of a listed number passes") << false << 0 << 0x100u << true << true << 0x100u << true;
+    QTest::newRow("negative: 29-bit of a listed number passes")
+        << false << 0 << 0x100u << true << true << 0x100u << true;
     QTest::newRow("negative: other direction") << false << 1 << 0x181u << false << true << 0x181u << false;
 }
 
@@ -117,7 +118,8 @@ void TestFilterImage::entriesBehindTheCountAreNotRows()
 void TestFilterImage::firstOfDuplicateRowsWins()
 {
     FilterImage image;
-    QCOMPARE(image.parse(FilterImageBytes::make({{0x181, 0x281}, {0x181, 0x282}, {X | 0x181, 0x283}}, {}, true), u"x"_qs),
+    QCOMPARE(image.parse(FilterImageBytes::make({{0x181, 0x281}, {0x181, 0x282}, {X | 0x181, 0x283}}, {}, true),
+                         u"x"_qs),
              QString());
     const FilterImage::Route r = image.route(Direction::Can0ToCan1, 0x181, false);
     QVERIFY(r.passes);
@@ -166,7 +168,11 @@ void TestFilterImage::idSpace()
     space = image.idSpace(Direction::Can1ToCan0);
     QCOMPARE(std::count(space.begin(), space.end(), Fate::Pass), 2048);
 
-    const FilterImageBytes::Table duplicates = {{0x181, 0x181}, {0x181, 0x282}, {0x300, X | 0x300}, {0x300, 0x300}, {X | 5, 5}};
+    const FilterImageBytes::Table duplicates = {{0x181, 0x181},
+                                                {0x181, 0x282},
+                                                {0x300, X | 0x300},
+                                                {0x300, 0x300},
+                                                {X | 5, 5}};
     for (const bool positive : {true, false}) {
         QCOMPARE(image.parse(FilterImageBytes::make(kPositive0, duplicates, positive), u"x"_qs), QString());
         QVERIFY(spaceAgreesWithRoute(image, Direction::Can0ToCan1));
@@ -181,18 +187,22 @@ void TestFilterImage::refusesDamagedFiles_data()
 
     const QByteArray good = FilterImageBytes::make(kPositive0, kPositive1, true);
     QTest::newRow("empty") << QByteArray() << u"bank_K60.bin has 0 bytes; a configuration image has 34816"_qs;
-    QTest::newRow("one byte short") << good.left(34815) << u"bank_K60.bin has 34815 bytes; a configuration image has 34816"_qs;
-    QTest::newRow("a bank file") << QByteArray(16384, '\xFF') << u"bank_K60.bin has 16384 bytes; a configuration image has 34816"_qs;
+    QTest::newRow("one byte short") << good.left(34815)
+                                    << u"bank_K60.bin has 34815 bytes; a configuration image has 34816"_qs;
+    QTest::newRow("a bank file") << QByteArray(16384, '\xFF')
+                                 << u"bank_K60.bin has 16384 bytes; a configuration image has 34816"_qs;
 
     QByteArray flipped = good;
     flipped[0x8000 + 0x170] = char(flipped[0x8000 + 0x170] ^ 4); // positive implementation switched off
-    QTest::newRow("bad checksum") << flipped << u"bank_K60.bin is damaged: its parameter block sums to 795 but its checksum reads 799"_qs;
+    QTest::newRow("bad checksum")
+        << flipped << u"bank_K60.bin is damaged: its parameter block sums to 795 but its checksum reads 799"_qs;
 
     QByteArray count = good;
     FilterImageBytes::putU32(count, FilterImageBytes::Count1, 2049);
     FilterImageBytes::sealChecksum(count);
     QTest::newRow("count beyond the table")
-        << count << u"bank_K60.bin is damaged: the CAN 1 to CAN 0 table claims 2049 rows, more than its 2048 entries"_qs;
+        << count
+        << u"bank_K60.bin is damaged: the CAN 1 to CAN 0 table claims 2049 rows, more than its 2048 entries"_qs;
 }
 
 void TestFilterImage::refusesDamagedFiles()
@@ -243,11 +253,13 @@ void TestFilterImage::readsWhatTheBuilderWrote_data()
     QTest::newRow("map: second table") << map << 1 << 0x000u << false << true << 0x7FFu << false << 1;
     const QString list = u"list-ethernet"_qs;
     QTest::newRow("list: 29-bit to 11-bit") << list << 0 << 0x18FF0001u << true << true << 0x100u << false << 1;
-    QTest::newRow("list: 11-bit to 29-bit, first of two") << list << 0 << 0x100u << false << true << 0x18FF0001u << true << 2;
+    QTest::newRow("list: 11-bit to 29-bit, first of two")
+        << list << 0 << 0x100u << false << true << 0x18FF0001u << true << 2;
     QTest::newRow("list: largest 29-bit") << list << 0 << 0x1FFFFFFFu << true << true << 0x1FFFFFFFu << true << 1;
     QTest::newRow("list: empty modify, 29-bit type") << list << 1 << 0x00200000u << true << true << 0u << true << 1;
     QTest::newRow("list: 11-bit of a 29-bit row") << list << 1 << 0x300u << false << false << 0u << false << 0;
-    QTest::newRow("defaults: everything passes") << u"defaults"_qs << 1 << 0x1FFFFFFFu << true << true << 0x1FFFFFFFu << true << 0;
+    QTest::newRow("defaults: everything passes")
+        << u"defaults"_qs << 1 << 0x1FFFFFFFu << true << true << 0x1FFFFFFFu << true << 0;
 }
 
 void TestFilterImage::readsWhatTheBuilderWrote()

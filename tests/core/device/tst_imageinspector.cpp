@@ -1,6 +1,6 @@
 #include "core/ImageDocs.h"
-#include "core/image/ConfigBuilder.h"
 #include "core/device/ImageInspector.h"
+#include "core/image/ConfigBuilder.h"
 #include "core/image/FilterDocument.h"
 #include "core/image/XmlSource.h"
 
@@ -53,14 +53,13 @@ void TestImageInspector::image()
                                   {Row("0x18FF0001", "0x100", Ext, Std), Row("0x100", "0x7FF")});
     const auto r = ImageInspector::inspect(b.image().image(), QStringLiteral("bank_K60.bin"));
     QVERIFY2(r.problem.isEmpty(), qPrintable(r.problem));
-    for (const char *line : {"  Baud_CAN1           100000 bit/s\n", "  Baud_CAN0           250000 bit/s\n",
-                             "  IP_Address          192.168.0.10\n", "  Gateway             192.168.0.1\n",
-                             "  Par_Flags           0x00000004: positive implementation\n",
-                             "  Count_Can0_to_Can1  2\n", " (verified)\n",
-                             "Table_Can0_to_Can1 (CAN 0 to CAN 1): 2 entries; listed identifiers pass, all others are blocked\n",
-                             "     0  0x100 (11-bit)         -> 0x7FF (11-bit)\n",
-                             "     1  0x18FF0001 (29-bit)    -> 0x100 (11-bit)\n",
-                             "Table_Can1_to_Can0 (CAN 1 to CAN 0): 0 entries"})
+    for (const char *line :
+         {"  Baud_CAN1           100000 bit/s\n", "  Baud_CAN0           250000 bit/s\n",
+          "  IP_Address          192.168.0.10\n", "  Gateway             192.168.0.1\n",
+          "  Par_Flags           0x00000004: positive implementation\n", "  Count_Can0_to_Can1  2\n", " (verified)\n",
+          "Table_Can0_to_Can1 (CAN 0 to CAN 1): 2 entries; listed identifiers pass, all others are blocked\n",
+          "     0  0x100 (11-bit)         -> 0x7FF (11-bit)\n", "     1  0x18FF0001 (29-bit)    -> 0x100 (11-bit)\n",
+          "Table_Can1_to_Can0 (CAN 1 to CAN 0): 0 entries"})
         QVERIFY2(r.text.contains(QLatin1String(line)), line);
 }
 
@@ -89,11 +88,11 @@ void TestImageInspector::mapBanks()
     const ConfigBuilder b = built({{"Boud0", "5"}, {"Baud_Dip_C0", "1"}}, {Row("0x123", "0x456"), Row("0x124")});
     const auto bank1 = ImageInspector::inspect(b.banks().bank(1), QStringLiteral("bank1.bin"));
     QVERIFY(bank1.problem.isEmpty());
-    for (const char *line : {"Settings (offsets 16100-16105): 06 09 00 00 01 00\n", "  CAN 0 bit rate      250K (index 5)\n",
-                             "  DIP switches        0x01: CAN 0 bit rate from DIP switches\n",
-                             "Layout: direct map, 2 identifiers with an entry\n", "  0x123 -> 0x456  blocked\n",
-                             "  0x124 -> 0x124  blocked\n", "Pass map: 2046 of 2048 identifiers pass\n",
-                             "  blocked: 0x123-0x124\n"})
+    for (const char *line :
+         {"Settings (offsets 16100-16105): 06 09 00 00 01 00\n", "  CAN 0 bit rate      250K (index 5)\n",
+          "  DIP switches        0x01: CAN 0 bit rate from DIP switches\n",
+          "Layout: direct map, 2 identifiers with an entry\n", "  0x123 -> 0x456  blocked\n",
+          "  0x124 -> 0x124  blocked\n", "Pass map: 2046 of 2048 identifiers pass\n", "  blocked: 0x123-0x124\n"})
         QVERIFY2(bank1.text.contains(QLatin1String(line)), line);
 
     const auto bank3 = ImageInspector::inspect(b.banks().bank(3), QStringLiteral("bank3.bin"));
@@ -114,7 +113,8 @@ void TestImageInspector::listBanks()
     QVERIFY(bank1.text.contains(QLatin1String("  Entries in bank 2   2\n")));
     QVERIFY(bank1.text.contains(QLatin1String("     0  0x0000012C -> 0x0000012C\n")));
     const auto bank2 = ImageInspector::inspect(b.banks().bank(2), QStringLiteral("bank2.bin"));
-    QVERIFY(bank2.text.contains(QLatin1String("Layout: sorted list, 2 entries (counted up to the first unused entry)")));
+    QVERIFY(
+        bank2.text.contains(QLatin1String("Layout: sorted list, 2 entries (counted up to the first unused entry)")));
     QVERIFY(bank2.text.contains(QLatin1String("     1  0x1FFFFFFF -> 0x00000005\n")));
 
     QByteArray broken = b.banks().bank(1);
@@ -138,7 +138,8 @@ void TestImageInspector::wrongSize()
     QFETCH(int, size);
     const auto r = ImageInspector::inspect(QByteArray(size, char(0xFF)), QStringLiteral("x.bin"));
     QVERIFY(r.text.isEmpty());
-    QCOMPARE(r.problem, QStringLiteral("x.bin has %1 bytes: a configuration image has 34816 and a bank 16384").arg(size));
+    QCOMPARE(r.problem,
+             QStringLiteral("x.bin has %1 bytes: a configuration image has 34816 and a bank 16384").arg(size));
 }
 
 QTEST_GUILESS_MAIN(TestImageInspector)

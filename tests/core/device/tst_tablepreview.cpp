@@ -1,9 +1,9 @@
 #include "core/app/AppState.h"
 #include "core/config/CobIdDocument.h"
 #include "core/config/ParGen.h"
-#include "core/image/ProjectBuild.h"
-#include "core/device/FilterImage.h"
 #include "core/device/DevicePrediction.h"
+#include "core/device/FilterImage.h"
+#include "core/image/ProjectBuild.h"
 #include "core/image/XmlSource.h"
 
 #include <QFile>

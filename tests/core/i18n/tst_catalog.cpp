@@ -41,7 +41,8 @@ void TestCatalog::defaults()
     QCOMPARE(c.text(9), QStringLiteral("None Configuration Opened "));
     QCOMPARE(c.text(317), QStringLiteral(" to "));
     QCOMPARE(c.text(542), QStringLiteral("Error in row "));
-    QCOMPARE(c.text(960), QStringLiteral("Error Ethernet!! UDP Port must be between 0 and 65535 and different from 10000"));
+    QCOMPARE(c.text(960),
+             QStringLiteral("Error Ethernet!! UDP Port must be between 0 and 65535 and different from 10000"));
     QCOMPARE(c.text(150), QStringLiteral(" "));
     QCOMPARE(c.text(999), QStringLiteral(" "));
 }

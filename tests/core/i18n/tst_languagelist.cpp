@@ -61,7 +61,8 @@ void TestLanguageList::onlyWritableRegularLanguageFiles()
     touch(dir.filePath(QStringLiteral("English.lng")));
     touch(dir.filePath(QStringLiteral(".Hidden.lng")));
     touch(dir.filePath(QStringLiteral("Locked.lng")));
-    QVERIFY(QFile::setPermissions(dir.filePath(QStringLiteral("Locked.lng")), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    QVERIFY(QFile::setPermissions(dir.filePath(QStringLiteral("Locked.lng")),
+                                  QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     touch(dir.filePath(QStringLiteral("Notes.txt")));
     touch(dir.filePath(QStringLiteral("English.lng.bak")));
     touch(dir.filePath(QStringLiteral(".lng")));

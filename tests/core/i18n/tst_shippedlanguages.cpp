@@ -154,7 +154,8 @@ void TestShippedLanguages::everyTextTheCodeReadsExists()
     const QRegularExpression read(QStringLiteral("\\btext\\(([^()]*(\\([^()]*\\)[^()]*)*)\\)"));
     const QRegularExpression number(QStringLiteral("(?<![\\w.])(\\d{2,3})(?![\\w.])"));
     QMap<int, QString> used; // index -> where it is read
-    QDirIterator files(sources, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator files(sources, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
+                       QDirIterator::Subdirectories);
     while (files.hasNext()) {
         const QString path = files.next();
         QFile f(path);

@@ -57,13 +57,20 @@ void TestVersionCheck::parseEndpoint_data()
     QTest::addColumn<QString>("host");
     QTest::addColumn<int>("port");
 
-    QTest::newRow("host") << "www.velmornet.com" << "www.velmornet.com" << 80;
-    QTest::newRow("host and port") << "example.test:8080" << "example.test" << 8080;
-    QTest::newRow("loopback") << "127.0.0.1:5000" << "127.0.0.1" << 5000;
-    QTest::newRow("bracketed IPv6") << "[::1]:81" << "::1" << 81;
-    QTest::newRow("empty") << "" << "" << 0;
-    QTest::newRow("port not a number") << "example.test:abc" << "" << 0;
-    QTest::newRow("path") << "example.test/x" << "" << 0;
+    QTest::newRow("host") << "www.velmornet.com"
+                          << "www.velmornet.com" << 80;
+    QTest::newRow("host and port") << "example.test:8080"
+                                   << "example.test" << 8080;
+    QTest::newRow("loopback") << "127.0.0.1:5000"
+                              << "127.0.0.1" << 5000;
+    QTest::newRow("bracketed IPv6") << "[::1]:81"
+                                    << "::1" << 81;
+    QTest::newRow("empty") << ""
+                           << "" << 0;
+    QTest::newRow("port not a number") << "example.test:abc"
+                                       << "" << 0;
+    QTest::newRow("path") << "example.test/x"
+                          << "" << 0;
 }
 
 void TestVersionCheck::parseEndpoint()
@@ -92,13 +99,17 @@ void TestVersionCheck::checkThroughServer_data()
     QTest::newRow("two-digit major") << LocalHttpServer::ok("VER. 10.01") << false;
     QTest::newRow("too short") << LocalHttpServer::ok("VER. 2.0") << false;
     QTest::newRow("empty body") << LocalHttpServer::ok("") << false;
-    QTest::newRow("byte-order mark") << LocalHttpServer::ok("\xEF\xBB\xBF" "2.010") << true;
+    QTest::newRow("byte-order mark") << LocalHttpServer::ok("\xEF\xBB\xBF"
+                                                            "2.010")
+                                     << true;
     QTest::newRow("length given") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nVER. 2.002") << true;
     QTest::newRow("error status") << QByteArray("HTTP/1.0 404 Not Found\r\n\r\nVER. 9.999") << false;
     QTest::newRow("server error") << QByteArray("HTTP/1.1 500 Internal Server Error\r\n\r\nVER. 9.999") << false;
     QTest::newRow("redirect") << QByteArray("HTTP/1.0 302 Found\r\nLocation: /x\r\n\r\nVER. 9.999") << false;
     QTest::newRow("broken transfer") << QByteArray("HTTP/1.0 200 OK\r\nContent-Length: 40\r\n\r\nVER. 2.002") << false;
-    QTest::newRow("chunked") << QByteArray("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\na\r\nVER. 2.002\r\n0\r\n\r\n") << false;
+    QTest::newRow("chunked") << QByteArray(
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\na\r\nVER. 2.002\r\n0\r\n\r\n")
+                             << false;
     QTest::newRow("not HTTP") << QByteArray("VER. 2.002") << false;
     QTest::newRow("nothing") << QByteArray() << false;
 }
@@ -130,10 +141,12 @@ void TestVersionCheck::requestIsHttp10WithExactHeaders()
     QCOMPARE(lines.first(), QByteArray("GET /home/download/GetversionSW.asp?nomesw=PK58104 HTTP/1.0\r"));
     QCOMPARE(server.requests().first(),
              "GET /home/download/GetversionSW.asp?nomesw=PK58104 HTTP/1.0\r\n"
-             "Host: 127.0.0.1:" + QByteArray::number(server.port()) + "\r\n"
-             "Accept: text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8\r\n"
-             "User-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n"
-             "\r\n");
+             "Host: 127.0.0.1:"
+                 + QByteArray::number(server.port())
+                 + "\r\n"
+                   "Accept: text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8\r\n"
+                   "User-Agent: Mozilla/3.0 (compatible; Indy Library)\r\n"
+                   "\r\n");
 }
 
 void TestVersionCheck::silentServerTimesOut()

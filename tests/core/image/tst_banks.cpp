@@ -94,7 +94,8 @@ void TestBanks::directMap_data()
     on[36] = 0x08;
     QByteArray off = ff(256);
     off[36] = char(0xF7);
-    QTest::newRow("positive") << QByteArray("1") << QByteArray("0x456") << hex("23 01 56 04") << on << QByteArray(256, '\0');
+    QTest::newRow("positive") << QByteArray("1") << QByteArray("0x456") << hex("23 01 56 04") << on
+                              << QByteArray(256, '\0');
     QTest::newRow("negative") << QByteArray("0") << QByteArray("0x456") << hex("23 01 56 04") << off << ff(256);
     QTest::newRow("empty replacement") << QByteArray("1") << QByteArray("") << hex("23 01 23 01") << on
                                        << QByteArray(256, '\0');
@@ -133,9 +134,9 @@ void TestBanks::mapSkipsIdentifiersOutsideTheMap()
 {
     // 0x10123 shares its low 16 bits with nothing in range, 0x800 is one past the map, and
     // -1 reads as 0xFFFFFFFF: none of them may land anywhere in the bank.
-    const Built with = build(parGenSource({{"Positive", "1"}}),
-                             cob({Row("0x800", "1", Ext), Row("0x5"), Row("0x10123", "2", Ext), Row("-1"),
-                                  Row("0x7FF", "0x7FF")}));
+    const Built with =
+        build(parGenSource({{"Positive", "1"}}),
+              cob({Row("0x800", "1", Ext), Row("0x5"), Row("0x10123", "2", Ext), Row("-1"), Row("0x7FF", "0x7FF")}));
     const Built without = build(parGenSource({{"Positive", "1"}}), cob({Row("0x5"), Row("0x7FF", "0x7FF")}));
     QVERIFY(with.error.isEmpty());
     QCOMPARE(with.banks[1], without.banks[1]);
@@ -152,7 +153,8 @@ void TestBanks::mapLaterRowWins()
 
 void TestBanks::sortedList()
 {
-    const Built b = build(parGenSource({{"TypeC1", "1"}}), cob({Row("300", "", Ext), Row("100", "", Ext), Row("200", "", Ext)}));
+    const Built b =
+        build(parGenSource({{"TypeC1", "1"}}), cob({Row("300", "", Ext), Row("100", "", Ext), Row("200", "", Ext)}));
     QVERIFY2(b.error.isEmpty(), qPrintable(b.error));
     QCOMPARE(b.banks[1].left(24), hex("64000000 64000000 C8000000 C8000000 2C010000 2C010000"));
     QCOMPARE(b.banks[1].mid(24, 16100 - 24), ff(16100 - 24));
@@ -183,7 +185,8 @@ void TestBanks::listWithoutFilterDocument()
 void TestBanks::listTakesReplacementsAsRead()
 {
     // Positive off, yet the replacement is stored; the 29-bit mark is never stored.
-    const Built b = build(parGenSource({{"Type", "1"}}), cob({}, {Row("0x1FFFFFFF", "-1", Ext, Ext), Row("0x10", "0x20")}));
+    const Built b =
+        build(parGenSource({{"Type", "1"}}), cob({}, {Row("0x1FFFFFFF", "-1", Ext, Ext), Row("0x10", "0x20")}));
     QCOMPARE(b.banks[2].left(16), hex("10000000 20000000 FFFFFF1F FFFFFFFF"));
     QCOMPARE(b.banks[1].mid(16200, 4), hex("00 00 02 00"));
 }
@@ -207,13 +210,14 @@ void TestBanks::settingsBytes_data()
     QTest::addColumn<Values>("set");
     QTest::addColumn<Names>("omit");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("rates 5 and 8, DIP CAN 0") << Values{{"Boud0", "5"}, {"Boud1", "8"}, {"Baud_Dip_C0", "1"}} << Names{}
-                                              << hex("06 09 00 00 01 00");
+    QTest::newRow("rates 5 and 8, DIP CAN 0")
+        << Values{{"Boud0", "5"}, {"Boud1", "8"}, {"Baud_Dip_C0", "1"}} << Names{} << hex("06 09 00 00 01 00");
     QTest::newRow("DIP CAN 1 is bit 1") << Values{{"Baud_Dip_C1", "1"}, {"Positive", "1"}} << Names{}
                                         << hex("09 09 00 01 02 00");
     QTest::newRow("frame types") << Values{{"Type", "1"}, {"TypeC1", "0"}} << Names{} << hex("09 09 01 00 00 00");
     QTest::newRow("no TypeC1") << Values{{"Type", "1"}} << Names{"TypeC1"} << hex("09 09 01 00 00 01");
-    QTest::newRow("unreadable TypeC1") << Values{{"Type", "1"}, {"TypeC1", "one"}} << Names{} << hex("09 09 01 00 00 01");
+    QTest::newRow("unreadable TypeC1") << Values{{"Type", "1"}, {"TypeC1", "one"}} << Names{}
+                                       << hex("09 09 01 00 00 01");
     QTest::newRow("low 8 bits") << Values{{"Boud0", "0x105"}, {"Positive", "256"}, {"Baud_Dip_C0", "3"}} << Names{}
                                 << hex("06 09 00 00 03 00");
     QTest::newRow("hex and blanks") << Values{{"Boud1", " $2"}} << Names{} << hex("09 03 00 00 00 00");
@@ -251,25 +255,30 @@ void TestBanks::strictReadStops_data()
     QTest::addColumn<QString>("named");
 
     const QByteArray goodCob = ImageDocs::cobId({Row("1")});
-    QTest::newRow("five children") << ImageDocs::parGenRaw({{"Boud0", "1"}, {"Boud1", "1"}, {"Type", "0"},
-                                                            {"Positive", "0"}, {"Baud_Dip_C0", "0"}})
+    QTest::newRow("five children") << ImageDocs::parGenRaw(
+        {{"Boud0", "1"}, {"Boud1", "1"}, {"Type", "0"}, {"Positive", "0"}, {"Baud_Dip_C0", "0"}})
                                    << goodCob << QStringLiteral("element 6 of the root (Baud_Dip_C1) is missing");
-    QTest::newRow("children in another order") << ImageDocs::parGenRaw({{"Device_Type", "1"}, {"Ethernet_IP1", "192"},
-                                                                        {"Boud0", "8"}, {"Ethernet_TCP_Port", "10001"},
-                                                                        {"Boud1", "8k"}, {"Type", "0"}})
-                                               << goodCob << QStringLiteral("'8k' is not a valid integer value (element 5 of the root, Boud1)");
+    QTest::newRow("children in another order")
+        << ImageDocs::parGenRaw({{"Device_Type", "1"},
+                                 {"Ethernet_IP1", "192"},
+                                 {"Boud0", "8"},
+                                 {"Ethernet_TCP_Port", "10001"},
+                                 {"Boud1", "8k"},
+                                 {"Type", "0"}})
+        << goodCob << QStringLiteral("'8k' is not a valid integer value (element 5 of the root, Boud1)");
     QTest::newRow("unreadable rate") << ImageDocs::parGen({{"Boud1", "fast"}}) << goodCob << QStringLiteral("'fast'");
     QTest::newRow("trailing blank") << ImageDocs::parGen({{"Positive", "1 "}}) << goodCob << QStringLiteral("'1 '");
     QTest::newRow("comment first") << "<!--x-->" + ImageDocs::parGen() << goodCob
                                    << QStringLiteral("element 1 of the root (Boud0) is missing");
     QTest::newRow("not well-formed") << QByteArray("<Par_Gen>") << goodCob << QStringLiteral("ParGen.xml");
-    QTest::newRow("unreadable identifier") << ImageDocs::parGen() << ImageDocs::cobId({Row("1"), Row("0x12G")})
-                                           << QStringLiteral("'0x12G'");
+    QTest::newRow("unreadable identifier")
+        << ImageDocs::parGen() << ImageDocs::cobId({Row("1"), Row("0x12G")}) << QStringLiteral("'0x12G'");
     QTest::newRow("blank identifier") << ImageDocs::parGen() << ImageDocs::cobId({}, {Row(" ")})
                                       << QStringLiteral("Can1_to_Can0 row 1, Orig_CobID");
-    QTest::newRow("unreadable replacement") << ImageDocs::parGen({{"Type", "1"}})
-                                            << ImageDocs::cobId({Row("1", "one")}) << QStringLiteral("'one'");
-    QTest::newRow("other root") << ImageDocs::parGen() << QByteArray("<Filters><Can0_to_Can1/><Can1_to_Can0/></Filters>")
+    QTest::newRow("unreadable replacement")
+        << ImageDocs::parGen({{"Type", "1"}}) << ImageDocs::cobId({Row("1", "one")}) << QStringLiteral("'one'");
+    QTest::newRow("other root") << ImageDocs::parGen()
+                                << QByteArray("<Filters><Can0_to_Can1/><Can1_to_Can0/></Filters>")
                                 << QStringLiteral("CanCanCobID");
     QTest::newRow("one section") << ImageDocs::parGen() << QByteArray("<CanCanCobID><Can0_to_Can1/></CanCanCobID>")
                                  << QStringLiteral("Can1_to_Can0");

@@ -1,6 +1,6 @@
 #include "core/ImageDocs.h"
-#include "core/image/ImageBuilder.h"
 #include "core/image/FilterDocument.h"
+#include "core/image/ImageBuilder.h"
 #include "core/image/XmlSource.h"
 
 #include <QTest>
@@ -78,8 +78,9 @@ private Q_SLOTS:
 
 void TestCobTables::standardRowsComeFirstInOrder()
 {
-    const QByteArray image = build(negative(), cob(ImageDocs::cobId({Row("256", "", Std), Row("128", "", Std),
-                                                                    Row("4096", "", Ext), Row("16", "", Ext)})));
+    const QByteArray image = build(negative(),
+                                   cob(ImageDocs::cobId({Row("256", "", Std), Row("128", "", Std), Row("4096", "", Ext),
+                                                         Row("16", "", Ext)})));
     QCOMPARE(origs(image, 0, 5), (QList<quint32>{0x80, 0x100, 0x80000010, 0x80001000, 0}));
     QCOMPARE(word(image, 0x8000 + 0x178), 4u);
     QCOMPARE(word(image, 0x8000 + 0x180), 0u);
@@ -103,8 +104,9 @@ void TestCobTables::replacementsOnlyWithPositive()
 
 void TestCobTables::equalIdentifiersKeepDocumentOrder()
 {
-    const QByteArray image = build(positive(), cob(ImageDocs::cobId({Row("9", "1"), Row("5", "2"), Row("9", "3"),
-                                                                    Row("5", "4"), Row("0x9", "5")})));
+    const QByteArray image =
+        build(positive(),
+              cob(ImageDocs::cobId({Row("9", "1"), Row("5", "2"), Row("9", "3"), Row("5", "4"), Row("0x9", "5")})));
     QCOMPARE(origs(image, 0, 5), (QList<quint32>{5, 5, 9, 9, 9}));
     QCOMPARE(mods(image, 0, 5), (QList<quint32>{2, 4, 1, 3, 5}));
 }
@@ -134,8 +136,9 @@ void TestCobTables::emptySectionsGiveZeroTables()
 
 void TestCobTables::descendingTableIsSorted()
 {
-    const QByteArray image = build(negative(), cob(ImageDocs::cobId(ImageDocs::descendingRows(2048, 2047),
-                                                                   ImageDocs::descendingRows(2048, 0x1FFFFFFF, Ext))));
+    const QByteArray image = build(negative(),
+                                   cob(ImageDocs::cobId(ImageDocs::descendingRows(2048, 2047),
+                                                        ImageDocs::descendingRows(2048, 0x1FFFFFFF, Ext))));
     for (int i = 0; i < 2048; ++i) {
         QCOMPARE(word(image, 8 * i), quint32(i));
         QCOMPARE(word(image, 16384 + 8 * i), quint32(0x80000000u | (0x1FFFFFFFu - 2047 + i)));
@@ -157,7 +160,8 @@ void TestCobTables::nodeThatIsNoElementTakesThePortType()
 {
     const QByteArray doc = "<CanCanCobID><Can0_to_Can1><row Orig_CobID=\"7\"/><!--note--></Can0_to_Can1>"
                            "<Can1_to_Can0><!--note--><row Orig_CobID=\"7\"/></Can1_to_Can0></CanCanCobID>";
-    const XmlSource types = XmlSource::fromBytes(ImageDocs::parGen({{"Type", "1"}, {"TypeC1", "0"}}), QStringLiteral("p"));
+    const XmlSource types =
+        XmlSource::fromBytes(ImageDocs::parGen({{"Type", "1"}, {"TypeC1", "0"}}), QStringLiteral("p"));
     const QByteArray image = build(types, cob(doc));
     QCOMPARE(word(image, 0x8000 + 0x178), 2u);
     QCOMPARE(word(image, 0x8000 + 0x180), 2u);
@@ -174,8 +178,8 @@ void TestCobTables::missingSectionStopsTheBuild_data()
                                      << QStringLiteral("Can1_to_Can0");
     QTest::newRow("no Can0_to_Can1") << QByteArray("<CanCanCobID><Can1_to_Can0/></CanCanCobID>")
                                      << QStringLiteral("Can0_to_Can1");
-    QTest::newRow("comment before the root") << "<!--x-->" + ImageDocs::cobId({Row("1")})
-                                             << QStringLiteral("must begin with its root element");
+    QTest::newRow("comment before the root")
+        << "<!--x-->" + ImageDocs::cobId({Row("1")}) << QStringLiteral("must begin with its root element");
 }
 
 void TestCobTables::missingSectionStopsTheBuild()

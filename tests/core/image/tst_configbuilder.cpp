@@ -1,9 +1,9 @@
 #include "TestPaths.h"
 #include "core/ImageDocs.h"
 #include "core/app/AppState.h"
-#include "core/image/ProjectBuild.h"
 #include "core/image/ConfigBuilder.h"
 #include "core/image/FilterDocument.h"
+#include "core/image/ProjectBuild.h"
 #include "core/image/XmlSource.h"
 
 #include <QDir>
@@ -16,8 +16,9 @@ using ImageDocs::Row;
 
 namespace {
 const QStringList kOutputs = {
-    QStringLiteral("bank1.bin"), QStringLiteral("bank2.bin"), QStringLiteral("bank3.bin"), QStringLiteral("bank4.bin"),
-    QStringLiteral("bank5.bin"), QStringLiteral("bankg.c"),   QStringLiteral("bank_K60.bin"),
+    QStringLiteral("bank1.bin"),    QStringLiteral("bank2.bin"), QStringLiteral("bank3.bin"),
+    QStringLiteral("bank4.bin"),    QStringLiteral("bank5.bin"), QStringLiteral("bankg.c"),
+    QStringLiteral("bank_K60.bin"),
 };
 
 QByteArray readAll(const QString &path)
@@ -139,7 +140,8 @@ void TestConfigBuilder::unwritableOutputNamesTheFile()
     }
     ConfigBuilder builder;
     const QString error = builder.buildAndWrite(project.parGen(), project.cobId(), project.bin());
-    QVERIFY2(error.contains(QDir::toNativeSeparators(binIsFile ? project.bin() : project.out(blocked))), qPrintable(error));
+    QVERIFY2(error.contains(QDir::toNativeSeparators(binIsFile ? project.bin() : project.out(blocked))),
+             qPrintable(error));
     if (binIsFile)
         return;
     // The folder in the way is left as it was, and no other output was replaced: the bin
@@ -159,7 +161,8 @@ void TestConfigBuilder::failedBuildKeepsTheKeptValues()
     const auto parGen = [](const ImageDocs::Values &set) {
         return XmlSource::fromBytes(ImageDocs::parGen(set), QStringLiteral("ParGen.xml"));
     };
-    const FilterDocument goodCob = FilterDocument::fromBytes(ImageDocs::cobId({Row("0x10", "", Ext)}), QStringLiteral("c"));
+    const FilterDocument goodCob =
+        FilterDocument::fromBytes(ImageDocs::cobId({Row("0x10", "", Ext)}), QStringLiteral("c"));
     QVERIFY(builder.Build_Config(parGen({{"Boud0", "2"}, {"Type", "1"}}), goodCob).isEmpty());
 
     // Settings and frame types read in full, then a bad filter document stops the build.

@@ -38,11 +38,13 @@ void TestFilterDocument::sameAsTheDom_data()
     const QByteArray written = ImageDocs::cobId({Row("0x181", "0x201"), Row("5", "", ImageDocs::Ext)}, {Row("")});
     QTest::newRow("as written") << written << true;
     QTest::newRow("declaration") << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + written << true;
-    QTest::newRow("indented") << QByteArray("<CanCanCobID>\n  <Can0_to_Can1>\n    <row Orig_CobID=\"1\"/>\n  </Can0_to_Can1>\n"
-                                            "  <Can1_to_Can0>\n  </Can1_to_Can0>\n</CanCanCobID>\n")
+    QTest::newRow("indented") << QByteArray(
+        "<CanCanCobID>\n  <Can0_to_Can1>\n    <row Orig_CobID=\"1\"/>\n  </Can0_to_Can1>\n"
+        "  <Can1_to_Can0>\n  </Can1_to_Can0>\n</CanCanCobID>\n")
                               << true;
     QTest::newRow("comment before the root") << "<!--made elsewhere-->" + written << true;
-    QTest::newRow("other root") << QByteArray("<Filters><Can1_to_Can0><row Orig_CobID=\"3\"/></Can1_to_Can0></Filters>") << true;
+    QTest::newRow("other root") << QByteArray("<Filters><Can1_to_Can0><row Orig_CobID=\"3\"/></Can1_to_Can0></Filters>")
+                                << true;
     QTest::newRow("sections twice, other children")
         << QByteArray("<CanCanCobID><x><Can0_to_Can1><row Orig_CobID=\"9\"/></Can0_to_Can1></x>"
                       "<Can0_to_Can1><row Orig_CobID=\"1\"><row Orig_CobID=\"2\"/></row><other/></Can0_to_Can1>"
@@ -56,19 +58,19 @@ void TestFilterDocument::sameAsTheDom_data()
         << QByteArray("<CanCanCobID><Can0_to_Can1><row Orig_CobID=\"1\"/><!--x--><row Orig_CobID=\"2\"/></Can0_to_Can1>"
                       "<Can1_to_Can0/></CanCanCobID>")
         << false;
-    QTest::newRow("text among the rows")
-        << QByteArray("<CanCanCobID><Can0_to_Can1>a<row Orig_CobID=\"1\"/> b &amp; c </Can0_to_Can1><Can1_to_Can0/></CanCanCobID>")
-        << false;
-    QTest::newRow("CDATA among the rows")
-        << QByteArray("<CanCanCobID><Can0_to_Can1><![CDATA[ ]]><row Orig_CobID=\"1\"/></Can0_to_Can1><Can1_to_Can0/></CanCanCobID>")
-        << false;
-    QTest::newRow("processing instruction")
-        << QByteArray("<CanCanCobID><Can0_to_Can1><?pi x?><row Orig_CobID=\"1\"/></Can0_to_Can1><Can1_to_Can0/></CanCanCobID>")
-        << false;
-    QTest::newRow("DTD with an entity")
-        << QByteArray("<!DOCTYPE CanCanCobID [<!ENTITY id \"7\">]><CanCanCobID><Can0_to_Can1><row Orig_CobID=\"&id;\"/>"
-                      "</Can0_to_Can1><Can1_to_Can0/></CanCanCobID>")
-        << false;
+    QTest::newRow("text among the rows") << QByteArray(
+        "<CanCanCobID><Can0_to_Can1>a<row Orig_CobID=\"1\"/> b &amp; c </Can0_to_Can1><Can1_to_Can0/></CanCanCobID>")
+                                         << false;
+    QTest::newRow("CDATA among the rows") << QByteArray(
+        "<CanCanCobID><Can0_to_Can1><![CDATA[ ]]><row Orig_CobID=\"1\"/></Can0_to_Can1><Can1_to_Can0/></CanCanCobID>")
+                                          << false;
+    QTest::newRow("processing instruction") << QByteArray(
+        "<CanCanCobID><Can0_to_Can1><?pi x?><row Orig_CobID=\"1\"/></Can0_to_Can1><Can1_to_Can0/></CanCanCobID>")
+                                            << false;
+    QTest::newRow("DTD with an entity") << QByteArray(
+        "<!DOCTYPE CanCanCobID [<!ENTITY id \"7\">]><CanCanCobID><Can0_to_Can1><row Orig_CobID=\"&id;\"/>"
+        "</Can0_to_Can1><Can1_to_Can0/></CanCanCobID>")
+                                        << false;
 }
 
 void TestFilterDocument::sameAsTheDom()
@@ -89,7 +91,8 @@ void TestFilterDocument::sameAsTheDom()
 
 void TestFilterDocument::parseErrorNamesTheFile()
 {
-    const FilterDocument d = FilterDocument::fromBytes("<CanCanCobID><Can0_to_Can1></CanCanCobID>", QStringLiteral("f.xml"));
+    const FilterDocument d =
+        FilterDocument::fromBytes("<CanCanCobID><Can0_to_Can1></CanCanCobID>", QStringLiteral("f.xml"));
     QVERIFY(d.exists);
     QVERIFY2(d.error.startsWith(QLatin1String("f.xml is not a valid XML document (line 1")), qPrintable(d.error));
 }

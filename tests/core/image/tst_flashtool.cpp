@@ -22,8 +22,8 @@ void TestFlashTool::parameterText_data()
     QTest::addColumn<QString>("text");
     QTest::newRow("COM3") << "D:\\Cfg\\PROJECTS\\Demo\\New_FX58104.sx" << 2
                           << "\"D:\\Cfg\\PROJECTS\\Demo\\New_FX58104.sx\" 2";
-    QTest::newRow("blank in the path, COM8") << "D:\\Cfg\\PROJECTS\\My Demo\\New_FX58104.sx" << 7
-                                             << "\"D:\\Cfg\\PROJECTS\\My Demo\\New_FX58104.sx\" 7";
+    QTest::newRow("blank in the path, COM8")
+        << "D:\\Cfg\\PROJECTS\\My Demo\\New_FX58104.sx" << 7 << "\"D:\\Cfg\\PROJECTS\\My Demo\\New_FX58104.sx\" 7";
 }
 
 void TestFlashTool::parameterText()

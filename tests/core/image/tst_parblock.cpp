@@ -1,7 +1,7 @@
 #include "core/ImageDocs.h"
+#include "core/image/FilterDocument.h"
 #include "core/image/ImageBuilder.h"
 #include "core/image/ParBlock.h"
-#include "core/image/FilterDocument.h"
 #include "core/image/XmlSource.h"
 
 #include <QTest>
@@ -80,19 +80,22 @@ void TestParBlock::fields_data()
     QTest::newRow("rate index -1") << Values{{"Boud0", "-1"}} << none << 0x004 << hex("40 42 0F 00");
     QTest::newRow("rate abc") << Values{{"Boud0", "abc"}} << none << 0x004 << hex("40 42 0F 00");
     QTest::newRow("rate missing") << Values{} << Names{"Boud1"} << 0x000 << hex("40 42 0F 00");
-    QTest::newRow("gateway enabled") << Values{{"Ethernet_EN_GAT", "1"}, {"Ethernet_GAT1", "10"}, {"Ethernet_GAT2", "0"},
-                                               {"Ethernet_GAT3", "0"}, {"Ethernet_GAT4", "1"}}
+    QTest::newRow("gateway enabled") << Values{{"Ethernet_EN_GAT", "1"},
+                                               {"Ethernet_GAT1", "10"},
+                                               {"Ethernet_GAT2", "0"},
+                                               {"Ethernet_GAT3", "0"},
+                                               {"Ethernet_GAT4", "1"}}
                                      << none << 0x030 << hex("0A 00 00 01");
-    QTest::newRow("gateway enabled, byte missing") << Values{{"Ethernet_EN_GAT", "1"}} << Names{"Ethernet_GAT4"}
-                                                   << 0x030 << hex("C0 A8 00 01");
+    QTest::newRow("gateway enabled, byte missing")
+        << Values{{"Ethernet_EN_GAT", "1"}} << Names{"Ethernet_GAT4"} << 0x030 << hex("C0 A8 00 01");
     QTest::newRow("gateway 0") << Values{{"Ethernet_EN_GAT", "0"}, {"Ethernet_GAT1", "10"}} << none << 0x030
                                << hex("FF FF FF FF");
     QTest::newRow("gateway true") << Values{{"Ethernet_EN_GAT", "true"}} << none << 0x030 << hex("FF FF FF FF");
     QTest::newRow("gateway missing") << Values{} << Names{"Ethernet_EN_GAT"} << 0x030 << hex("FF FF FF FF");
     QTest::newRow("ip low 8 bits") << Values{{"Ethernet_IP1", "300"}, {"Ethernet_IP2", "0x10"}} << none << 0x028
                                    << hex("2C 10 00 0A");
-    QTest::newRow("ip unreadable and missing") << Values{{"Ethernet_IP2", "x"}} << Names{"Ethernet_IP4"} << 0x028
-                                               << hex("C0 A8 00 0A");
+    QTest::newRow("ip unreadable and missing")
+        << Values{{"Ethernet_IP2", "x"}} << Names{"Ethernet_IP4"} << 0x028 << hex("C0 A8 00 0A");
     QTest::newRow("mask") << Values{{"Ethernet_SM3", "0"}, {"Ethernet_SM4", " 128"}} << none << 0x02C
                           << hex("FF FF 00 80");
     QTest::newRow("positive 1") << Values{{"Positive", "1"}} << none << 0x170 << hex("04 00 00 00");
@@ -104,8 +107,8 @@ void TestParBlock::fields_data()
     QTest::newRow("DIP CAN 1 is bit 0") << Values{{"Baud_Dip_C1", "1"}} << none << 0x170 << hex("01 00 00 00");
     QTest::newRow("DIP CAN 0 is bit 1") << Values{{"Baud_Dip_C0", "1"}, {"Positive", "1"}} << none << 0x170
                                         << hex("06 00 00 00");
-    QTest::newRow("net port fixed") << Values{{"Ethernet_TCP_Port", "502"}, {"Ethernet_UDP_Port", "7"}} << none
-                                    << 0x034 << hex("10 27");
+    QTest::newRow("net port fixed") << Values{{"Ethernet_TCP_Port", "502"}, {"Ethernet_UDP_Port", "7"}} << none << 0x034
+                                    << hex("10 27");
 }
 
 void TestParBlock::fields()

@@ -8,8 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QMap>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -102,12 +102,12 @@ QString srecCatProblem(const QByteArray &text)
 } // namespace
 
 // Kept last in a test: where srec_cat is missing only this part is skipped.
-#define SREC_CAT_READS(text)                                                                          \
-    do {                                                                                              \
-        const QString problem_ = srecCatProblem(text);                                                \
-        if (problem_ == kNoSrecCat)                                                                   \
-            QSKIP("srec_cat is not installed: the merged file is not read back by it");                \
-        QVERIFY2(problem_.isEmpty(), qPrintable(problem_));                                           \
+#define SREC_CAT_READS(text)                                                            \
+    do {                                                                                \
+        const QString problem_ = srecCatProblem(text);                                  \
+        if (problem_ == kNoSrecCat)                                                     \
+            QSKIP("srec_cat is not installed: the merged file is not read back by it"); \
+        QVERIFY2(problem_.isEmpty(), qPrintable(problem_));                             \
     } while (false)
 
 class TestSrecMerge : public QObject
@@ -144,12 +144,11 @@ void TestSrecMerge::checksum_data()
 {
     QTest::addColumn<QString>("record");
     QTest::addColumn<QString>("checksum");
-    QTest::newRow("32 x FF at 388000")
-        << QStringLiteral("S224388000") + QString(64, u'F') + QStringLiteral("??") << QStringLiteral("43");
-    QTest::newRow("32 x 00 at 398000")
-        << QStringLiteral("S224398000") + QString(64, u'0') + QStringLiteral("??") << QStringLiteral("22");
-    QTest::newRow("S1 record") << QStringLiteral("S1137AF00A0A0D0000000000000000000000000000")
-                               << QStringLiteral("61");
+    QTest::newRow("32 x FF at 388000") << QStringLiteral("S224388000") + QString(64, u'F') + QStringLiteral("??")
+                                       << QStringLiteral("43");
+    QTest::newRow("32 x 00 at 398000") << QStringLiteral("S224398000") + QString(64, u'0') + QStringLiteral("??")
+                                       << QStringLiteral("22");
+    QTest::newRow("S1 record") << QStringLiteral("S1137AF00A0A0D0000000000000000000000000000") << QStringLiteral("61");
     QTest::newRow("lower-case digits") << QStringLiteral("S2083A8000ff00ffxx") << QStringLiteral("3F");
     QTest::newRow("S9") << QStringLiteral("S9030000__") << QStringLiteral("FC");
 }
@@ -236,7 +235,8 @@ void TestSrecMerge::splitsAtRangeEdges_data()
     QTest::newRow("S2 past the end only") << record('2', 0x38BFFC, data32);
     QTest::newRow("S3 runs into the range") << record('3', 0x387FF0, data32);
     QTest::newRow("S3 inside") << record('3', 0x388100, data16);
-    QTest::newRow("one byte each side") << record('2', 0x387FFF, data16.left(2)) + record('2', 0x38BFFF, data16.left(2));
+    QTest::newRow("one byte each side") << record('2', 0x387FFF, data16.left(2))
+            + record('2', 0x38BFFF, data16.left(2));
 }
 
 void TestSrecMerge::splitsAtRangeEdges()
@@ -323,52 +323,59 @@ void TestSrecMerge::badLines_data()
     const QByteArray hdr = "S00F000068656C6C6F202020202000003C\r\n";
     const QByteArray out = "S214387FF0FF000102030405060708090A0B0C0D0EDC\r\n";
     const QByteArray s9 = "S9030000FC\r\n";
-    const QByteArray badData = "S214387FF8" + QByteArray("00").repeated(7) + "GG" + QByteArray("00").repeated(9) + "\r\n";
+    const QByteArray badData =
+        "S214387FF8" + QByteArray("00").repeated(7) + "GG" + QByteArray("00").repeated(9) + "\r\n";
 
-    QTest::newRow("empty line") << hdr + "\r\n" + out + s9 << -1
-                                << bad.arg(2).arg(QStringLiteral("is empty; only the end of the file may hold empty lines"))
+    QTest::newRow("empty line") << hdr + "\r\n" + out
+            + s9 << -1 << bad.arg(2).arg(QStringLiteral("is empty; only the end of the file may hold empty lines"))
                                 << hdr;
-    QTest::newRow("blank LF line") << hdr + out + "\n" + s9 << -1
-                                   << bad.arg(3).arg(QStringLiteral("is empty; only the end of the file may hold empty lines"))
+    QTest::newRow("blank LF line") << hdr + out + "\n"
+            + s9 << -1 << bad.arg(3).arg(QStringLiteral("is empty; only the end of the file may hold empty lines"))
                                    << hdr + out;
     QTest::newRow("S2 too short") << hdr + "S214388\r\n" + s9 << -1
-                                  << bad.arg(2).arg(QStringLiteral("is an S2 record too short to hold its address")) << hdr;
-    QTest::newRow("S2 address not hex")
-        << hdr + "S21438G000FF00\r\n" + s9 << -1
-        << bad.arg(2).arg(QStringLiteral("is an S2 record whose address \"38G000\" is not hexadecimal")) << hdr;
+                                  << bad.arg(2).arg(QStringLiteral("is an S2 record too short to hold its address"))
+                                  << hdr;
+    QTest::newRow("S2 address not hex") << hdr + "S21438G000FF00\r\n"
+            + s9 << -1 << bad.arg(2).arg(QStringLiteral("is an S2 record whose address \"38G000\" is not hexadecimal"))
+                                        << hdr;
     QTest::newRow("S2 byte count not hex")
         << hdr + "S2X4388000FF00\r\n" + s9 << -1
         << bad.arg(2).arg(QStringLiteral("is an S2 record whose byte count \"X4\" is not hexadecimal")) << hdr;
     QTest::newRow("S2 shorter than its byte count")
         << hdr + "S214387FF0FF00\r\n" + s9 << -1
-        << bad.arg(2).arg(QStringLiteral("is an S2 record whose byte count 20 does not fit the 10 digits after it")) << hdr;
+        << bad.arg(2).arg(QStringLiteral("is an S2 record whose byte count 20 does not fit the 10 digits after it"))
+        << hdr;
     QTest::newRow("split record with bad data")
         << hdr + out + badData + s9 << -1
         << bad.arg(3).arg(QStringLiteral("is an S2 record whose data is not hexadecimal")) << hdr + out;
     QTest::newRow("S1 too short") << hdr + "S1130\r\n" + s9 << -1
-                                  << bad.arg(2).arg(QStringLiteral("is an S1 record too short to hold its address")) << hdr;
-    QTest::newRow("S1 address not hex")
-        << hdr + "S113 000FF\r\n" + s9 << -1
-        << bad.arg(2).arg(QStringLiteral("is an S1 record whose address \" 000\" is not hexadecimal")) << hdr;
-    QTest::newRow("bad record after S9") << hdr + s9 + "S2xx\r\n" << -1
-                                         << bad.arg(3).arg(QStringLiteral("is an S2 record too short to hold its address"))
+                                  << bad.arg(2).arg(QStringLiteral("is an S1 record too short to hold its address"))
+                                  << hdr;
+    QTest::newRow("S1 address not hex") << hdr + "S113 000FF\r\n"
+            + s9 << -1 << bad.arg(2).arg(QStringLiteral("is an S1 record whose address \" 000\" is not hexadecimal"))
+                                        << hdr;
+    QTest::newRow("bad record after S9") << hdr + s9
+            + "S2xx\r\n" << -1 << bad.arg(3).arg(QStringLiteral("is an S2 record too short to hold its address"))
                                          << hdr + s9;
-    QTest::newRow("S8 instead of S9") << hdr + out + "S804000000FB\r\n" << -1
+    QTest::newRow("S8 instead of S9") << hdr + out + "S804000000FB\r\n"
+                                      << -1
                                       << noEnd.arg(QStringLiteral("Line 3 is an S8 record; the file must end with S9."))
                                       << hdr + out + "S804000000FB\r\n";
-    QTest::newRow("text at the end") << hdr + out + "end\r\n" << -1
-                                     << noEnd.arg(QStringLiteral("Line 3 is no S-record (it begins \"end\"); the file must end with S9."))
+    QTest::newRow("text at the end") << hdr + out + "end\r\n"
+                                     << -1
+                                     << noEnd.arg(QStringLiteral(
+                                            "Line 3 is no S-record (it begins \"end\"); the file must end with S9."))
                                      << hdr + out + "end\r\n";
-    QTest::newRow("empty source") << QByteArray() << -1 << noEnd.arg(QStringLiteral("The file is empty.")) << QByteArray();
+    QTest::newRow("empty source") << QByteArray() << -1 << noEnd.arg(QStringLiteral("The file is empty."))
+                                  << QByteArray();
     // Editors often leave blank lines at the end; after the end record they harm nothing.
-    QTest::newRow("blank lines after S9") << hdr + out + s9 + "\r\n\n" << 0 << QString()
-                                          << hdr + out + s9 + "\r\n\r\n";
-    QTest::newRow("S3 and S7 copied") << hdr + "S30900488000FFFFFFFF32\r\nS70500000000FA\r\n" + s9 << 0
-                                      << QString() << hdr + "S30900488000FFFFFFFF32\r\nS70500000000FA\r\n" + s9;
+    QTest::newRow("blank lines after S9") << hdr + out + s9 + "\r\n\n" << 0 << QString() << hdr + out + s9 + "\r\n\r\n";
+    QTest::newRow("S3 and S7 copied") << hdr + "S30900488000FFFFFFFF32\r\nS70500000000FA\r\n" + s9 << 0 << QString()
+                                      << hdr + "S30900488000FFFFFFFF32\r\nS70500000000FA\r\n" + s9;
     QTest::newRow("S3 in the range") << hdr + "S30900388000FFFFFFFF42\r\n" + s9 << 1 << QString() << QByteArray();
     QTest::newRow("lower-case address in range") << hdr + "S205388a00FF3F\r\n" + s9 << 1 << QString() << QByteArray();
-    QTest::newRow("record count written anew") << hdr + out + "S503000AF2\r\n" + s9 << 0 << QString()
-                                               << hdr + out + "S5030001FB\r\n" + s9;
+    QTest::newRow("record count written anew")
+        << hdr + out + "S503000AF2\r\n" + s9 << 0 << QString() << hdr + out + "S5030001FB\r\n" + s9;
 }
 
 void TestSrecMerge::badLines()
@@ -387,23 +394,40 @@ void TestSrecMerge::badLines()
         QCOMPARE(m.bytes, written);
 }
 
-enum class Break { MissingSource, SourceIsFolder, EmptyNewName, NoBinDir, BinDirGone, MissingBank, ShortBank, SourceAndBin };
+enum class Break {
+    MissingSource,
+    SourceIsFolder,
+    EmptyNewName,
+    NoBinDir,
+    BinDirGone,
+    MissingBank,
+    ShortBank,
+    SourceAndBin
+};
 
 void TestSrecMerge::checks_data()
 {
     QTest::addColumn<int>("what");
     QTest::addColumn<int>("bank");
     QTest::addColumn<QString>("message");
-    QTest::newRow("missing source") << int(Break::MissingSource) << 1 << QStringLiteral("File *.Sx Not Found,Abort Procedure");
-    QTest::newRow("source is a folder") << int(Break::SourceIsFolder) << 1 << QStringLiteral("File *.Sx Not Found,Abort Procedure");
-    QTest::newRow("empty new name") << int(Break::EmptyNewName) << 1 << QStringLiteral("File New *.Sx Not Found,Abort Procedure");
-    QTest::newRow("no bin folder") << int(Break::NoBinDir) << 1 << QStringLiteral("Directory Bin Not Found,Abort Procedure");
-    QTest::newRow("bin folder gone") << int(Break::BinDirGone) << 2 << QStringLiteral("Directory Bin Not Found,Abort Procedure");
-    QTest::newRow("bank 2 missing") << int(Break::MissingBank) << 2 << QStringLiteral("File bank2.bin Not Found,Abort Procedure");
-    QTest::newRow("bank 5 missing") << int(Break::MissingBank) << 5 << QStringLiteral("File bank5.bin Not Found,Abort Procedure");
-    QTest::newRow("bank 1 short") << int(Break::ShortBank) << 1
-                                  << QStringLiteral("File bank1.bin Holds 16383 Bytes Instead Of 16384,Abort Procedure");
-    QTest::newRow("source checked first") << int(Break::SourceAndBin) << 1 << QStringLiteral("File *.Sx Not Found,Abort Procedure");
+    QTest::newRow("missing source") << int(Break::MissingSource) << 1
+                                    << QStringLiteral("File *.Sx Not Found,Abort Procedure");
+    QTest::newRow("source is a folder") << int(Break::SourceIsFolder) << 1
+                                        << QStringLiteral("File *.Sx Not Found,Abort Procedure");
+    QTest::newRow("empty new name") << int(Break::EmptyNewName) << 1
+                                    << QStringLiteral("File New *.Sx Not Found,Abort Procedure");
+    QTest::newRow("no bin folder") << int(Break::NoBinDir) << 1
+                                   << QStringLiteral("Directory Bin Not Found,Abort Procedure");
+    QTest::newRow("bin folder gone") << int(Break::BinDirGone) << 2
+                                     << QStringLiteral("Directory Bin Not Found,Abort Procedure");
+    QTest::newRow("bank 2 missing") << int(Break::MissingBank) << 2
+                                    << QStringLiteral("File bank2.bin Not Found,Abort Procedure");
+    QTest::newRow("bank 5 missing") << int(Break::MissingBank) << 5
+                                    << QStringLiteral("File bank5.bin Not Found,Abort Procedure");
+    QTest::newRow("bank 1 short") << int(
+        Break::ShortBank) << 1 << QStringLiteral("File bank1.bin Holds 16383 Bytes Instead Of 16384,Abort Procedure");
+    QTest::newRow("source checked first")
+        << int(Break::SourceAndBin) << 1 << QStringLiteral("File *.Sx Not Found,Abort Procedure");
 }
 
 void TestSrecMerge::checks()
@@ -506,7 +530,8 @@ void TestSrecMerge::chainStops_data()
     QTest::newRow("no S9") << fixture("nos9.sx") << false
                            << QStringLiteral("File FX58104.sx Has No S9 Record,Abort Procedure\n"
                                              "Line 4 is an S8 record; the file must end with S9.");
-    QTest::newRow("no bin folder") << fixture("basic.sx") << true << QStringLiteral("Directory Bin Not Found,Abort Procedure");
+    QTest::newRow("no bin folder") << fixture("basic.sx") << true
+                                   << QStringLiteral("Directory Bin Not Found,Abort Procedure");
 }
 
 void TestSrecMerge::chainStops()
@@ -583,8 +608,9 @@ void TestSrecMerge::chainRefusesMissingBank()
     ChainOutcome c = runChain(ws.files);
     QCOMPARE(c.result, -1);
     QVERIFY(!c.fileError);
-    QCOMPARE(c.message, QStringLiteral("Bank 1 Not Merged: FX58104.sx Has No Data Record Between 0x388000 And 0x38BFFF,"
-                                       "Abort Procedure\nA device flashed with it would run without this configuration."));
+    QCOMPARE(c.message,
+             QStringLiteral("Bank 1 Not Merged: FX58104.sx Has No Data Record Between 0x388000 And 0x38BFFF,"
+                            "Abort Procedure\nA device flashed with it would run without this configuration."));
     QCOMPARE(c.bankResults[0], 0);
     QVERIFY(!QFile::exists(ws.newFile()));
 

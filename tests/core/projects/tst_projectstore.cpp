@@ -25,7 +25,8 @@ namespace {
 QStringList tree(const QString &root)
 {
     QStringList entries;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
     while (it.hasNext())
         entries.append(QDir(root).relativeFilePath(it.next()));
     entries.sort();

@@ -1,11 +1,11 @@
 #include "FilterImageBytes.h"
 #include "TraceByLine.h"
 
+#include "core/device/DevicePrediction.h"
 #include "core/device/facts/DeviceFacts.h"
 #include "core/traffic/BusLoad.h"
 #include "core/traffic/CandumpReader.h"
 #include "core/traffic/FrameLength.h"
-#include "core/device/DevicePrediction.h"
 #include "core/traffic/TraceReplay.h"
 
 #include <QBuffer>
@@ -20,8 +20,9 @@ constexpr quint32 X = DeviceFacts::ExtMark;
 DevicePrediction device()
 {
     DevicePrediction d;
-    const QString error = d.parseImage(
-        FilterImageBytes::make({{0x100, 0x100}, {0x123, 0x456}, {X | 0x18FEF100, 0x200}}, {}, true), u"bank_K60.bin"_qs);
+    const QString error =
+        d.parseImage(FilterImageBytes::make({{0x100, 0x100}, {0x123, 0x456}, {X | 0x18FEF100, 0x200}}, {}, true),
+                     u"bank_K60.bin"_qs);
     if (!error.isEmpty())
         qFatal("%s", qPrintable(error));
     return d;
@@ -93,17 +94,22 @@ void TestTraceReplay::candumpLines_data()
     QTest::addColumn<int>("dataBytes");
     QTest::addColumn<QString>("kind"); // data, remote, fd, error
 
-    QTest::newRow("data") << QByteArray("(1436509053.249713) can0 123#DEADBEEF") << true << 0x123u << false << 4 << u"data"_qs;
-    QTest::newRow("29-bit") << QByteArray("(1.5) vcan1 18FEF100#0102030405060708") << true << 0x18FEF100u << true << 8 << u"data"_qs;
+    QTest::newRow("data") << QByteArray("(1436509053.249713) can0 123#DEADBEEF") << true << 0x123u << false << 4
+                          << u"data"_qs;
+    QTest::newRow("29-bit") << QByteArray("(1.5) vcan1 18FEF100#0102030405060708") << true << 0x18FEF100u << true << 8
+                            << u"data"_qs;
     QTest::newRow("no data") << QByteArray("(0.000001) can0 7FF#") << true << 0x7FFu << false << 0 << u"data"_qs;
     QTest::newRow("remote") << QByteArray("(1.0) can0 123#R") << true << 0x123u << false << 0 << u"remote"_qs;
     QTest::newRow("remote with DLC") << QByteArray("(1.0) can0 123#R8") << true << 0x123u << false << 0 << u"remote"_qs;
-    QTest::newRow("CAN FD") << QByteArray("(1.0) can0 123##1AABBCCDDEEFF001122") << true << 0x123u << false << 9 << u"fd"_qs;
+    QTest::newRow("CAN FD") << QByteArray("(1.0) can0 123##1AABBCCDDEEFF001122") << true << 0x123u << false << 9
+                            << u"fd"_qs;
     QTest::newRow("direction flag") << QByteArray("(1.0) can0 123#11 T") << true << 0x123u << false << 1 << u"data"_qs;
-    QTest::newRow("error frame") << QByteArray("(1.0) can0 20000080#0000000000000000") << true << 0u << true << 0 << u"error"_qs;
+    QTest::newRow("error frame") << QByteArray("(1.0) can0 20000080#0000000000000000") << true << 0u << true << 0
+                                 << u"error"_qs;
     QTest::newRow("11-bit beyond 0x7FF") << QByteArray("(1.0) can0 800#11") << false << 0u << false << 0 << QString();
     QTest::newRow("four digits") << QByteArray("(1.0) can0 0123#11") << false << 0u << false << 0 << QString();
-    QTest::newRow("nine data bytes") << QByteArray("(1.0) can0 123#112233445566778899") << false << 0u << false << 0 << QString();
+    QTest::newRow("nine data bytes") << QByteArray("(1.0) can0 123#112233445566778899") << false << 0u << false << 0
+                                     << QString();
     QTest::newRow("no time stamp") << QByteArray("can0 123#11") << false << 0u << false << 0 << QString();
     QTest::newRow("odd digit") << QByteArray("(1.0) can0 123#112") << false << 0u << false << 0 << QString();
 }
@@ -141,10 +147,11 @@ void TestTraceReplay::replaysCandump()
                               "(1436509053.270000) can0 100#R\n"
                               "(1436509053.280000) can0 123##1AABB"); // no line break at the end
     QCOMPARE(r.error, QString());
-    QCOMPARE(r.out, QByteArray("(1436509053.249713) can0 456#DEADBEEF\n"
-                               "(1436509053.260000) can0 200#0102\n"
-                               "(1436509053.270000) can0 100#R\n"
-                               "(1436509053.280000) can0 456##1AABB\n"));
+    QCOMPARE(r.out,
+             QByteArray("(1436509053.249713) can0 456#DEADBEEF\n"
+                        "(1436509053.260000) can0 200#0102\n"
+                        "(1436509053.270000) can0 100#R\n"
+                        "(1436509053.280000) can0 456##1AABB\n"));
     const ReplaySummary &s = r.summary;
     QCOMPARE(s.format, TraceFormat::Candump);
     QCOMPARE(s.framesIn, 5u);
@@ -173,14 +180,15 @@ void TestTraceReplay::replaysAsc()
                               "   0.006000 1  Statistic: D 0 R 0 XD 0 XR 0 E 0 O 0 B 0.00%\r\n"
                               "End TriggerBlock\r\n");
     QCOMPARE(r.error, QString());
-    QCOMPARE(r.out, QByteArray("date Thu Dec 10 05:00:00.000 2026\r\n"
-                               "base hex  timestamps absolute\r\n"
-                               "Begin Triggerblock Thu Dec 10 05:00:00.000 2026\r\n"
-                               "   0.000000 Start of measurement\r\n"
-                               "   0.001000 1  456             Rx   d 4 11 22 33 44\r\n"
-                               "   0.002000 1  200             Rx   d 2 01 02\r\n"
-                               "   0.005000 CANFD   1 Rx        100                                   1 0 2  2 AA BB\r\n"
-                               "End TriggerBlock\r\n"));
+    QCOMPARE(r.out,
+             QByteArray("date Thu Dec 10 05:00:00.000 2026\r\n"
+                        "base hex  timestamps absolute\r\n"
+                        "Begin Triggerblock Thu Dec 10 05:00:00.000 2026\r\n"
+                        "   0.000000 Start of measurement\r\n"
+                        "   0.001000 1  456             Rx   d 4 11 22 33 44\r\n"
+                        "   0.002000 1  200             Rx   d 2 01 02\r\n"
+                        "   0.005000 CANFD   1 Rx        100                                   1 0 2  2 AA BB\r\n"
+                        "End TriggerBlock\r\n"));
     QCOMPARE(r.summary.format, TraceFormat::Asc);
     QCOMPARE(r.summary.framesIn, 4u);
     QCOMPARE(r.summary.errorFrames, 1u);
@@ -191,9 +199,10 @@ void TestTraceReplay::replaysAsc()
                                 "   0.010000 1  291             Rx   d 1 01\n"
                                 "   0.010000 1  419361024x      Rx   d 1 01\n");
     QCOMPARE(dec.error, QString());
-    QCOMPARE(dec.out, QByteArray("base dec  timestamps relative\n"
-                                 "   0.010000 1  1110            Rx   d 1 01\n"
-                                 "   0.010000 1  512             Rx   d 1 01\n"));
+    QCOMPARE(dec.out,
+             QByteArray("base dec  timestamps relative\n"
+                        "   0.010000 1  1110            Rx   d 1 01\n"
+                        "   0.010000 1  512             Rx   d 1 01\n"));
     QCOMPARE(dec.summary.load.durationNs() >= 10'000'000, true);
 }
 
@@ -212,8 +221,18 @@ void TestTraceReplay::largeTraceReadsAsLineByLine()
     DevicePrediction d;
     QCOMPARE(d.parseImage(FilterImageBytes::make(rows, {}, true), u"bank_K60.bin"_qs), QString());
 
-    static const char *const tails[] = {"#DEADBEEF", "#", "#0011223344556677", "#R", "#R8", "##1AABBCC", "##0",
-                                        "#11 T", "#112", "#112233445566778899", "#1122334455667788_9", "#ab"};
+    static const char *const tails[] = {"#DEADBEEF",
+                                        "#",
+                                        "#0011223344556677",
+                                        "#R",
+                                        "#R8",
+                                        "##1AABBCC",
+                                        "##0",
+                                        "#11 T",
+                                        "#112",
+                                        "#112233445566778899",
+                                        "#1122334455667788_9",
+                                        "#ab"};
     static const char *const ifaces[] = {"can0", "vcan12", "a_very_long_interface_name", "c"};
     QByteArray trace;
     quint32 seed = 7;
@@ -238,7 +257,8 @@ void TestTraceReplay::largeTraceReadsAsLineByLine()
             longLine = true;
             line = "(1.0) can0 123#" + QByteArray(2 * 1024 * 1024 + 77, '1') + "\n"; // longer than a chunk
         } else {
-            QByteArray time = QByteArray::number(micros / 1000000) + '.' + QByteArray::number(micros % 1000000).rightJustified(6, '0');
+            QByteArray time = QByteArray::number(micros / 1000000) + '.'
+                + QByteArray::number(micros % 1000000).rightJustified(6, '0');
             if (kind < 20)
                 time = QByteArray::number(micros / 1000000) + '.' + QByteArray::number(micros % 1000); // three decimals
             QByteArray id;
@@ -352,13 +372,15 @@ void TestTraceReplay::busLoad()
     QVERIFY2(burst.text(1).endsWith(u"peak 88.8 % (108.0 %) in the 100 ms from 0.000 s"_qs), qPrintable(burst.text(1)));
     const QStringList warnings = burst.warnings(1);
     QCOMPARE(warnings.size(), 1);
-    QVERIFY2(warnings.first().contains(u"may reach 108.0 % with worst-case bit stuffing"_qs), qPrintable(warnings.first()));
+    QVERIFY2(warnings.first().contains(u"may reach 108.0 % with worst-case bit stuffing"_qs),
+             qPrintable(warnings.first()));
 
     BusLoad over(125000);
     for (int i = 0; i < 2000; ++i)
         over.add(qint64(i) * 500'000, true, 8);
     const QString all = over.warnings(0).join(u'\n');
-    QVERIFY2(all.contains(u"the peak load on CAN 0 is"_qs) && all.contains(u"the mean load on CAN 0 is"_qs), qPrintable(all));
+    QVERIFY2(all.contains(u"the peak load on CAN 0 is"_qs) && all.contains(u"the mean load on CAN 0 is"_qs),
+             qPrintable(all));
 }
 
 QTEST_GUILESS_MAIN(TestTraceReplay)

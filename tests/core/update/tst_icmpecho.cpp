@@ -77,8 +77,8 @@ void TestIcmpEcho::matchesOnlyItsOwnReply_data()
     QTest::newRow("own reply behind an IP header") << ipv4Header(5) + reply << true << true << 24;
     QTest::newRow("IP header with options") << ipv4Header(6) + reply << true << true << 24;
     QTest::newRow("reply without data") << echoReply(7, 9, QByteArray()) << false << true << 0;
-    QTest::newRow("own request seen on loopback") << ipv4Header(5) + IcmpPacket::echoRequest(7, 9, data) << true
-                                                  << true << -1;
+    QTest::newRow("own request seen on loopback")
+        << ipv4Header(5) + IcmpPacket::echoRequest(7, 9, data) << true << true << -1;
     QTest::newRow("someone else's identifier") << echoReply(8, 9, data) << false << true << -1;
     QTest::newRow("identifier chosen by the system") << echoReply(8, 9, data) << false << false << 24;
     QTest::newRow("earlier request") << echoReply(7, 8, data) << false << true << -1;

@@ -28,7 +28,8 @@ namespace {
 JobFile::Job sampleJob(int option, bool readBack, const QString &dirExe = QStringLiteral("/ws"))
 {
     JobFile::Job job;
-    job.ipFields = QStringList{QStringLiteral("192"), QStringLiteral("168"), QStringLiteral("2"), QStringLiteral("205")};
+    job.ipFields =
+        QStringList{QStringLiteral("192"), QStringLiteral("168"), QStringLiteral("2"), QStringLiteral("205")};
     job.option = option;
     job.readBack = readBack;
     job.dirExe = dirExe;
@@ -140,7 +141,8 @@ void TestJobFile::unstorableTextIsRefused()
     QVERIFY(JobFile::Compile_XML_Parameter(job).isEmpty());
     const QByteArray before = JobFile::bytes(job);
     if (field == 0)
-        job.ipFields[3] = QStringLiteral("20\x02" "5");
+        job.ipFields[3] = QStringLiteral("20\x02"
+                                         "5");
     else
         job.dirProject += QStringLiteral("\x07");
     if (reason.contains(QLatin1String("%1")))

@@ -31,8 +31,8 @@ void TestProgramRunner::waitsForAProgramThatEnds_data()
     QTest::newRow("quoted with a blank") << QString() << QStringLiteral("alpha \"b c\"")
                                          << QStringList{QStringLiteral("alpha"), QStringLiteral("b c")};
     // Users keep the workspace in folders such as "My Tools".
-    QTest::newRow("blank in the program's folder") << QStringLiteral("My Tools") << QStringLiteral("alpha")
-                                                   << QStringList{QStringLiteral("alpha")};
+    QTest::newRow("blank in the program's folder")
+        << QStringLiteral("My Tools") << QStringLiteral("alpha") << QStringList{QStringLiteral("alpha")};
 }
 
 void TestProgramRunner::waitsForAProgramThatEnds()

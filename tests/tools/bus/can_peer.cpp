@@ -71,7 +71,8 @@ quint8 byteAt(const QByteArray &b, int offset)
 bool number(const QString &text, quint32 &value)
 {
     bool ok = false;
-    value = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? text.mid(2).toUInt(&ok, 16) : text.toUInt(&ok, 10);
+    value =
+        text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? text.mid(2).toUInt(&ok, 16) : text.toUInt(&ok, 10);
     return ok;
 }
 
@@ -118,14 +119,16 @@ struct Device
         const auto &e = entries[from];
         const quint32 key = form == Image && ext ? (id | Mark29) : id;
         // The last of equal keys: they stand in file order.
-        auto it = std::upper_bound(e.begin(), e.end(), key, [](quint32 k, const auto &entry) { return k < entry.first; });
+        auto it =
+            std::upper_bound(e.begin(), e.end(), key, [](quint32 k, const auto &entry) { return k < entry.first; });
         const bool found = it != e.begin() && std::prev(it)->first == key;
         if (found != positive)
             return false;
         if (form == Image) {
             if (found) {
                 // The image answers with the first of equal keys.
-                it = std::lower_bound(e.begin(), e.end(), key, [](const auto &entry, quint32 k) { return entry.first < k; });
+                it = std::lower_bound(e.begin(), e.end(), key,
+                                      [](const auto &entry, quint32 k) { return entry.first < k; });
                 id = it->second & Max29;
                 ext = (it->second & Mark29) != 0;
             }
@@ -314,7 +317,8 @@ int main(int argc, char *argv[])
     QTimer poll;
     int waited = 0;
     QObject::connect(&poll, &QTimer::timeout, &app, [&] {
-        if (devices[0]->state() == QCanBusDevice::ConnectedState && devices[1]->state() == QCanBusDevice::ConnectedState) {
+        if (devices[0]->state() == QCanBusDevice::ConnectedState
+            && devices[1]->state() == QCanBusDevice::ConnectedState) {
             poll.stop();
             std::printf("ready\n");
             std::fflush(stdout);

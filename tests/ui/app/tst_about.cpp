@@ -1,9 +1,9 @@
 #include "core/app/AppState.h"
 #include "core/base/Catalog.h"
+#include "ui/app/TFAbout.h"
 #include "ui/widgets/Links.h"
 #include "ui/widgets/PicturePanel.h"
 #include "ui/widgets/StyledButton.h"
-#include "ui/app/TFAbout.h"
 
 #include <QLabel>
 #include <QTest>
@@ -63,9 +63,11 @@ void TestAbout::fixedTexts_data()
     QTest::newRow("code") << QStringLiteral("Label9") << QPoint(255, 62) << QStringLiteral("PK58104");
     QTest::newRow("version caption") << QStringLiteral("Label3") << QPoint(143, 77) << QStringLiteral("Version :");
     QTest::newRow("version") << QStringLiteral("Label10") << QPoint(255, 77) << QStringLiteral("2.001");
-    QTest::newRow("document caption") << QStringLiteral("Label8") << QPoint(143, 92) << QStringLiteral("Document Code :");
+    QTest::newRow("document caption") << QStringLiteral("Label8") << QPoint(143, 92)
+                                      << QStringLiteral("Document Code :");
     QTest::newRow("document") << QStringLiteral("Label12") << QPoint(255, 92) << QStringLiteral("UG58104");
-    QTest::newRow("language caption") << QStringLiteral("Label5") << QPoint(143, 107) << QStringLiteral("Language Ver :");
+    QTest::newRow("language caption") << QStringLiteral("Label5") << QPoint(143, 107)
+                                      << QStringLiteral("Language Ver :");
     QTest::newRow("language") << QStringLiteral("Label7") << QPoint(255, 107) << QStringLiteral("NO VER.");
 }
 
@@ -93,8 +95,8 @@ void TestAbout::descriptionIsShownWhole()
     QVERIFY(l->geometry().right() < f.window->width());
     // Never shortened: on one line, or wrapped onto a second one, ending above the next label.
     QCOMPARE(l->text(), Product::description());
-    const QRect needed = l->fontMetrics().boundingRect(QRect(0, 0, l->width(), 1000),
-                                                       l->wordWrap() ? Qt::TextWordWrap : 0, l->text());
+    const QRect needed =
+        l->fontMetrics().boundingRect(QRect(0, 0, l->width(), 1000), l->wordWrap() ? Qt::TextWordWrap : 0, l->text());
     QVERIFY(needed.width() <= l->width());
     QVERIFY(needed.height() <= l->height());
     QVERIFY(l->geometry().bottom() < f.label(QStringLiteral("Label6"))->y() + 4);

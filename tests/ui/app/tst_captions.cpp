@@ -2,7 +2,7 @@
 #include "TestPaths.h"
 
 #include "ui/app/Configurator.h"
-#include "ui/widgets/StyledButton.h"
+#include "ui/app/TFAbout.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 #include "ui/config/TFParGen2.h"
 #include "ui/config/TFSetCobIDAccess.h"
@@ -11,7 +11,7 @@
 #include "ui/projects/TFNew_Project.h"
 #include "ui/projects/TFOpenConf.h"
 #include "ui/update/TFBoot.h"
-#include "ui/app/TFAbout.h"
+#include "ui/widgets/StyledButton.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -39,7 +39,8 @@ namespace {
 // step of the main window shows.
 bool startIn(const QTemporaryDir &dir, const QString &language)
 {
-    if (!QDir(dir.path()).mkdir(QStringLiteral("LANGUAGE")) || !QDir(dir.path()).mkpath(QStringLiteral("PROJECTS/Line 2/bin")))
+    if (!QDir(dir.path()).mkdir(QStringLiteral("LANGUAGE"))
+        || !QDir(dir.path()).mkpath(QStringLiteral("PROJECTS/Line 2/bin")))
         return false;
     const QString file = language + QStringLiteral(".lng");
     if (!QFile::copy(QDir::cleanPath(TestPaths::data(QStringLiteral("../../resources/LANGUAGE/") + file)),
@@ -48,7 +49,8 @@ bool startIn(const QTemporaryDir &dir, const QString &language)
     QFile settings(dir.filePath(QStringLiteral("Praxedo.xml")));
     return settings.open(QIODevice::WriteOnly)
         && settings.write("<Conf_Settings><lastproj><projectname>Line 2</projectname></lastproj><lastlang><language>"
-                          + language.toUtf8() + "</language></lastlang></Conf_Settings>") > 0;
+                          + language.toUtf8() + "</language></lastlang></Conf_Settings>")
+        > 0;
 }
 } // namespace
 
@@ -73,8 +75,8 @@ void TestCaptions::buttonCaptionsFit()
     configurator.createWindows();
     TFPraxedoreFirmWare &main = configurator.mainWindow();
     const TFPraxedoreFirmWare::Windows &w = main.windows();
-    QWidget *windows[] = {&main, w.newProject, w.openConf, w.about, w.softOptions,
-                          w.setCobIDAccess, w.boot, w.parGen2, w.modifyFileSx};
+    QWidget *windows[] = {&main,  w.newProject, w.openConf,    w.about, w.softOptions, w.setCobIDAccess,
+                          w.boot, w.parGen2,    w.modifyFileSx};
     int checked = 0;
     QStringList cut;
     // Each window as it shows, each of its pages in turn; a button counts where it is seen.
@@ -150,7 +152,9 @@ void TestCaptions::labelsFit()
             text = label->text();
             needed = label->fontMetrics().horizontalAdvance(text) + 2 * label->margin();
             QVERIFY2(needed <= label->contentsRect().width(),
-                     qPrintable(u"%1: \"%2\" needs %3 px, has %4"_qs.arg(name, text).arg(needed).arg(label->contentsRect().width())));
+                     qPrintable(u"%1: \"%2\" needs %3 px, has %4"_qs.arg(name, text)
+                                    .arg(needed)
+                                    .arg(label->contentsRect().width())));
         } else if (auto *box = qobject_cast<QCheckBox *>(control)) {
             text = box->text();
             needed = box->sizeHint().width();

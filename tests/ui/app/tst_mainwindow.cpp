@@ -5,8 +5,6 @@
 #include "core/app/SettingsFile.h"
 #include "core/base/Catalog.h"
 #include "core/i18n/Language.h"
-#include "ui/widgets/Links.h"
-#include "ui/widgets/StyledButton.h"
 #include "ui/app/TFAbout.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 #include "ui/config/TFParGen2.h"
@@ -16,6 +14,8 @@
 #include "ui/projects/TFNew_Project.h"
 #include "ui/projects/TFOpenConf.h"
 #include "ui/update/TFBoot.h"
+#include "ui/widgets/Links.h"
+#include "ui/widgets/StyledButton.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,7 +79,7 @@ struct Program
         QFile f(settingsPath());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    template<typename T = QWidget>
+    template <typename T = QWidget>
     T *find(const QString &name) const
     {
         T *w = window->findChild<T *>(name);
@@ -159,12 +159,16 @@ void TestMainWindow::controlsAsDesigned_data()
     row("L_Name_Conf", {87, 75, 0, 0}, NoneOpened);
     row("L_Name_Conf_L2", {87, 88, 0, 0}, UseStep1);
     row("L_Step_1", {16, 128, 0, 0}, QStringLiteral("Step 1"));
-    row("Btn_New", {80, 112, 170, 36}, QStringLiteral("New Configuration"), QStringLiteral("Create a new configuration for the device"));
-    row("Btn_Open", {258, 112, 170, 36}, QStringLiteral("Open Configuration"), QStringLiteral("Open an exists configuration"));
+    row("Btn_New", {80, 112, 170, 36}, QStringLiteral("New Configuration"),
+        QStringLiteral("Create a new configuration for the device"));
+    row("Btn_Open", {258, 112, 170, 36}, QStringLiteral("Open Configuration"),
+        QStringLiteral("Open an exists configuration"));
     row("L_Step_2", {16, 172, 0, 0}, QStringLiteral("Step 2"));
-    row("Btn_Prm_Gen", {80, 156, 170, 36}, QStringLiteral("Set Communication"), QStringLiteral("Set the main parameters of Protocols"));
+    row("Btn_Prm_Gen", {80, 156, 170, 36}, QStringLiteral("Set Communication"),
+        QStringLiteral("Set the main parameters of Protocols"));
     row("L_Step_3", {16, 216, 0, 0}, QStringLiteral("Step 3"));
-    row("Btn_SetCobIDAccess", {80, 200, 170, 36}, QStringLiteral("Set CobID Access"), QStringLiteral("Set the Filter for the CAN ports"));
+    row("Btn_SetCobIDAccess", {80, 200, 170, 36}, QStringLiteral("Set CobID Access"),
+        QStringLiteral("Set the Filter for the CAN ports"));
     row("L_Step_4", {16, 260, 0, 0}, QStringLiteral("Step 4"));
     row("Btn_CreateBin", {80, 244, 170, 36}, QStringLiteral("Update Device"),
         QStringLiteral("Update the actual Firmware and/or Configuration by Ethernet"));
@@ -182,7 +186,8 @@ void TestMainWindow::controlsAsDesigned()
     QCOMPARE(p.window->size(), QSize(694, 396));
     QCOMPARE(p.window->minimumSize(), p.window->maximumSize());
     QCOMPARE(p.window->windowTitle(),
-             QStringLiteral("Velmornet - Configurator PK58104 - Repeater - Extender Bus Line - With Filter Data Configurable"));
+             QStringLiteral(
+                 "Velmornet - Configurator PK58104 - Repeater - Extender Bus Line - With Filter Data Configurable"));
 
     QWidget *w = p.find(control);
     QVERIFY(w);
@@ -408,10 +413,14 @@ void TestMainWindow::timerAtStartFollowsBothOptions_data()
 {
     QTest::addColumn<QByteArray>("flags");
     QTest::addColumn<bool>("active");
-    QTest::newRow("both 1") << QByteArray("<enable_internet>1</enable_internet><enable_update>1</enable_update>") << true;
-    QTest::newRow("update 0") << QByteArray("<enable_internet>1</enable_internet><enable_update>0</enable_update>") << false;
+    QTest::newRow("both 1") << QByteArray("<enable_internet>1</enable_internet><enable_update>1</enable_update>")
+                            << true;
+    QTest::newRow("update 0") << QByteArray("<enable_internet>1</enable_internet><enable_update>0</enable_update>")
+                              << false;
     QTest::newRow("update missing") << QByteArray("<enable_internet>1</enable_internet>") << false;
-    QTest::newRow("true is not 1") << QByteArray("<enable_internet>true</enable_internet><enable_update>1</enable_update>") << false;
+    QTest::newRow("true is not 1") << QByteArray(
+        "<enable_internet>true</enable_internet><enable_update>1</enable_update>")
+                                   << false;
 }
 
 void TestMainWindow::timerAtStartFollowsBothOptions()
@@ -454,7 +463,8 @@ void TestMainWindow::versionCheckRunsAfterAMinuteThenEveryTwoHours()
     const QString href = link->text().section(QLatin1Char('"'), 1, 1);
     Q_EMIT link->linkActivated(href);
     QCOMPARE(p.opened,
-             QList<QUrl>{QUrl(QStringLiteral("http://%1/Home/download/download.asp#DV58104").arg(Product::vendorHost()))});
+             QList<QUrl>{
+                 QUrl(QStringLiteral("http://%1/Home/download/download.asp#DV58104").arg(Product::vendorHost()))});
 
     newer = false;
     p.window->Timer_UpdateTimer();

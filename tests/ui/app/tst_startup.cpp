@@ -7,8 +7,8 @@
 #include "ui/projects/TFNew_Project.h"
 
 #include <QDir>
-#include <QLabel>
 #include <QFile>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,7 +38,8 @@ void TestStartup::brokenSettingsStartWithDefaultsAndAreRewritten()
     TFPraxedoreFirmWare window(state, catalog, dir.path());
     window.show();
     QCOMPARE(state.IP_Device, QStringLiteral("192.168.2.205"));
-    QCOMPARE(window.findChild<QLabel *>(QStringLiteral("L_Name_Conf"))->text(), QStringLiteral("None Configuration Opened "));
+    QCOMPARE(window.findChild<QLabel *>(QStringLiteral("L_Name_Conf"))->text(),
+             QStringLiteral("None Configuration Opened "));
     QVERIFY(window.close());
     QVERIFY(prompt.shown.isEmpty());
     QFile f(path);

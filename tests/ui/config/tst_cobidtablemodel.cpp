@@ -28,8 +28,8 @@ void TestCobIdTableModel::passesTheModelTesterThroughEveryOperation()
 
     model.setTitles({QStringLiteral("N"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"),
                      QStringLiteral("d"), QStringLiteral("e")});
-    model.setHints({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
-                    QStringLiteral("5")});
+    model.setHints(
+        {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")});
     QVERIFY(model.setData(model.index(0, 1), QStringLiteral("0x181")));
     QVERIFY(model.setData(model.index(2047, 5), QStringLiteral("last")));
     model.setColumnReadOnly(3, true);
@@ -132,8 +132,8 @@ void TestCobIdTableModel::titlesAndHints()
     CobIdTableModel model(table);
     model.setTitles({QStringLiteral("N"), QStringLiteral("Original CobID"), QStringLiteral("Type CobID"),
                      QStringLiteral("Modify CobID"), QStringLiteral("Type CobID"), QStringLiteral("Mnemonic")});
-    model.setHints({QStringLiteral("h1"), QStringLiteral("h2"), QStringLiteral("h3"), QStringLiteral("h4"),
-                    QStringLiteral("h5")});
+    model.setHints(
+        {QStringLiteral("h1"), QStringLiteral("h2"), QStringLiteral("h3"), QStringLiteral("h4"), QStringLiteral("h5")});
     QCOMPARE(model.headerData(0, Qt::Horizontal).toString(), QStringLiteral("N"));
     QCOMPARE(model.headerData(5, Qt::Horizontal).toString(), QStringLiteral("Mnemonic"));
     QVERIFY(!model.headerData(0, Qt::Horizontal, Qt::ToolTipRole).isValid());

@@ -62,7 +62,8 @@ private Q_SLOTS:
         QTest::mouseClick(ok, Qt::LeftButton);
         QCOMPARE(prompt.lastKind(), Prompt::Kind::Error);
         const QString holderText = QStringLiteral("process %1 on host ").arg(holder.processId());
-        QCOMPARE(prompt.lastText().left(catalog.text(TextId::LockedByBefore).size()), catalog.text(TextId::LockedByBefore));
+        QCOMPARE(prompt.lastText().left(catalog.text(TextId::LockedByBefore).size()),
+                 catalog.text(TextId::LockedByBefore));
         QVERIFY2(prompt.lastText().contains(holderText) && prompt.lastText().contains(QStringLiteral("hold_lock")),
                  qPrintable(prompt.lastText()));
         QVERIFY(prompt.lastText().endsWith(catalog.text(TextId::LockedByAfter)));

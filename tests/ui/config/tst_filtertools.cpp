@@ -4,8 +4,8 @@
 #include "TestPaths.h"
 
 #include "core/app/AppState.h"
-#include "core/config/CobIdDocument.h"
 #include "core/base/Catalog.h"
+#include "core/config/CobIdDocument.h"
 #include "core/i18n/Language.h"
 #include "ui/config/CobIdTableModel.h"
 #include "ui/config/FrameCheckPanel.h"
@@ -130,7 +130,9 @@ void loadItalian(Catalog &catalog)
 {
     catalog.Load_Default_Texts();
     QString ver;
-    QVERIFY(Language::Load_Lang_File(catalog, QDir::cleanPath(TestPaths::data(u"../../resources/LANGUAGE/Italiano.lng"_qs)), ver));
+    QVERIFY(Language::Load_Lang_File(catalog,
+                                     QDir::cleanPath(TestPaths::data(u"../../resources/LANGUAGE/Italiano.lng"_qs)),
+                                     ver));
 }
 } // namespace
 
@@ -221,9 +223,10 @@ void TestFilterTools::okWarnsAboutDuplicates()
     QCOMPARE(m_prompt->shown.size(), 1);
     QCOMPARE(m_prompt->lastKind(), Prompt::Kind::Question);
     QCOMPARE(m_prompt->lastText(),
-             QStringLiteral("Original identifiers listed more than once:\n\n[From CAN 0 to CAN 1]\n0x181 (11-bit) in rows 1, 4\n\n"
-                            "[From CAN 1 to CAN 0]\n0x007 (11-bit) in rows 1, 2\n\n"
-                            "Save the tables anyway? Choose No to go back to them."));
+             QStringLiteral(
+                 "Original identifiers listed more than once:\n\n[From CAN 0 to CAN 1]\n0x181 (11-bit) in rows 1, 4\n\n"
+                 "[From CAN 1 to CAN 0]\n0x007 (11-bit) in rows 1, 2\n\n"
+                 "Save the tables anyway? Choose No to go back to them."));
     if (saveAnyway) {
         QVERIFY(!m_window->isVisible());
         QVERIFY(cobIdBytes().contains("edited"));
@@ -263,13 +266,15 @@ void TestFilterTools::importAsksReplaceOrAdd()
     click(QStringLiteral("Btn_Import_C1_C0"));
     QCOMPARE(m_files->requests, QStringList{u"Import into From CAN 1 to CAN 0 | "_qs + m_state.Dir_Project});
     QCOMPARE(m_prompt->shown.size(), questions);
-    QCOMPARE(m_prompt->shown.first().text, u"Replace the 2 used rows of From CAN 1 to CAN 0 with the 3 rows of vehicle.dbc?"_qs);
+    QCOMPARE(m_prompt->shown.first().text,
+             u"Replace the 2 used rows of From CAN 1 to CAN 0 with the 3 rows of vehicle.dbc?"_qs);
     if (questions > 1)
         QCOMPARE(m_prompt->shown.at(1).text, u"Add the 3 rows of vehicle.dbc after the 2 used rows instead?"_qs);
     for (int r = 0; r < origs.size(); ++r)
         QCOMPARE(cell(1, r, 1), origs.at(r));
     QVERIFY(cell(1, origs.size(), 1).isEmpty());
-    QCOMPARE(child<QLabel>(QStringLiteral("L_Rows_C1_C0"))->text(), QStringLiteral("%1 of 2048 rows used").arg(origs.size()));
+    QCOMPARE(child<QLabel>(QStringLiteral("L_Rows_C1_C0"))->text(),
+             QStringLiteral("%1 of 2048 rows used").arg(origs.size()));
     if (origs.size() == 5) // with positive implementation the messages pass unchanged
         QCOMPARE(cell(1, 3, 3), u"0x18FEF100"_qs);
     // Only OK writes the document.
@@ -296,10 +301,12 @@ void TestFilterTools::refusedImportChangesNothing_data()
     QTest::addColumn<QString>("file"); // empty: the dialog is cancelled
     QTest::addColumn<QString>("error");
     QTest::newRow("cancelled") << QString() << QString();
-    QTest::newRow("malformed CSV") << u"extras/unclosed-quote.csv"_qs
-                                   << u"unclosed-quote.csv, line 3: the quoted field that starts on this line is not closed"_qs;
-    QTest::newRow("malformed DBC") << u"extras/bad-id.dbc"_qs
-                                   << u"bad-id.dbc, line 6: the message identifier 0x181 is not a decimal number up to 4294967295"_qs;
+    QTest::newRow("malformed CSV")
+        << u"extras/unclosed-quote.csv"_qs
+        << u"unclosed-quote.csv, line 3: the quoted field that starts on this line is not closed"_qs;
+    QTest::newRow("malformed DBC")
+        << u"extras/bad-id.dbc"_qs
+        << u"bad-id.dbc, line 6: the message identifier 0x181 is not a decimal number up to 4294967295"_qs;
     QTest::newRow("29-bit message on an 11-bit port")
         << u"extras/vehicle.dbc"_qs
         << u"vehicle.dbc, line 15: the Original CobID type 2.0B 29bits differs from 2.0A 11bits, the type of the port it belongs to "
@@ -310,7 +317,8 @@ void TestFilterTools::refusedImportChangesNothing()
 {
     QFETCH(QString, file);
     QFETCH(QString, error);
-    writeDocs("<Device_Type>0</Device_Type><Type>0</Type><TypeC1>0</TypeC1><Positive>1</Positive>", pass11(1) + pass11(2));
+    writeDocs("<Device_Type>0</Device_Type><Type>0</Type><TypeC1>0</TypeC1><Positive>1</Positive>",
+              pass11(1) + pass11(2));
     openWindow();
     if (!file.isEmpty())
         m_files->answers.enqueue(TestPaths::data(file));
@@ -339,14 +347,16 @@ void TestFilterTools::exportWritesTheEditedTable()
     m_files->answers.enqueue(csv);
     click(QStringLiteral("Btn_Export_C1_C0"));
     QCOMPARE(m_files->requests,
-             QStringList{u"Export From CAN 1 to CAN 0 | "_qs + joinPath(m_state.Dir_Project, QDir(m_state.Dir_Project).dirName()
-                                                                                         + u"_Can1_to_Can0.csv"_qs)});
+             QStringList{
+                 u"Export From CAN 1 to CAN 0 | "_qs
+                 + joinPath(m_state.Dir_Project, QDir(m_state.Dir_Project).dirName() + u"_Can1_to_Can0.csv"_qs)});
     QVERIFY(m_prompt->shown.isEmpty());
     QFile f(csv);
     QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray("Original CobID,Type CobID,Modify CobID,Type CobID,Mnemonic\r\n"
-                                     "0x181,2.0A 11bits,0x281,2.0A 11bits,\"a, b\"\r\n"
-                                     "0x182,2.0B 29bits,,,\r\n"));
+    QCOMPARE(f.readAll(),
+             QByteArray("Original CobID,Type CobID,Modify CobID,Type CobID,Mnemonic\r\n"
+                        "0x181,2.0A 11bits,0x281,2.0A 11bits,\"a, b\"\r\n"
+                        "0x182,2.0B 29bits,,,\r\n"));
 }
 
 void TestFilterTools::exportFailureIsShown()
@@ -356,7 +366,8 @@ void TestFilterTools::exportFailureIsShown()
     m_files->answers.enqueue(csv);
     click(QStringLiteral("Btn_Export_C0_C1"));
     QCOMPARE(m_prompt->lastKind(), Prompt::Kind::Error);
-    QVERIFY2(m_prompt->lastText().startsWith(u"Cannot write "_qs + QDir::toNativeSeparators(csv)), qPrintable(m_prompt->lastText()));
+    QVERIFY2(m_prompt->lastText().startsWith(u"Cannot write "_qs + QDir::toNativeSeparators(csv)),
+             qPrintable(m_prompt->lastText()));
 }
 
 void TestFilterTools::frameCheckAnswersFromTheEditedTables_data()
@@ -366,21 +377,26 @@ void TestFilterTools::frameCheckAnswersFromTheEditedTables_data()
     QTest::addColumn<bool>("extended");
     QTest::addColumn<QString>("answer");
     const QString pass = u"Listed; with positive implementation a listed identifier passes under its replacement."_qs;
-    QTest::newRow("remapped") << u"_C0_C1"_qs << u"385"_qs << false
-                              << u"From CAN 0 to CAN 1: frame 0x181 (11-bit) passes and leaves CAN 1 as 0x281 (11-bit).\n"_qs + pass;
-    QTest::newRow("to 29-bit") << u"_C0_C1"_qs << u"$7FF"_qs << false
-                               << u"From CAN 0 to CAN 1: frame 0x7FF (11-bit) passes and leaves CAN 1 as 0x1FFFFFFF (29-bit).\n"_qs + pass;
+    QTest::newRow("remapped")
+        << u"_C0_C1"_qs << u"385"_qs << false
+        << u"From CAN 0 to CAN 1: frame 0x181 (11-bit) passes and leaves CAN 1 as 0x281 (11-bit).\n"_qs + pass;
+    QTest::newRow("to 29-bit")
+        << u"_C0_C1"_qs << u"$7FF"_qs << false
+        << u"From CAN 0 to CAN 1: frame 0x7FF (11-bit) passes and leaves CAN 1 as 0x1FFFFFFF (29-bit).\n"_qs + pass;
     QTest::newRow("blocked") << u"_C0_C1"_qs << u"0x182"_qs << false
                              << u"From CAN 0 to CAN 1: frame 0x182 (11-bit) is blocked.\n"
                                 "Not listed; with positive implementation only listed identifiers pass."_qs;
-    QTest::newRow("29-bit") << u"_C1_C0"_qs << u"0x18FEF100"_qs << true
-                            << u"From CAN 1 to CAN 0: frame 0x18FEF100 (29-bit) passes and leaves CAN 0 as 0x18FEF100 (29-bit).\n"_qs + pass;
+    QTest::newRow("29-bit")
+        << u"_C1_C0"_qs << u"0x18FEF100"_qs << true
+        << u"From CAN 1 to CAN 0: frame 0x18FEF100 (29-bit) passes and leaves CAN 0 as 0x18FEF100 (29-bit).\n"_qs
+            + pass;
     QTest::newRow("same number, 11-bit") << u"_C1_C0"_qs << u"0x100"_qs << false
                                          << u"From CAN 1 to CAN 0: frame 0x100 (11-bit) is blocked.\n"
                                             "Not listed; with positive implementation only listed identifiers pass."_qs;
     QTest::newRow("too large") << u"_C0_C1"_qs << u"0x800"_qs << false << u"Not an 11-bit identifier: 0 to 0x7FF."_qs;
     QTest::newRow("not a number") << u"_C0_C1"_qs << u"0x"_qs << false << u"Not an 11-bit identifier: 0 to 0x7FF."_qs;
-    QTest::newRow("29-bit too large") << u"_C1_C0"_qs << u"0x20000000"_qs << true << u"Not a 29-bit identifier: 0 to 0x1FFFFFFF."_qs;
+    QTest::newRow("29-bit too large") << u"_C1_C0"_qs << u"0x20000000"_qs << true
+                                      << u"Not a 29-bit identifier: 0 to 0x1FFFFFFF."_qs;
     QTest::newRow("empty") << u"_C0_C1"_qs << QString() << false << QString();
 }
 
@@ -403,10 +419,12 @@ void TestFilterTools::frameCheckFollowsEdits()
     writeDocs("<Device_Type>1</Device_Type><Positive>1</Positive>", row("0x181", kA, "0x281", kA));
     openWindow();
     showFrames(u"_C0_C1"_qs);
-    QVERIFY(ask(u"_C0_C1"_qs, u"0x181"_qs).startsWith(u"From CAN 0 to CAN 1: frame 0x181 (11-bit) passes and leaves CAN 1 as 0x281"_qs));
+    QVERIFY(ask(u"_C0_C1"_qs, u"0x181"_qs)
+                .startsWith(u"From CAN 0 to CAN 1: frame 0x181 (11-bit) passes and leaves CAN 1 as 0x281"_qs));
     setCell(0, 0, 3, u"0x300"_qs);
     const QString label = child<QLabel>(u"L_Frame_C0_C1"_qs)->text();
-    QVERIFY2(label.startsWith(u"From CAN 0 to CAN 1: frame 0x181 (11-bit) passes and leaves CAN 1 as 0x300"_qs), qPrintable(label));
+    QVERIFY2(label.startsWith(u"From CAN 0 to CAN 1: frame 0x181 (11-bit) passes and leaves CAN 1 as 0x300"_qs),
+             qPrintable(label));
     // A table that OK would refuse is answered for, with the reason it is not valid yet.
     setCell(0, 0, 3, u"0x800"_qs);
     QVERIFY(child<QLabel>(u"L_Frame_C0_C1"_qs)
@@ -416,7 +434,8 @@ void TestFilterTools::frameCheckFollowsEdits()
     // Import goes through the same path.
     m_files->answers.enqueue(TestPaths::data(u"extras/vehicle.dbc"_qs));
     click(u"Btn_Import_C0_C1"_qs);
-    QVERIFY(ask(u"_C0_C1"_qs, u"0x181"_qs).startsWith(u"From CAN 0 to CAN 1: frame 0x181 (11-bit) passes and leaves CAN 1 as 0x181"_qs));
+    QVERIFY(ask(u"_C0_C1"_qs, u"0x181"_qs)
+                .startsWith(u"From CAN 0 to CAN 1: frame 0x181 (11-bit) passes and leaves CAN 1 as 0x181"_qs));
 }
 
 void TestFilterTools::frameCheckNamesWhatTheDeviceWillGet()
@@ -475,14 +494,15 @@ void TestFilterTools::frameCheckFollowsTheVariant_data()
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QString>("source");
     // 0x200 listed twice: the image answers with the first row, the banks hold the last.
-    QTest::newRow("Ethernet") << QByteArray("<Device_Type>1</Device_Type><Positive>1</Positive>")
-                              << u"leaves CAN 1 as 0x300 (11-bit)"_qs
-                              << u"Answers as the device runs bank_K60.bin (Ethernet variant), built from these tables."_qs;
-    QTest::newRow("serial") << QByteArray("<Boud0>8</Boud0><Boud1>8</Boud1><Type>0</Type><Positive>1</Positive>"
-                                          "<Baud_Dip_C0>0</Baud_Dip_C0><Baud_Dip_C1>0</Baud_Dip_C1><TypeC1>1</TypeC1>"
-                                          "<Device_Type>0</Device_Type>")
-                            << u"leaves CAN 1 as 0x00000301 (29-bit)"_qs
-                            << u"Answers as the device runs bank1.bin and bank2.bin (serial variant), built from these tables."_qs;
+    QTest::newRow("Ethernet")
+        << QByteArray("<Device_Type>1</Device_Type><Positive>1</Positive>") << u"leaves CAN 1 as 0x300 (11-bit)"_qs
+        << u"Answers as the device runs bank_K60.bin (Ethernet variant), built from these tables."_qs;
+    QTest::newRow("serial")
+        << QByteArray("<Boud0>8</Boud0><Boud1>8</Boud1><Type>0</Type><Positive>1</Positive>"
+                      "<Baud_Dip_C0>0</Baud_Dip_C0><Baud_Dip_C1>0</Baud_Dip_C1><TypeC1>1</TypeC1>"
+                      "<Device_Type>0</Device_Type>")
+        << u"leaves CAN 1 as 0x00000301 (29-bit)"_qs
+        << u"Answers as the device runs bank1.bin and bank2.bin (serial variant), built from these tables."_qs;
 }
 
 void TestFilterTools::frameCheckFollowsTheVariant()
@@ -519,9 +539,11 @@ void TestFilterTools::replayShowsTheTraffic()
     auto *panel = child<FrameCheckPanel>(u"P_Frames_C0_C1"_qs);
     QVERIFY(panel->isVisible());
     const QString summary = panel->replayText();
-    QVERIFY2(summary.startsWith(u"bus.log\nFrom CAN 0 to CAN 1, candump log of 4 lines:\nin: 4 frames, 2 identifiers\n"
-                                "passed: 4 frames, 2 identifiers\nremapped: 3 frames, 1 identifier\nblocked: 0 frames, 0 identifiers\n"_qs),
-             qPrintable(summary));
+    QVERIFY2(
+        summary.startsWith(
+            u"bus.log\nFrom CAN 0 to CAN 1, candump log of 4 lines:\nin: 4 frames, 2 identifiers\n"
+            "passed: 4 frames, 2 identifiers\nremapped: 3 frames, 1 identifier\nblocked: 0 frames, 0 identifiers\n"_qs),
+        qPrintable(summary));
     QVERIFY2(summary.contains(u"Load on CAN 1 at 1000 kbit/s"_qs), qPrintable(summary));
     const std::vector<quint64> &traffic = panel->map()->traffic();
     QCOMPARE(traffic.size(), size_t(2048));
@@ -547,7 +569,8 @@ void TestFilterTools::replayRefusesAPipe()
     m_files->answers.enqueue(fifo);
     click(u"Btn_Replay_C0_C1"_qs);
     QCOMPARE(m_prompt->lastKind(), RecordingPrompt::Kind::Error);
-    QCOMPARE(m_prompt->lastText(), Catalog::defaults().text(TextId::ReadNotRegular).arg(QDir::toNativeSeparators(fifo)));
+    QCOMPARE(m_prompt->lastText(),
+             Catalog::defaults().text(TextId::ReadNotRegular).arg(QDir::toNativeSeparators(fifo)));
 #endif
 }
 
@@ -595,8 +618,9 @@ void TestFilterTools::frameCheckFollowsTheLanguage()
     loadItalian(m_catalog);
     m_window->Set_Lang();
     const QString answer = child<QLabel>(u"L_Frame_C0_C1"_qs)->text();
-    QVERIFY2(answer.startsWith(u"Da CAN 0 a CAN 1: il frame 0x181 (11 bit) passa ed esce da CAN 1 come 0x00000282 (29 bit).\n"
-                               "Elencato; con l'implementazione positiva"_qs),
+    QVERIFY2(answer.startsWith(
+                 u"Da CAN 0 a CAN 1: il frame 0x181 (11 bit) passa ed esce da CAN 1 come 0x00000282 (29 bit).\n"
+                 "Elencato; con l'implementazione positiva"_qs),
              qPrintable(answer));
     QVERIFY2(answer.contains(u"2 righe elencano questo identificatore; è mostrata l'ultima."_qs), qPrintable(answer));
     QCOMPARE(child<QLabel>(u"L_Frame_Title_C0_C1"_qs)->text(), u"Che cosa succede a questo frame da CAN 0?"_qs);
@@ -604,10 +628,10 @@ void TestFilterTools::frameCheckFollowsTheLanguage()
     QCOMPARE(child<QLineEdit>(u"E_Frame_C0_C1"_qs)->placeholderText(), u"Identificatore, ad es. 0x181"_qs);
     QVERIFY2(map->legendText().startsWith(u"Passati 0  Bloccati 2047  Rimappati 1"_qs), qPrintable(map->legendText()));
     const QString source = child<FrameCheckPanel>(u"P_Frames_C0_C1"_qs)->sourceText();
-    QVERIFY2(source.startsWith(u"Risposte come le darebbe il dispositivo con "_qs) && source.contains(u"(variante seriale)"_qs)
+    QVERIFY2(source.startsWith(u"Risposte come le darebbe il dispositivo con "_qs)
+                 && source.contains(u"(variante seriale)"_qs)
                  && source.contains(u"\nSi presume: I banchi non contengono indicatori di 29 bit"_qs)
-                 && source.contains(u"(CAN 0: 29 bit, CAN 1: 29 bit)"_qs)
-                 && !source.contains(u"assumed"_qs),
+                 && source.contains(u"(CAN 0: 29 bit, CAN 1: 29 bit)"_qs) && !source.contains(u"assumed"_qs),
              qPrintable(source));
     ask(u"_C0_C1"_qs, u"0x800"_qs);
     QCOMPARE(child<QLabel>(u"L_Frame_C0_C1"_qs)->text(), u"Non è un identificatore a 11 bit: da 0 a 0x7FF."_qs);
@@ -632,7 +656,8 @@ void TestFilterTools::importErrorFollowsTheLanguage()
     click(u"Btn_Import_C0_C1"_qs);
     const QString shown = m_prompt->lastText();
     catalog() = Catalog();
-    QVERIFY2(shown.endsWith(u"unclosed-quote.csv, riga 3: il campo tra virgolette che inizia su questa riga non è chiuso"_qs),
+    QVERIFY2(shown.endsWith(
+                 u"unclosed-quote.csv, riga 3: il campo tra virgolette che inizia su questa riga non è chiuso"_qs),
              qPrintable(shown));
     QCOMPARE(cell(0, 0, 1), u"1"_qs);
 }

@@ -3,10 +3,10 @@
 #include "TestPaths.h"
 
 #include "core/app/AppState.h"
-#include "core/config/ParGen.h"
 #include "core/base/Catalog.h"
-#include "ui/widgets/CollapsiblePanel.h"
+#include "core/config/ParGen.h"
 #include "ui/config/TFParGen2.h"
+#include "ui/widgets/CollapsiblePanel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -143,8 +143,8 @@ void TestParGen2::openingShowsTheDocument_data()
     QTest::addColumn<QString>("deviceType");
     QTest::addColumn<bool>("positive");
     QTest::newRow("no document") << QString() << QStringLiteral("With Ethernet Port") << false;
-    QTest::newRow("root without children") << QStringLiteral("config/ParGen-empty-root.xml")
-                                           << QStringLiteral("Without Ethernet Port") << true;
+    QTest::newRow("root without children")
+        << QStringLiteral("config/ParGen-empty-root.xml") << QStringLiteral("Without Ethernet Port") << true;
 }
 
 void TestParGen2::openingShowsTheDocument()
@@ -165,9 +165,10 @@ void TestParGen2::openingShowsTheDocument()
     }
     QCOMPARE(check(QStringLiteral("CB_Options_Positive_Implementation"))->isChecked(), positive);
     QVERIFY(check(QStringLiteral("CB_Options_Positive_Implementation"))->isEnabled());
-    const QStringList expected = {QStringLiteral("192"), QStringLiteral("168"), QStringLiteral("0"), QStringLiteral("10"),
-                                  QStringLiteral("255"), QStringLiteral("255"), QStringLiteral("255"), QStringLiteral("0"),
-                                  QStringLiteral("192"), QStringLiteral("168"), QStringLiteral("0"), QStringLiteral("1")};
+    const QStringList expected = {QStringLiteral("192"), QStringLiteral("168"), QStringLiteral("0"),
+                                  QStringLiteral("10"),  QStringLiteral("255"), QStringLiteral("255"),
+                                  QStringLiteral("255"), QStringLiteral("0"),   QStringLiteral("192"),
+                                  QStringLiteral("168"), QStringLiteral("0"),   QStringLiteral("1")};
     QStringList shown;
     for (const char16_t *group : {u"IP", u"SM", u"GAT"})
         for (int i = 1; i <= 4; ++i)
@@ -440,7 +441,8 @@ void TestParGen2::captionBarFoldsAndUnfoldsAPanel()
     QCOMPARE(options->y(), optionsTop - (expanded - CollapsiblePanel::CaptionHeight));
 
     // A click in the body does nothing; a second click on the caption unfolds the panel.
-    QTest::mouseClick(panel(QStringLiteral("CP_CAN0")), Qt::LeftButton, {}, QPoint(5, CollapsiblePanel::CaptionHeight + 5));
+    QTest::mouseClick(panel(QStringLiteral("CP_CAN0")), Qt::LeftButton, {},
+                      QPoint(5, CollapsiblePanel::CaptionHeight + 5));
     QVERIFY(!panel(QStringLiteral("CP_CAN0"))->isCollapsed());
     QTest::mouseClick(can1, Qt::LeftButton, {}, QPoint(can1->width() - 10, 5));
     QVERIFY(!can1->isCollapsed());
@@ -500,7 +502,8 @@ void TestParGen2::languageChangeLeavesPanelCaptions()
 
     // A window created after the change composes its captions in the new language.
     TFParGen2 later(m_state, m_catalog);
-    QCOMPARE(later.findChild<CollapsiblePanel *>(QStringLiteral("CP_Device_Type"))->caption(), QStringLiteral("1. Geraet"));
+    QCOMPARE(later.findChild<CollapsiblePanel *>(QStringLiteral("CP_Device_Type"))->caption(),
+             QStringLiteral("1. Geraet"));
 }
 
 QTEST_MAIN(TestParGen2)

@@ -3,8 +3,8 @@
 #include "TestPaths.h"
 
 #include "core/app/AppState.h"
-#include "core/config/CobIdDocument.h"
 #include "core/base/Catalog.h"
+#include "core/config/CobIdDocument.h"
 #include "ui/config/CobIdTableModel.h"
 #include "ui/config/TFSetCobIDAccess.h"
 
@@ -142,8 +142,9 @@ QByteArray TestSetCobIDAccess::listXml(const QString &name, const QList<Row> &ro
 {
     QString xml = QStringLiteral("<%1>").arg(name);
     for (const Row &r : rows)
-        xml += QStringLiteral("<row Orig_CobID=\"%1\" Type_CobID=\"%2\" Mod_CobID=\"%3\" Type_MCobID=\"%4\" Desc=\"%5\"/>")
-                   .arg(r.orig, r.origType, r.mod, r.modType, r.desc);
+        xml +=
+            QStringLiteral("<row Orig_CobID=\"%1\" Type_CobID=\"%2\" Mod_CobID=\"%3\" Type_MCobID=\"%4\" Desc=\"%5\"/>")
+                .arg(r.orig, r.origType, r.mod, r.modType, r.desc);
     xml += QStringLiteral("</%1>").arg(name);
     return xml.toUtf8();
 }
@@ -272,9 +273,10 @@ void TestSetCobIDAccess::positiveOffLocksTheModifyColumns()
     QVERIFY(m_prompt->shown.isEmpty());
     QVERIFY(!m_window->isVisible());
     QCOMPARE(cobIdBytes(),
-             QByteArray("<CanCanCobID><Can0_to_Can1><row Orig_CobID=\"0x181\" Type_CobID=\"2.0A 11bits\" Mod_CobID=\"\" "
-                        "Type_MCobID=\"\" Desc=\"\"/></Can0_to_Can1><Can1_to_Can0/></CanCanCobID>"
-                        "<!--SW_VERSION = 2.001-->\n"));
+             QByteArray(
+                 "<CanCanCobID><Can0_to_Can1><row Orig_CobID=\"0x181\" Type_CobID=\"2.0A 11bits\" Mod_CobID=\"\" "
+                 "Type_MCobID=\"\" Desc=\"\"/></Can0_to_Can1><Can1_to_Can0/></CanCanCobID>"
+                 "<!--SW_VERSION = 2.001-->\n"));
 }
 
 void TestSetCobIDAccess::typedCellsAndPickListsAreWrittenOnOk()
@@ -332,15 +334,17 @@ void TestSetCobIDAccess::okReportsTheFirstInvalidRow_data()
         << QStringLiteral("Error in row 1!! [From CAN 0 to CAN 1] The Type of Original CobID must be selected");
     QTest::newRow("29-bit 0xFFFFFFFF")
         << true << 1 << 3 << Row{QStringLiteral("0xFFFFFFFF"), b, QStringLiteral("1"), a, QString()} << 1
-        << QStringLiteral("Error in row 3!! [From CAN 1 to CAN 0] The Original CobID must between 0x00000000 and 0x1FFFFFFF");
+        << QStringLiteral(
+               "Error in row 3!! [From CAN 1 to CAN 0] The Original CobID must between 0x00000000 and 0x1FFFFFFF");
     QTest::newRow("empty modify type")
         << true << 1 << 1 << Row{QStringLiteral("1"), a, QString(), QString(), QString()} << 4
         << QStringLiteral("Error in row 1!! [From CAN 1 to CAN 0] The Type of Modify CobID must be selected");
     QTest::newRow("empty modify")
         << true << 0 << 4 << Row{QStringLiteral("9"), a, QString(), b, QString()} << 3
-        << QStringLiteral("Error in row 4!! [From CAN 0 to CAN 1] The Modify CobID must between 0x00000000 and 0x1FFFFFFF");
-    QTest::newRow("empty modify, positive off") << false << 0 << 4 << Row{QStringLiteral("9"), a, QString(), b, QString()}
-                                                << -1 << QString();
+        << QStringLiteral(
+               "Error in row 4!! [From CAN 0 to CAN 1] The Modify CobID must between 0x00000000 and 0x1FFFFFFF");
+    QTest::newRow("empty modify, positive off")
+        << false << 0 << 4 << Row{QStringLiteral("9"), a, QString(), b, QString()} << -1 << QString();
 }
 
 void TestSetCobIDAccess::okReportsTheFirstInvalidRow()
@@ -390,8 +394,9 @@ void TestSetCobIDAccess::pasteNeedsACopyFromThisTableAndOpening()
     openWindow();
     setCurrent(0, 0, 1);
     click(QStringLiteral("Btn_CopyRow"));
-    QCOMPARE(m_state.Copied_Row, (QStringList{QStringLiteral("1"), CobIdTable::type11Bit(), QStringLiteral("1"),
-                                              CobIdTable::type11Bit(), QStringLiteral("one")}));
+    QCOMPARE(m_state.Copied_Row,
+             (QStringList{QStringLiteral("1"), CobIdTable::type11Bit(), QStringLiteral("1"), CobIdTable::type11Bit(),
+                          QStringLiteral("one")}));
     showPage(1);
     setCurrent(1, 5, 1);
     click(QStringLiteral("Btn_PasteRow"));
@@ -413,7 +418,9 @@ void TestSetCobIDAccess::pasteNeedsACopyFromThisTableAndOpening()
 
 void TestSetCobIDAccess::pasteAsksBeforeOverwritingAUsedRow()
 {
-    writeTables({row11(1, QStringLiteral("one")), row11(2), {QString(), QString(), QString(), QString(), QStringLiteral("note")}});
+    writeTables({row11(1, QStringLiteral("one")),
+                 row11(2),
+                 {QString(), QString(), QString(), QString(), QStringLiteral("note")}});
     openWindow();
     // The third row, without an Original CobID, ends the table: opening says so.
     QCOMPARE(m_prompt->shown.size(), 1);
@@ -506,9 +513,9 @@ void TestSetCobIDAccess::insertedEmptyRowEndsTheTable()
     QCOMPARE(cell(0, 10, 1), QStringLiteral("10"));
     click(QStringLiteral("Btn_OK"));
     QVERIFY(m_prompt->shown.isEmpty());
-    QCOMPARE(cobIdBytes(), "<CanCanCobID>" + listXml(QStringLiteral("Can0_to_Can1"), {row11(1), row11(2)})
-                               + listXml(QStringLiteral("Can1_to_Can0"), {row11(99)})
-                               + "</CanCanCobID><!--SW_VERSION = 2.001-->\n");
+    QCOMPARE(cobIdBytes(),
+             "<CanCanCobID>" + listXml(QStringLiteral("Can0_to_Can1"), {row11(1), row11(2)})
+                 + listXml(QStringLiteral("Can1_to_Can0"), {row11(99)}) + "</CanCanCobID><!--SW_VERSION = 2.001-->\n");
 }
 
 void TestSetCobIDAccess::compileAllFillsOnlyTheActiveTable()
@@ -553,8 +560,9 @@ void TestSetCobIDAccess::cancelAllEmptiesOnlyTheActiveTable()
         QVERIFY(cell(0, 0, c).isEmpty());
     QCOMPARE(cell(1, 0, 1), QStringLiteral("7"));
     click(QStringLiteral("Btn_OK"));
-    QCOMPARE(cobIdBytes(), "<CanCanCobID><Can0_to_Can1/>" + listXml(QStringLiteral("Can1_to_Can0"), {row11(7)})
-                               + "</CanCanCobID><!--SW_VERSION = 2.001-->\n");
+    QCOMPARE(cobIdBytes(),
+             "<CanCanCobID><Can0_to_Can1/>" + listXml(QStringLiteral("Can1_to_Can0"), {row11(7)})
+                 + "</CanCanCobID><!--SW_VERSION = 2.001-->\n");
 }
 
 void TestSetCobIDAccess::deviceTypeZeroRowOperationsKeepThePortTypes_data()
@@ -585,7 +593,9 @@ void TestSetCobIDAccess::deviceTypeZeroRowOperationsKeepThePortTypes()
     grid(0)->model()->setData(grid(0)->model()->index(row, 3), QStringLiteral("0x101"));
     click(QStringLiteral("Btn_OK"));
     // Compile All already lists 0x100 (row 257): OK warns about the duplicate too.
-    const int questions = button == QLatin1String("Btn_InsRow") ? 0 : button == QLatin1String("Btn_Compile_All") ? 2 : 1;
+    const int questions = button == QLatin1String("Btn_InsRow") ? 0
+        : button == QLatin1String("Btn_Compile_All")            ? 2
+                                                                : 1;
     QCOMPARE(m_prompt->shown.size(), questions);
     QVERIFY(!m_window->isVisible());
 }
@@ -794,8 +804,9 @@ void TestSetCobIDAccess::overlongCellKeepsTheWindowClosed()
     QVERIFY(!m_window->isVisible());
     QCOMPARE(m_prompt->shown.size(), 1);
     QCOMPARE(m_prompt->lastKind(), Prompt::Kind::Error);
-    QVERIFY2(m_prompt->lastText().contains(QStringLiteral("in row 2 of Can0_to_Can1 the Mnemonic holds 1200 characters; "
-                                                          "a cell holds at most 1024")),
+    QVERIFY2(m_prompt->lastText().contains(
+                 QStringLiteral("in row 2 of Can0_to_Can1 the Mnemonic holds 1200 characters; "
+                                "a cell holds at most 1024")),
              qPrintable(m_prompt->lastText()));
 }
 

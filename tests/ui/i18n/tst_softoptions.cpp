@@ -1,15 +1,15 @@
 #include "ui/i18n/TFSoftOptions.h"
 
+#include "TestPaths.h"
 #include "core/LocalHttpServer.h"
 #include "core/app/AppState.h"
 #include "core/base/Catalog.h"
 #include "core/i18n/Language.h"
 #include "core/i18n/VersionCheck.h"
-#include "TestPaths.h"
 #include "ui/RecordingPrompt.h"
+#include "ui/app/TFPraxedoreFirmWare.h"
 #include "ui/widgets/Links.h"
 #include "ui/widgets/StyledButton.h"
-#include "ui/app/TFPraxedoreFirmWare.h"
 
 #include <QBuffer>
 #include <QCheckBox>
@@ -76,7 +76,8 @@ struct Fixture
         for (const QString &n : names)
             writeFile(dir.filePath(n), "STR 0 = x\r\n");
     }
-    template<typename T> T *child(const QString &name) const
+    template <typename T>
+    T *child(const QString &name) const
     {
         T *w = window->findChild<T *>(name);
         if (!w)
@@ -134,8 +135,7 @@ void TestSoftOptions::languagePages_data()
                                 QStringLiteral("D"), QStringLiteral("E"), QStringLiteral("F")};
     QTest::newRow("seven files, two pages") << seven << QString() << abcdef << "Page 1 / 2" << true;
     QTest::newRow("six files, one page") << seven.mid(0, 6) << QString() << abcdef << "Page 1 / 1" << false;
-    QTest::newRow("read-only file not listed")
-        << seven << QStringLiteral("G.lng") << abcdef << "Page 1 / 1" << false;
+    QTest::newRow("read-only file not listed") << seven << QStringLiteral("G.lng") << abcdef << "Page 1 / 1" << false;
     QTest::newRow("order ignores letter case")
         << QStringList({QStringLiteral("English.lng"), QStringLiteral("deutsch.lng")}) << QString()
         << QStringList({QStringLiteral("deutsch"), QStringLiteral("English")}) << "Page 1 / 1" << false;
@@ -478,8 +478,9 @@ void TestSoftOptions::checkOnRequest()
     QVERIFY(outcome->isVisible());
     QCOMPARE(server.connections(), serverRuns ? 1 : 0);
     if (link) {
-        QCOMPARE(outcome->text(), QStringLiteral("<a href=\"%1\">New Version Available. Click Here for more Details</a>")
-                                      .arg(Product::downloadPageUrl()));
+        QCOMPARE(outcome->text(),
+                 QStringLiteral("<a href=\"%1\">New Version Available. Click Here for more Details</a>")
+                     .arg(Product::downloadPageUrl()));
         Q_EMIT outcome->linkActivated(Product::downloadPageUrl());
         QCOMPARE(opened, QList<QUrl>({QUrl(Product::downloadPageUrl())}));
     } else {

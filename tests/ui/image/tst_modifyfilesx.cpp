@@ -83,7 +83,7 @@ struct Workspace
     }
 };
 
-template<typename T>
+template <typename T>
 T *child(QWidget &w, const char *name)
 {
     return w.findChild<T *>(QLatin1String(name));
@@ -216,8 +216,9 @@ void TestModifyFileSx::startsTool()
     QVERIFY(w.isVisible());
     // The window says what was done; the next showing starts blank.
     auto *status = child<QLabel>(w, "L_Status");
-    QCOMPARE(status->text(), QStringLiteral("Firmware file written: %1\nBurnquill.exe started on COM%2")
-                                 .arg(ws.newFile(), QString::number(port + 1)));
+    QCOMPARE(status->text(),
+             QStringLiteral("Firmware file written: %1\nBurnquill.exe started on COM%2")
+                 .arg(ws.newFile(), QString::number(port + 1)));
     w.hide();
     w.show();
     QCOMPARE(status->text(), QString());

@@ -53,9 +53,10 @@ void TestStep4Branch::opensWindowForType()
     QFile doc(state.File_ParGen);
     QVERIFY(doc.open(QIODevice::WriteOnly));
     // The image build reads the first seven elements strictly, so they come first.
-    doc.write("<Par_Gen><Boud0>8</Boud0><Boud1>8</Boud1><Type>0</Type><Positive>0</Positive><Baud_Dip_C0>0</Baud_Dip_C0>"
-              "<Baud_Dip_C1>0</Baud_Dip_C1><TypeC1>0</TypeC1><Device_Type>"
-              + deviceType + "</Device_Type></Par_Gen>");
+    doc.write(
+        "<Par_Gen><Boud0>8</Boud0><Boud1>8</Boud1><Type>0</Type><Positive>0</Positive><Baud_Dip_C0>0</Baud_Dip_C0>"
+        "<Baud_Dip_C1>0</Baud_Dip_C1><TypeC1>0</TypeC1><Device_Type>"
+        + deviceType + "</Device_Type></Par_Gen>");
     doc.close();
 
     QString seen;

@@ -2,8 +2,8 @@
 
 #include "core/app/AppState.h"
 #include "core/base/Catalog.h"
-#include "ui/widgets/StyledButton.h"
 #include "ui/projects/TFNew_Project.h"
+#include "ui/widgets/StyledButton.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,7 +35,10 @@ struct Fixture
 
     QLineEdit *field() const { return window->findChild<QLineEdit *>(QStringLiteral("E_New_Proj")); }
     StyledButton *button(const char *name) const { return window->findChild<StyledButton *>(QLatin1String(name)); }
-    QStringList projects() const { return QDir(state.Dir_Projects).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name); }
+    QStringList projects() const
+    {
+        return QDir(state.Dir_Projects).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    }
 
     void typeName(const QString &name)
     {
@@ -113,7 +116,8 @@ void TestNewProject::okCreatesTheProjectAndMakesItCurrent()
     QCOMPARE(f.state.Name_Project, QStringLiteral(" Line 1 "));
     QCOMPARE(f.state.Dir_Project, dir);
     QCOMPARE(f.state.File_ParGen, joinPath(dir, QStringLiteral("ParGen.xml")));
-    QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{QStringLiteral("bin")});
+    QCOMPARE(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("bin")});
     QVERIFY(QDir(joinPath(dir, QStringLiteral("bin"))).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
@@ -193,8 +197,10 @@ void TestNewProject::captionsAndHintsComeFromTheCatalog_data()
     QTest::newRow("label") << QStringLiteral("Label1") << QStringLiteral("Name of the new Configuration") << QString();
     QTest::newRow("field") << QStringLiteral("E_New_Proj") << QString()
                            << QStringLiteral("Insert here the name of new configuration");
-    QTest::newRow("OK") << QStringLiteral("Btn_OK") << QStringLiteral("OK") << QStringLiteral("Confirm the Name of new Configuration");
-    QTest::newRow("Cancel") << QStringLiteral("Btn_Cancel") << QStringLiteral("Cancel") << QStringLiteral("Cancel the New Configuration");
+    QTest::newRow("OK") << QStringLiteral("Btn_OK") << QStringLiteral("OK")
+                        << QStringLiteral("Confirm the Name of new Configuration");
+    QTest::newRow("Cancel") << QStringLiteral("Btn_Cancel") << QStringLiteral("Cancel")
+                            << QStringLiteral("Cancel the New Configuration");
 }
 
 void TestNewProject::captionsAndHintsComeFromTheCatalog()

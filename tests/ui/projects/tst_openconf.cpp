@@ -2,8 +2,8 @@
 
 #include "core/app/AppState.h"
 #include "core/base/Catalog.h"
-#include "ui/widgets/StyledButton.h"
 #include "ui/projects/TFOpenConf.h"
+#include "ui/widgets/StyledButton.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,7 +21,8 @@ struct Fixture
     RecordingPrompt prompt;
     TFOpenConf *window = nullptr;
 
-    explicit Fixture(const QStringList &projects = {QStringLiteral("Alpha"), QStringLiteral("Plant A"), QStringLiteral("Zeta")})
+    explicit Fixture(const QStringList &projects = {QStringLiteral("Alpha"), QStringLiteral("Plant A"),
+                                                    QStringLiteral("Zeta")})
     {
         state.Dir_Exe = dir.path();
         state.Dir_Projects = joinPath(dir.path(), QStringLiteral("PROJECTS"));

@@ -3,14 +3,14 @@
 #include "core/StandInTools.h"
 
 #include "core/app/AppState.h"
-#include "core/base/FileIo.h"
 #include "core/base/Catalog.h"
+#include "core/base/FileIo.h"
 #include "core/update/HostResolver.h"
 #include "core/update/JobFile.h"
 #include "core/update/ProgramRunner.h"
-#include "ui/widgets/StyledButton.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 #include "ui/update/TFBoot.h"
+#include "ui/widgets/StyledButton.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -77,7 +77,9 @@ public:
     void lookup(const QString &name, QObject *context, Done done) override
     {
         names.append(name);
-        QTimer::singleShot(20, context, [this, done] { done(address, address.isEmpty() ? QStringLiteral("no such host") : QString()); });
+        QTimer::singleShot(20, context, [this, done] {
+            done(address, address.isEmpty() ? QStringLiteral("no such host") : QString());
+        });
     }
     void cancel() override {}
 
@@ -108,7 +110,8 @@ struct Fixture
         boot->setPingTiming(std::ref(clock), [this] { clock.now += PingTest::PauseMs; });
     }
 
-    template<typename T> T *child(const QString &name) const
+    template <typename T>
+    T *child(const QString &name) const
     {
         T *w = boot->findChild<T *>(name);
         if (!w)
@@ -116,10 +119,7 @@ struct Fixture
         return w;
     }
     QLineEdit *field(int n) const { return child<QLineEdit>(QStringLiteral("E_IP%1").arg(n)); }
-    QStringList fields() const
-    {
-        return {field(1)->text(), field(2)->text(), field(3)->text(), field(4)->text()};
-    }
+    QStringList fields() const { return {field(1)->text(), field(2)->text(), field(3)->text(), field(4)->text()}; }
     void setFields(const QStringList &texts) const
     {
         for (int i = 0; i < 4; ++i)
@@ -162,8 +162,10 @@ void TestTFBoot::layoutAndTexts()
 
     QCOMPARE(f.boot->windowTitle(), QStringLiteral("Update Device by Ethernet (UDP)"));
     QCOMPARE(f.child<QLabel>(QStringLiteral("L_SW_Code"))->text(), QStringLiteral("PK58104"));
-    QCOMPARE(f.child<QLabel>(QStringLiteral("L_SW_Desc"))->text(), QStringLiteral("Update Device Using the Ethernet Port"));
-    QCOMPARE(f.child<QLabel>(QStringLiteral("L_IP_Address"))->text(), QStringLiteral("Insert the IP Address of Device"));
+    QCOMPARE(f.child<QLabel>(QStringLiteral("L_SW_Desc"))->text(),
+             QStringLiteral("Update Device Using the Ethernet Port"));
+    QCOMPARE(f.child<QLabel>(QStringLiteral("L_IP_Address"))->text(),
+             QStringLiteral("Insert the IP Address of Device"));
     QCOMPARE(f.child<QLabel>(QStringLiteral("L_Update_Option"))->text(), QStringLiteral("Select Update Options"));
     QCOMPARE(f.field(1)->toolTip(), QStringLiteral("Insert first byte of IP Address"));
     QCOMPARE(f.field(4)->toolTip(), QStringLiteral("Insert fourth byte of IP Address"));
@@ -174,7 +176,8 @@ void TestTFBoot::layoutAndTexts()
     QCOMPARE(f.options()->toolTip(), QStringLiteral("Select the operation to do in update"));
     QCOMPARE(f.readBack()->text(), QStringLiteral("Read Back"));
     QCOMPARE(f.child<StyledButton>(QStringLiteral("Btn_Cancel"))->text(), QStringLiteral("Cancel"));
-    QCOMPARE(f.child<StyledButton>(QStringLiteral("Btn_Cancel"))->toolTip(), QStringLiteral("Exit without to do the Update"));
+    QCOMPARE(f.child<StyledButton>(QStringLiteral("Btn_Cancel"))->toolTip(),
+             QStringLiteral("Exit without to do the Update"));
     QCOMPARE(f.updateButton()->text(), QStringLiteral("Execute Update Firmware"));
     QCOMPARE(f.updateButton()->toolTip(), QStringLiteral("Start the update of Device"));
 
@@ -185,8 +188,14 @@ void TestTFBoot::layoutAndTexts()
     QCOMPARE(f.boot->focusWidget(), f.field(1));
 
     // Address panel, options panel, button panel.
-    const QList<QWidget *> order{f.field(1), f.field(2), f.field(3), f.field(4), f.options(), f.readBack(),
-                                 f.child<QWidget>(QStringLiteral("Btn_Cancel")), f.updateButton()};
+    const QList<QWidget *> order{f.field(1),
+                                 f.field(2),
+                                 f.field(3),
+                                 f.field(4),
+                                 f.options(),
+                                 f.readBack(),
+                                 f.child<QWidget>(QStringLiteral("Btn_Cancel")),
+                                 f.updateButton()};
     const auto nextTabStop = [](QWidget *w) {
         do
             w = w->nextInFocusChain();
@@ -316,9 +325,9 @@ void TestTFBoot::failedEchoChangesNothing_data()
                                    << QStringLiteral("Device Not Found!") << 2;
     QTest::newRow("no status at all") << QStringList{QStringLiteral("F")} << int(Prompt::Kind::Error)
                                       << QStringLiteral("Error!!! Check the Ip Address") << 0;
-    QTest::newRow("failure after an answer") << QStringList{QStringLiteral("R24"), QStringLiteral("F")}
-                                             << int(Prompt::Kind::Error)
-                                             << QStringLiteral("Error!!! Check the Ip Address") << 1;
+    QTest::newRow("failure after an answer")
+        << QStringList{QStringLiteral("R24"), QStringLiteral("F")} << int(Prompt::Kind::Error)
+        << QStringLiteral("Error!!! Check the Ip Address") << 1;
 }
 
 void TestTFBoot::failedEchoChangesNothing()
@@ -391,12 +400,12 @@ void TestTFBoot::noSecondUpdateWhileOneRuns()
     // While the tool runs, clicks wait in the queue.
     runner.whileRunning = [&] {
         QTimer::singleShot(0, f.updateButton(), [&] { f.boot->Btn_UpdateClick(); });
-        QCoreApplication::postEvent(f.updateButton(), new QMouseEvent(QEvent::MouseButtonPress, QPointF(5, 5),
-                                                                      QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
-                                                                      Qt::NoModifier));
-        QCoreApplication::postEvent(f.updateButton(), new QMouseEvent(QEvent::MouseButtonRelease, QPointF(5, 5),
-                                                                      QPointF(5, 5), Qt::LeftButton, Qt::NoButton,
-                                                                      Qt::NoModifier));
+        QCoreApplication::postEvent(f.updateButton(),
+                                    new QMouseEvent(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5),
+                                                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(f.updateButton(),
+                                    new QMouseEvent(QEvent::MouseButtonRelease, QPointF(5, 5), QPointF(5, 5),
+                                                    Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
         f.boot->Btn_UpdateClick();
     };
 
@@ -472,7 +481,9 @@ void TestTFBoot::statusAndWaitCursorShowWhatRuns()
     f.state.IP_Device = QStringLiteral("127.0.0.1");
     f.boot->show();
     auto *status = f.child<QLabel>(QStringLiteral("L_Status"));
-    const auto waiting = [] { return QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor; };
+    const auto waiting = [] {
+        return QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+    };
     QStringList seen;
     QList<bool> waitCursor;
     f.echo.onEcho = [&] {
@@ -486,8 +497,9 @@ void TestTFBoot::statusAndWaitCursorShowWhatRuns()
 
     QTest::mouseClick(f.updateButton(), Qt::LeftButton);
 
-    QCOMPARE(seen, (QStringList{QStringLiteral("Testing the device..."), QStringLiteral("Testing the device..."),
-                                QStringLiteral("Waiting for the update tool...")}));
+    QCOMPARE(seen,
+             (QStringList{QStringLiteral("Testing the device..."), QStringLiteral("Testing the device..."),
+                          QStringLiteral("Waiting for the update tool...")}));
     QCOMPARE(waitCursor, (QList<bool>{true, true, true}));
     QCOMPARE(status->text(), QStringLiteral("The update tool has ended."));
     QVERIFY(!QApplication::overrideCursor());
@@ -513,12 +525,13 @@ void TestTFBoot::hostNameIsResolvedWhileTheWindowRuns_data()
 
     QTest::newRow("name") << QStringLiteral("device.lab.example.test") << QStringLiteral("127.0.0.1") << true
                           << QStringLiteral("127.0.0.1") << QString();
-    QTest::newRow("name that does not resolve") << QStringLiteral("nowhere.lab.example.test") << QString() << true << QString()
-                                                << QStringLiteral("Error!!! Check the Ip Address");
+    QTest::newRow("name that does not resolve") << QStringLiteral("nowhere.lab.example.test") << QString() << true
+                                                << QString() << QStringLiteral("Error!!! Check the Ip Address");
     QTest::newRow("numeric address") << QStringLiteral("127.0.0.1") << QString() << false << QStringLiteral("127.0.0.1")
                                      << QString();
     QTest::newRow("mistyped address") << QStringLiteral("127.0.0.300") << QString() << false
-                                      << QStringLiteral("127.0.0.300") << QStringLiteral("Error!!! Check the Ip Address");
+                                      << QStringLiteral("127.0.0.300")
+                                      << QStringLiteral("Error!!! Check the Ip Address");
 }
 
 void TestTFBoot::hostNameIsResolvedWhileTheWindowRuns()
@@ -559,8 +572,9 @@ void TestTFBoot::toolThatDoesNotStartIsReported()
 
     QCOMPARE(f.prompt.shown.size(), 1);
     QCOMPARE(f.prompt.lastKind(), Prompt::Kind::Error);
-    QCOMPARE(f.prompt.lastText(), QStringLiteral("The update tool was not found: ")
-                                      + QDir::toNativeSeparators(joinPath(f.state.Dir_Exe, QStringLiteral("Lanvesk.exe"))));
+    QCOMPARE(f.prompt.lastText(),
+             QStringLiteral("The update tool was not found: ")
+                 + QDir::toNativeSeparators(joinPath(f.state.Dir_Exe, QStringLiteral("Lanvesk.exe"))));
     QCOMPARE(f.child<QLabel>(QStringLiteral("L_Status"))->text(), QString());
 }
 

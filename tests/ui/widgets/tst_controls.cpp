@@ -92,7 +92,8 @@ void TestControls::picturesStaySharpAtAnySize()
         const QImage image = render(StyledButton::icon(Picture::Info), size);
         QCOMPARE(image.size(), QSize(size, size));
     }
-    QVERIFY(opaquePixels(render(StyledButton::icon(Picture::Info), 64)) > 8 * opaquePixels(render(StyledButton::icon(Picture::Info), 16)));
+    QVERIFY(opaquePixels(render(StyledButton::icon(Picture::Info), 64))
+            > 8 * opaquePixels(render(StyledButton::icon(Picture::Info), 16)));
 }
 
 void TestControls::disabledPictureIsGrey()

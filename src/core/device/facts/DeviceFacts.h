@@ -39,7 +39,10 @@ inline constexpr std::array<const char *, BitRateCount> BitRateNames = {"10K",  
 // ParGen.xml's default, and what the device runs when the index is none of the above.
 inline constexpr int FallbackBitRateIndex = 8;
 inline constexpr quint32 FallbackBitRate = BitRates[FallbackBitRateIndex];
-inline constexpr bool validBitRateIndex(int index) { return index >= 0 && index < BitRateCount; }
+inline constexpr bool validBitRateIndex(int index)
+{
+    return index >= 0 && index < BitRateCount;
+}
 inline constexpr quint32 bitRate(int index)
 {
     return BitRates[size_t(validBitRateIndex(index) ? index : FallbackBitRateIndex)];

@@ -9,7 +9,10 @@ class Direction
 public:
     enum Value : unsigned char { Can0ToCan1 = 0, Can1ToCan0 = 1 };
 
-    constexpr Direction(Value value = Can0ToCan1) : m_value(value) {}
+    constexpr Direction(Value value = Can0ToCan1)
+        : m_value(value)
+    {
+    }
     // The direction of a frame arriving on port `port`; anything but 1 is CAN 0, as the
     // files and the command line have always read it.
     static constexpr Direction arrivingOn(int port) { return Direction(port == 1 ? Can1ToCan0 : Can0ToCan1); }
