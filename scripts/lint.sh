@@ -17,7 +17,7 @@ start=$(date +%s)
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
   -DCMAKE_GLOBAL_AUTOGEN_TARGET=ON > /dev/null
 # The sources include what moc generates; the database alone does not make it.
-cmake --build "$build" --target all_autogen > /dev/null
+cmake --build "$build" --target autogen > /dev/null
 
 # The project's translation units, not the generated ones inside the build folder.
 mapfile -t files < <(python3 - "$build/compile_commands.json" "$root" "$@" <<'PY'

@@ -32,7 +32,7 @@ QStringList ReplaySummary::text(Direction from, const Catalog &texts) const
         out << texts.text(TextId::ReplayErrorFrames).arg(errorFrames);
     if (malformed)
         out << texts.text(TextId::ReplayMalformed).arg(malformed);
-    out << load.text(to, texts);
+    out << load.text(from.toPort(), texts);
     return out;
 }
 

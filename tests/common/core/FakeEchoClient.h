@@ -23,9 +23,9 @@ struct FakeClock
 class FakeEchoClient : public EchoClient
 {
 public:
-    explicit FakeEchoClient(FakeClock &clock, QStringList script = {QStringLiteral("R24")})
+    explicit FakeEchoClient(FakeClock &clock, QStringList steps = {QStringLiteral("R24")})
         : m_clock(clock)
-        , script(std::move(script))
+        , script(std::move(steps))
     {
     }
 
