@@ -2,6 +2,7 @@
 // exist and are not regular files are refused and left as they are; standard output is an
 // output too; a document that is a link to nothing stops the build.
 #include "CliRun.h"
+#include "SpecialFiles.h"
 #include "TestPaths.h"
 
 #include <QDir>
@@ -19,27 +20,8 @@
 
 namespace {
 
-enum class Shape { Fifo, Folder, DanglingLink };
-
-// Puts something of that shape at `path`.
-bool make(Shape shape, const QString &path)
-{
-#ifdef Q_OS_WIN
-    Q_UNUSED(shape);
-    Q_UNUSED(path);
-    return false;
-#else
-    switch (shape) {
-    case Shape::Fifo:
-        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-    case Shape::Folder:
-        return QDir().mkdir(path);
-    case Shape::DanglingLink:
-        return QFile::link(QFileInfo(path).absolutePath() + QStringLiteral("/gone"), path);
-    }
-    return false;
-#endif
-}
+using SpecialFiles::make;
+using SpecialFiles::Shape;
 
 } // namespace
 

@@ -1,6 +1,7 @@
 // Files that are not what they seem: a FIFO, a device, a folder or a link to nothing where a
 // document, an image, firmware or settings are read. Reads are refused at once with the file's
 // name (a FIFO must never block). Where the command line writes: tests/cli/tst_specialfiles.cpp.
+#include "SpecialFiles.h"
 #include "TestPaths.h"
 
 #include "core/app/AppState.h"
@@ -85,29 +86,8 @@ QString readWith(Reader reader, const QString &path)
     return QString();
 }
 
-enum class Shape { Fifo, Device, Folder, DanglingLink };
-
-// Puts something of that shape at `path`.
-bool make(Shape shape, const QString &path)
-{
-#ifdef Q_OS_WIN
-    Q_UNUSED(shape);
-    Q_UNUSED(path);
-    return false;
-#else
-    switch (shape) {
-    case Shape::Fifo:
-        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-    case Shape::Device:
-        return QFile::link(QStringLiteral("/dev/zero"), path);
-    case Shape::Folder:
-        return QDir().mkdir(path);
-    case Shape::DanglingLink:
-        return QFile::link(QFileInfo(path).absolutePath() + QStringLiteral("/gone"), path);
-    }
-    return false;
-#endif
-}
+using SpecialFiles::make;
+using SpecialFiles::Shape;
 
 } // namespace
 
