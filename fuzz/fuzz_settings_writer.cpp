@@ -12,15 +12,12 @@
 
 namespace {
 // What a value reads back as: without the characters no XML file holds, and empty when only
-// blanks are left (the reader's tree keeps no blank-only texts).
+// blanks are left. The reader's tree keeps no blank-only texts, and counts every Unicode
+// space as blank (a name of one no-break space reads back empty).
 QString asReadBack(const QString &text)
 {
     const QString kept = XmlFile::storableText(text);
-    for (const QChar c : kept) {
-        if (c != u' ' && c != u'\t' && c != u'\n' && c != u'\r')
-            return kept;
-    }
-    return QString();
+    return kept.trimmed().isEmpty() ? QString() : kept;
 }
 } // namespace
 
