@@ -96,7 +96,7 @@ int main(int argc, char *argv[])
         if (!ports[p])
             return fail(error);
     }
-    const TestPlan plan = TestPlan::build(prediction, {0, 1}, false);
+    const TestPlan plan = TestPlan::build(prediction, {Direction::Can0ToCan1, Direction::Can1ToCan0}, false);
     double wireBitsIn = 0, wireBitsPaced = 0;
     for (int d = 0; d < 2; ++d) {
         for (const PlanFrame &f : plan.frames[d]) {

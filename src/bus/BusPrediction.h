@@ -15,11 +15,14 @@ public:
     // never built and a build older than either document, each with a text that says so.
     QString load(const QString &projectDir);
 
-    FilterImage::Route route(int from, quint32 id, bool extended) const { return m_device.route(from, id, extended); }
+    FilterImage::Route route(Direction from, quint32 id, bool extended) const
+    {
+        return m_device.route(from, id, extended);
+    }
     bool positive() const { return m_device.positive(); }
     // The rows of a direction, as the image lists them (with their 29-bit marks): the image
     // is built for every variant and keeps the formats the banks drop.
-    const std::vector<FilterImage::Entry> &rows(int from) const { return m_image.entries(Direction::arrivingOn(from)); }
+    const std::vector<FilterImage::Entry> &rows(Direction from) const { return m_image.entries(from); }
 
     QString projectDir() const { return m_projectDir; }
     QString projectName() const;

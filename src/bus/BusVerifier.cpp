@@ -73,9 +73,9 @@ void BusVerifier::startDirection()
 
 void BusVerifier::tick()
 {
-    const int from = m_plan.directions[m_step];
-    const std::vector<PlanFrame> &frames = m_plan.frames[from];
-    CanPort &sender = *m_ports[from];
+    const Direction from = m_plan.directions[m_step];
+    const std::vector<PlanFrame> &frames = m_plan.framesFrom(from);
+    CanPort &sender = *m_ports[from.fromPort()];
     // The repeater sends on the other port: the slower of the two sets the pace.
     const double rate = std::min(m_options.bitRate[0], m_options.bitRate[1]);
     const qint64 now = m_clock.nsecsElapsed();
@@ -105,7 +105,7 @@ void BusVerifier::tick()
         if (!sender.write(frame))
             return; // failed() stops the run
         m_creditBits -= bits;
-        m_sentMs[from][m_next] = m_total.elapsed();
+        m_sentMs[from.index()][m_next] = m_total.elapsed();
         ++m_next;
         ++m_sentTotal;
         if ((m_sentTotal & 63) == 0)
@@ -130,9 +130,9 @@ void BusVerifier::receive(int port)
             continue;
         const auto payload = PlanPayload::decode(f.payload(), m_runTag);
         // A frame of ours on the side it was sent from is not an arrival.
-        if (!payload || payload->direction == port)
+        if (!payload || payload->direction.fromPort() == port)
             continue;
-        const int d = payload->direction;
+        const int d = payload->direction.index();
         if (payload->sequence >= m_seen[d].size())
             continue;
         Observation &o = m_seen[d][payload->sequence];
@@ -155,9 +155,9 @@ int BusVerifier::settleWaitMs() const
 {
     const qint64 left = std::max<qint64>(m_options.maxSettleMs - (m_total.elapsed() - m_settleBeganMs), 0);
     // Nothing through yet where frames should pass: the repeater may just be slow to start.
-    const int from = m_plan.directions[m_step];
-    const std::vector<PlanFrame> &frames = m_plan.frames[from];
-    if (m_maxSeq[from] < 0
+    const Direction from = m_plan.directions[m_step];
+    const std::vector<PlanFrame> &frames = m_plan.framesFrom(from);
+    if (m_maxSeq[from.index()] < 0
         && std::any_of(frames.begin(), frames.end(), [](const PlanFrame &f) { return f.expected.passes; }))
         return int(left);
     return int(std::min<qint64>(m_options.settleMs + m_maxDelayMs, left));

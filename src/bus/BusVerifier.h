@@ -49,7 +49,7 @@ public:
     bool running() const { return m_running; }
     bool cancelled() const { return m_cancelled; }
     QString error() const { return m_error; } // why the run stopped early
-    const std::vector<Observation> &seen(int direction) const { return m_seen[direction == 1 ? 1 : 0]; }
+    const std::vector<Observation> &seen(Direction direction) const { return m_seen[direction.index()]; }
     qint64 elapsedMs() const { return m_elapsedMs; }
     quint32 runTag() const { return m_runTag; }
 
@@ -68,9 +68,9 @@ private:
     CanPort *m_ports[2];
     const TestPlan &m_plan;
     VerifyOptions m_options;
-    std::vector<Observation> m_seen[2];
-    std::vector<qint64> m_sentMs[2]; // when each frame of the plan left
-    qint64 m_maxDelayMs = 0;         // the longest a frame took through the repeater
+    std::vector<Observation> m_seen[2]; // by Direction::index(), as the two below
+    std::vector<qint64> m_sentMs[2];    // when each frame of the plan left
+    qint64 m_maxDelayMs = 0;            // the longest a frame took through the repeater
     QTimer m_pacer;
     QTimer m_settle;
     QElapsedTimer m_clock;

@@ -47,18 +47,18 @@ Emulator::Emulator(CanPort &can0, CanPort &can1, const BusPrediction &prediction
     , m_faults(std::move(faults))
 {
     for (int p = 0; p < 2; ++p) {
-        connect(m_ports[p], &CanPort::framesReceived, this, [this, p] { forward(p); });
+        connect(m_ports[p], &CanPort::framesReceived, this, [this, p] { forward(Direction::arrivingOn(p)); });
         connect(m_ports[p], &CanPort::failed, this, &Emulator::failed);
     }
 }
 
-void Emulator::forward(int from)
+void Emulator::forward(Direction from)
 {
-    CanPort &out = *m_ports[1 - from];
-    for (const QCanBusFrame &in : m_ports[from]->readAll()) {
+    CanPort &out = *m_ports[from.toPort()];
+    for (const QCanBusFrame &in : m_ports[from.fromPort()]->readAll()) {
         if (in.frameType() != QCanBusFrame::DataFrame && in.frameType() != QCanBusFrame::RemoteRequestFrame)
             continue;
-        ++m_received[from];
+        ++m_received[from.fromPort()];
         const FilterImage::Route r = m_prediction.route(from, in.frameId(), in.hasExtendedFrameFormat());
         if (!r.passes)
             continue;
@@ -81,7 +81,7 @@ void Emulator::forward(int from)
         for (int c = 0; c < copies; ++c) {
             if (!out.write(frame))
                 return;
-            ++m_forwarded[from];
+            ++m_forwarded[from.fromPort()];
         }
     }
 }

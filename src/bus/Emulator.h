@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/device/facts/Direction.h"
+
 #include <QObject>
 #include <QString>
 
@@ -29,6 +31,7 @@ public:
     Emulator(CanPort &can0, CanPort &can1, const BusPrediction &prediction, std::vector<EmulatorFault> faults,
              QObject *parent = nullptr);
 
+    // Frames that came in on `port`, and the copies of them sent on to the other port.
     qint64 received(int port) const { return m_received[port]; }
     qint64 forwarded(int port) const { return m_forwarded[port]; }
 
@@ -36,7 +39,7 @@ Q_SIGNALS:
     void failed(const QString &why);
 
 private:
-    void forward(int from);
+    void forward(Direction from);
 
     CanPort *m_ports[2];
     const BusPrediction &m_prediction;

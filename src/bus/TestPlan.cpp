@@ -20,7 +20,7 @@ quint64 key(quint32 id, bool extended)
 class Builder
 {
 public:
-    Builder(const BusPrediction &prediction, int from)
+    Builder(const BusPrediction &prediction, Direction from)
         : m_prediction(prediction)
         , m_from(from)
     {
@@ -40,19 +40,19 @@ public:
 
 private:
     const BusPrediction &m_prediction;
-    int m_from;
+    Direction m_from;
     QSet<quint64> m_seen;
     std::vector<PlanFrame> m_frames;
 };
 
 } // namespace
 
-TestPlan TestPlan::build(const BusPrediction &prediction, const std::vector<int> &directions, bool deep)
+TestPlan TestPlan::build(const BusPrediction &prediction, const std::vector<Direction> &directions, bool deep)
 {
     using K = PlanFrame::Kind;
     TestPlan plan;
     plan.directions = directions;
-    for (const int from : directions) {
+    for (const Direction from : directions) {
         Builder b(prediction, from);
         for (quint32 id = 0; id <= DeviceFacts::Max11Bit; ++id)
             b.add(id, false, K::Sweep);
@@ -98,19 +98,19 @@ TestPlan TestPlan::build(const BusPrediction &prediction, const std::vector<int>
                     b.add(id ^ (1u << bit), extended, K::BitFlip);
             }
         }
-        plan.frames[from == 1 ? 1 : 0] = b.take();
+        plan.frames[from.index()] = b.take();
     }
     return plan;
 }
 
 namespace PlanPayload {
 
-QByteArray encode(quint32 sequence, int direction, quint32 runTag)
+QByteArray encode(quint32 sequence, Direction direction, quint32 runTag)
 {
     QByteArray data(8, '\0');
     qToLittleEndian<quint32>(sequence, data.data());
     data[4] = char(PayloadMark);
-    data[5] = char(direction);
+    data[5] = char(direction.index());
     qToLittleEndian<quint16>(quint16(runTag), data.data() + 6);
     return data;
 }
@@ -120,7 +120,7 @@ std::optional<Decoded> decode(const QByteArray &data, quint32 runTag)
     if (data.size() != 8 || quint8(data.at(4)) != PayloadMark || quint8(data.at(5)) > 1
         || qFromLittleEndian<quint16>(data.constData() + 6) != quint16(runTag))
         return std::nullopt;
-    return Decoded{qFromLittleEndian<quint32>(data.constData()), int(data.at(5))};
+    return Decoded{qFromLittleEndian<quint32>(data.constData()), Direction::at(data.at(5))};
 }
 
 } // namespace PlanPayload

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/device/FilterImage.h"
+#include "core/device/facts/Direction.h"
 
 #include <QByteArray>
 #include <QString>
@@ -25,14 +26,16 @@ struct TestPlan
     static constexpr int SampleSize = 256;
     static constexpr quint32 SampleSeed = 19;
 
-    std::vector<int> directions;      // in the order they run: 0 = CAN 0 to CAN 1
-    std::vector<PlanFrame> frames[2]; // per direction, in sending order
+    std::vector<Direction> directions; // in the order they run
+    std::vector<PlanFrame> frames[2];  // by Direction::index(), in sending order
+
+    const std::vector<PlanFrame> &framesFrom(Direction d) const { return frames[d.index()]; }
 
     // Per direction: every 11-bit identifier; every listed 29-bit identifier with its two
     // neighbours; each listed identifier in the other frame format; each replacement as an
     // input; the edges; a fixed-seed sample of unlisted 29-bit identifiers; with `deep` the
     // single-bit flips of every listed identifier. Each identifier once.
-    static TestPlan build(const BusPrediction &prediction, const std::vector<int> &directions, bool deep);
+    static TestPlan build(const BusPrediction &prediction, const std::vector<Direction> &directions, bool deep);
 
     int size() const { return int(frames[0].size() + frames[1].size()); }
 };
@@ -41,11 +44,11 @@ struct TestPlan
 // direction and a tag of the run, so that a frame that arrives is known whatever identifier it
 // left with, and frames of another run on the same bus are not taken for ours.
 namespace PlanPayload {
-QByteArray encode(quint32 sequence, int direction, quint32 runTag);
+QByteArray encode(quint32 sequence, Direction direction, quint32 runTag);
 struct Decoded
 {
     quint32 sequence;
-    int direction;
+    Direction direction;
 };
 std::optional<Decoded> decode(const QByteArray &data, quint32 runTag);
 } // namespace PlanPayload

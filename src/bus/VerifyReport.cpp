@@ -7,9 +7,9 @@
 
 namespace {
 
-QString dirTitle(int from)
+QString dirTitle(Direction from)
 {
-    return Catalog::defaults().text(from == 1 ? 511 : 510);
+    return Catalog::defaults().text(from.titleText());
 }
 
 QString csvField(const QString &s)
@@ -36,7 +36,7 @@ namespace VerifyReport {
 QStringList summaryLines(const VerifyResult &result, const TestPlan &plan, int maxMismatches)
 {
     QStringList lines;
-    for (const VerifyResult::Direction &d : result.directions) {
+    for (const VerifyResult::PerDirection &d : result.directions) {
         const QStringList verdict = VerifyText::direction(d);
         lines.append(verdict.first());
         for (qsizetype k = 1; k < verdict.size(); ++k)
@@ -49,7 +49,7 @@ QStringList summaryLines(const VerifyResult &result, const TestPlan &plan, int m
                 break;
             }
             lines.append(QStringLiteral("  ")
-                         + VerifyText::mismatch(plan.frames[d.from][size_t(i)], d.verdicts[size_t(i)].seen));
+                         + VerifyText::mismatch(plan.framesFrom(d.from)[size_t(i)], d.verdicts[size_t(i)].seen));
             ++shown;
         }
     }
@@ -81,11 +81,11 @@ QByteArray csv(const TestPlan &plan, const VerifyResult &result, const VerifyRun
     row({QStringLiteral("direction"), QStringLiteral("identifier"), QStringLiteral("format"), QStringLiteral("kind"),
          QStringLiteral("expected"), QStringLiteral("seen"), QStringLiteral("verdict")});
     static const char *const verdictNames[] = {"passed", "blocked", "remapped", "MISMATCH"};
-    for (const VerifyResult::Direction &d : result.directions) {
+    for (const VerifyResult::PerDirection &d : result.directions) {
         for (size_t i = 0; i < d.verdicts.size(); ++i) {
-            const PlanFrame &f = plan.frames[d.from][i];
+            const PlanFrame &f = plan.framesFrom(d.from)[i];
             const FrameVerdict &v = d.verdicts[i];
-            row({QString::number(d.from), hexWord(f.id),
+            row({QString::number(d.from.fromPort()), hexWord(f.id),
                  f.extended ? QStringLiteral("29-bit") : QStringLiteral("11-bit"), VerifyText::kind(f.kind),
                  VerifyText::expected(f.expected), VerifyText::seen(v.seen), QLatin1String(verdictNames[v.kind])});
         }
@@ -127,7 +127,7 @@ QByteArray html(const TestPlan &plan, const VerifyResult &result, const VerifyRu
         s += QStringLiteral("<span class=\"key\" style=\"background:%1\"></span>%2")
                  .arg(QLatin1String(colours[k]), QLatin1String(keys[k]));
     s += QLatin1String("</p>\r\n");
-    for (const VerifyResult::Direction &d : result.directions) {
+    for (const VerifyResult::PerDirection &d : result.directions) {
         s += QStringLiteral("<h2>%1: %2 frames, %3</h2>\r\n")
                  .arg(dirTitle(d.from))
                  .arg(d.frames)
@@ -136,7 +136,7 @@ QByteArray html(const TestPlan &plan, const VerifyResult &result, const VerifyRu
         s += QLatin1String(
             "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"642\" height=\"322\" viewBox=\"-1 -1 642 322\">");
         for (size_t i = 0; i < d.verdicts.size(); ++i) {
-            const PlanFrame &f = plan.frames[d.from][i];
+            const PlanFrame &f = plan.framesFrom(d.from)[i];
             if (f.extended || f.kind != PlanFrame::Kind::Sweep)
                 continue;
             s += QStringLiteral(
@@ -151,7 +151,7 @@ QByteArray html(const TestPlan &plan, const VerifyResult &result, const VerifyRu
         if (!d.mismatches.empty()) {
             s += QLatin1String("<table><tr><th>Identifier</th><th>Kind</th><th>Expected</th><th>Seen</th></tr>");
             for (const int i : d.mismatches) {
-                const PlanFrame &f = plan.frames[d.from][size_t(i)];
+                const PlanFrame &f = plan.framesFrom(d.from)[size_t(i)];
                 const FrameVerdict &v = d.verdicts[size_t(i)];
                 s +=
                     QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td class=\"bad\">%4</td></tr>")

@@ -5,10 +5,10 @@ VerifyResult VerifyResult::evaluate(const TestPlan &plan, const BusVerifier &ver
     VerifyResult result;
     result.error = verifier.error();
     result.cancelled = verifier.cancelled();
-    for (const int from : plan.directions) {
-        Direction d;
+    for (const ::Direction from : plan.directions) {
+        PerDirection d;
         d.from = from;
-        const std::vector<PlanFrame> &frames = plan.frames[from];
+        const std::vector<PlanFrame> &frames = plan.framesFrom(from);
         const std::vector<Observation> &seen = verifier.seen(from);
         d.frames = int(frames.size());
         d.verdicts.resize(frames.size());
@@ -44,7 +44,7 @@ bool VerifyResult::allMatched() const
 int VerifyResult::mismatchCount() const
 {
     int n = 0;
-    for (const Direction &d : directions)
+    for (const PerDirection &d : directions)
         n += int(d.mismatches.size());
     return n;
 }

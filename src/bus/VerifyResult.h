@@ -18,15 +18,15 @@ struct FrameVerdict
 // The verdict of a run: per plan frame, and per direction.
 struct VerifyResult
 {
-    struct Direction
+    struct PerDirection
     {
-        int from = 0;
+        ::Direction from;
         int frames = 0;
         int arrived = 0;
         std::vector<FrameVerdict> verdicts; // per plan frame
         std::vector<int> mismatches;        // plan indices
     };
-    std::vector<Direction> directions;
+    std::vector<PerDirection> directions;
     QString error; // the run stopped early
     bool cancelled = false;
 

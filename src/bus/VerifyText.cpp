@@ -50,16 +50,16 @@ QString mismatch(const PlanFrame &frame, const Observation &observed, const Cata
              seen(observed, texts), kind(frame.kind, texts));
 }
 
-QStringList direction(const VerifyResult::Direction &d, const Catalog &texts)
+QStringList direction(const VerifyResult::PerDirection &d, const Catalog &texts)
 {
-    const QString title = texts.text(d.from == 1 ? 511 : 510);
+    const QString title = texts.text(d.from.titleText());
     const qsizetype wrong = qsizetype(d.mismatches.size());
     if (wrong == 0)
         return {texts.text(TextId::VerifyDirectionAllMatched).arg(title, QString::number(d.frames))};
     QStringList lines{texts.text(wrong == 1 ? TextId::VerifyDirectionMismatch : TextId::VerifyDirectionMismatches)
                           .arg(title, QString::number(d.frames), QString::number(wrong))};
     if (d.arrived == 0)
-        lines << texts.text(TextId::VerifyNothingArrived).arg(d.from == 1 ? 0 : 1);
+        lines << texts.text(TextId::VerifyNothingArrived).arg(d.from.toPort());
     return lines;
 }
 

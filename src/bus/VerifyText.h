@@ -21,7 +21,7 @@ QString seen(const Observation &seen, const Catalog &texts = Catalog::defaults()
 // "0x181 (11-bit): expected passes as 0x281 (11-bit); seen nothing [listed]"
 QString mismatch(const PlanFrame &frame, const Observation &seen, const Catalog &texts = Catalog::defaults());
 // "From CAN 0 to CAN 1: 2317 frames, 2 mismatches", then the hint when nothing arrived at all.
-QStringList direction(const VerifyResult::Direction &direction, const Catalog &texts = Catalog::defaults());
+QStringList direction(const VerifyResult::PerDirection &direction, const Catalog &texts = Catalog::defaults());
 // "All frames as predicted", "2 mismatches", "Stopped: ..." or "Cancelled".
 QString result(const VerifyResult &result, const Catalog &texts = Catalog::defaults());
 // "1 mismatch", "2 mismatches"

@@ -130,9 +130,9 @@ void TFVerifyBus::startRun()
     }
     const int d = m_direction->currentIndex();
     m_plan = TestPlan::build(m_bus.prediction,
-                             d == 1       ? std::vector<int>{0}
-                                 : d == 2 ? std::vector<int>{1}
-                                          : std::vector<int>{0, 1},
+                             d == 1       ? std::vector<Direction>{Direction::Can0ToCan1}
+                                 : d == 2 ? std::vector<Direction>{Direction::Can1ToCan0}
+                                          : std::vector<Direction>{Direction::Can0ToCan1, Direction::Can1ToCan0},
                              m_deep->isChecked());
     VerifyOptions options;
     options.bitRate[0] = m_bus.bitRates[0];
@@ -165,15 +165,15 @@ void TFVerifyBus::finishRun()
         m_result->setText(VerifyText::result(result, m_catalog));
     } else {
         QStringList lines;
-        for (const VerifyResult::Direction &d : result.directions)
+        for (const VerifyResult::PerDirection &d : result.directions)
             lines << VerifyText::direction(d, m_catalog);
         m_result->setText(lines.join(u'\n'));
     }
-    for (const VerifyResult::Direction &d : result.directions) {
+    for (const VerifyResult::PerDirection &d : result.directions) {
         for (const int i : d.mismatches)
             m_mismatches->addItem(
-                QStringLiteral("CAN %1 > CAN %2  ").arg(d.from).arg(1 - d.from)
-                + VerifyText::mismatch(m_plan.frames[d.from][size_t(i)], d.verdicts[size_t(i)].seen, m_catalog));
+                QStringLiteral("CAN %1 > CAN %2  ").arg(d.from.fromPort()).arg(d.from.toPort())
+                + VerifyText::mismatch(m_plan.framesFrom(d.from)[size_t(i)], d.verdicts[size_t(i)].seen, m_catalog));
     }
     m_verifier.reset();
     m_bus.close();

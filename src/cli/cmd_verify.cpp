@@ -37,11 +37,11 @@ int runVerify(const QStringList &args, Io &io)
         "Usage: praxedo-cli verify PROJECT_DIR --can0 PLUGIN:INTERFACE --can1 PLUGIN:INTERFACE [--direction 0|1|both] "
         "[--bitrate N] [--deep] [--settle MS] [--report FILE]\n");
     const QString dirText = a.values.value(QStringLiteral("--direction"), QStringLiteral("both"));
-    std::vector<int> directions;
+    std::vector<Direction> directions;
     if (dirText == QLatin1String("both"))
-        directions = {0, 1};
+        directions = {Direction::Can0ToCan1, Direction::Can1ToCan0};
     else if (const std::optional<Direction> d = directionArg(dirText))
-        directions = {d->index()};
+        directions = {*d};
     QString problem = a.error;
     if (problem.isEmpty() && directions.empty())
         problem = QStringLiteral("--direction takes 0, 1 or both, not '%1'").arg(dirText);

@@ -63,7 +63,7 @@ void TestTestPlan::coversWhatTheDeviceMustTellApart()
     // CAN 0 to CAN 1: an 11-bit remap, a 29-bit row leaving as 11-bit, an 11-bit row leaving as 29-bit.
     QCOMPARE(p.make({{0x181, 0x281}, {0x200, X | 0x1ABCDE}, {X | 0x18FEF100, 0x123}}, {{0x300, 0x300}}, true),
              QString());
-    const TestPlan plan = TestPlan::build(p.prediction, {0, 1}, false);
+    const TestPlan plan = TestPlan::build(p.prediction, {Direction::Can0ToCan1, Direction::Can1ToCan0}, false);
     const auto m = index(plan.frames[0]);
 
     struct Expect
@@ -97,13 +97,13 @@ void TestTestPlan::eachFrameOnceWithThePredictedRoute()
     for (const bool positive : {true, false}) {
         Project p;
         QCOMPARE(p.make({{0x100, 0x100}, {0x181, 0x281}, {X | 0x100, X | 0x101}}, {}, positive), QString());
-        const TestPlan plan = TestPlan::build(p.prediction, {0}, false);
+        const TestPlan plan = TestPlan::build(p.prediction, {Direction::Can0ToCan1}, false);
         QVERIFY(plan.frames[1].empty());
         QSet<quint64> seen;
         for (const PlanFrame &f : plan.frames[0]) {
             QVERIFY(!seen.contains((quint64(f.extended) << 32) | f.id));
             seen.insert((quint64(f.extended) << 32) | f.id);
-            const FilterImage::Route r = p.prediction.route(0, f.id, f.extended);
+            const FilterImage::Route r = p.prediction.route(Direction::Can0ToCan1, f.id, f.extended);
             QCOMPARE(f.expected.passes, r.passes);
             QCOMPARE(f.expected.id, r.id);
             QCOMPARE(f.expected.extended, r.extended);
@@ -122,8 +122,8 @@ void TestTestPlan::deepAddsBitFlips()
 {
     Project p;
     QCOMPARE(p.make({{X | 0x10000000, X | 0x10000000}}, {}, true), QString());
-    const auto flat = index(TestPlan::build(p.prediction, {0}, false).frames[0]);
-    const auto deep = index(TestPlan::build(p.prediction, {0}, true).frames[0]);
+    const auto flat = index(TestPlan::build(p.prediction, {Direction::Can0ToCan1}, false).frames[0]);
+    const auto deep = index(TestPlan::build(p.prediction, {Direction::Can0ToCan1}, true).frames[0]);
     for (int bit = 0; bit < 29; ++bit) {
         const quint32 id = 0x10000000u ^ (1u << bit);
         QVERIFY(deep.count({id, true}));
@@ -138,8 +138,8 @@ void TestTestPlan::sampleIsFixedAndUnlisted()
 {
     Project p;
     QCOMPARE(p.make({}, {}, false), QString());
-    const TestPlan a = TestPlan::build(p.prediction, {0, 1}, false);
-    const TestPlan b = TestPlan::build(p.prediction, {0, 1}, false);
+    const TestPlan a = TestPlan::build(p.prediction, {Direction::Can0ToCan1, Direction::Can1ToCan0}, false);
+    const TestPlan b = TestPlan::build(p.prediction, {Direction::Can0ToCan1, Direction::Can1ToCan0}, false);
     std::vector<quint32> sample;
     for (const PlanFrame &f : a.frames[0]) {
         if (f.kind == Kind::Sample) {
@@ -159,12 +159,12 @@ void TestTestPlan::sampleIsFixedAndUnlisted()
 
 void TestTestPlan::payloadCarriesSequenceAndRun()
 {
-    const QByteArray data = PlanPayload::encode(70000, 1, 0xBEEF);
+    const QByteArray data = PlanPayload::encode(70000, Direction::Can1ToCan0, 0xBEEF);
     QCOMPARE(data.size(), 8);
     const auto d = PlanPayload::decode(data, 0xBEEF);
     QVERIFY(d);
     QCOMPARE(d->sequence, quint32(70000));
-    QCOMPARE(d->direction, 1);
+    QVERIFY(d->direction == Direction::Can1ToCan0);
     // Another run's frames, and frames that are not ours at all, are not taken for ours.
     QVERIFY(!PlanPayload::decode(data, 0xBEEE));
     QVERIFY(!PlanPayload::decode(QByteArray(8, '\0'), 0));

@@ -3,6 +3,7 @@
 #include "core/base/Catalog.h"
 #include "core/base/IntText.h"
 #include "core/config/CobIdDocument.h"
+#include "core/device/facts/Direction.h"
 
 #include <QHash>
 #include <QStringList>
@@ -69,7 +70,7 @@ QString duplicatesWarning(const CobIdDocument &document)
     for (int t = 0; t < CobIdDocument::TableCount; ++t) {
         const QString text = duplicatesText(duplicates(document.table(t)));
         if (!text.isEmpty())
-            parts.append(QStringLiteral("[%1]\n%2").arg(texts.text(510 + t), text));
+            parts.append(QStringLiteral("[%1]\n%2").arg(texts.text(Direction::at(t).titleText()), text));
     }
     if (parts.isEmpty())
         return QString();

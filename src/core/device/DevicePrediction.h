@@ -52,11 +52,6 @@ public:
             return m_lookups[size_t(direction.index())].std11[id];
         return lookup(direction, id, extended);
     }
-    // The same for a frame arriving on port `from`, as the bus library asks.
-    FilterImage::Route route(int from, quint32 id, bool extended) const
-    {
-        return route(Direction::arrivingOn(from), id, extended);
-    }
     // Which rule decided, e.g. "listed; with positive implementation a listed identifier
     // passes under its replacement".
     QString reasonText(Direction direction, quint32 id, bool extended, const FilterImage::Route &route,

@@ -237,8 +237,8 @@ void TFSetCobIDAccess::Set_Lang()
         buttons[i]->setText(t.text(502 + i));
         buttons[i]->setHint(t.text(524 + i));
     }
-    PageControl1->setTabText(0, t.text(510));
-    PageControl1->setTabText(1, t.text(511));
+    for (const Direction d : Direction::all())
+        PageControl1->setTabText(d.index(), t.text(d.titleText()));
     QStringList titles[2];
     for (int c = 0; c < CobIdTableModel::ColumnCount; ++c) {
         titles[0] << t.text(512 + c);
@@ -460,7 +460,7 @@ void TFSetCobIDAccess::refreshPreview()
 void TFSetCobIDAccess::importInto(int table)
 {
     commitEditors();
-    const QString title = m_catalog.text(510 + table);
+    const QString title = m_catalog.text(Direction::at(table).titleText());
     const QString path =
         fileChooser().openFile(this, m_catalog.text(TextId::ImportChooserTitle).arg(title),
                                m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
@@ -519,12 +519,13 @@ void TFSetCobIDAccess::importInto(int table)
 void TFSetCobIDAccess::replayInto(int table)
 {
     commitEditors();
-    const QString path =
-        fileChooser().openFile(this, m_catalog.text(TextId::ReplayChooserTitle) + m_catalog.text(510 + table),
-                               m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
-                               QStringLiteral("%1 (*.log *.asc *.txt);;%2 (*)")
-                                   .arg(m_catalog.text(TextId::ChooserTraces),
-                                        m_catalog.text(TextId::ChooserAllFiles)));
+    const QString path = fileChooser().openFile(this,
+                                                m_catalog.text(TextId::ReplayChooserTitle)
+                                                    + m_catalog.text(Direction::at(table).titleText()),
+                                                m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
+                                                QStringLiteral("%1 (*.log *.asc *.txt);;%2 (*)")
+                                                    .arg(m_catalog.text(TextId::ChooserTraces),
+                                                         m_catalog.text(TextId::ChooserAllFiles)));
     if (path.isEmpty())
         return;
     m_lastDir = QFileInfo(path).absolutePath();
@@ -572,9 +573,11 @@ void TFSetCobIDAccess::exportFrom(int table)
     const QString suggested = joinPath(m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
                                        QStringLiteral("%1_%2.csv").arg(project, CobIdDocument::listName(table)));
     const QString path =
-        fileChooser().saveFile(this, m_catalog.text(TextId::ExportChooserTitle).arg(m_catalog.text(510 + table)),
-                               suggested, QStringLiteral("%1 (*.csv)").arg(m_catalog.text(TextId::ChooserCsv)),
-                               QStringLiteral("csv"));
+        fileChooser()
+            .saveFile(this,
+                      m_catalog.text(TextId::ExportChooserTitle).arg(m_catalog.text(Direction::at(table).titleText())),
+                      suggested, QStringLiteral("%1 (*.csv)").arg(m_catalog.text(TextId::ChooserCsv)),
+                      QStringLiteral("csv"));
     if (path.isEmpty())
         return;
     m_lastDir = QFileInfo(path).absolutePath();

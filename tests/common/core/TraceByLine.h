@@ -58,10 +58,10 @@ inline bool isCandump(const QByteArray &trace)
     return false;
 }
 
-inline Result replay(const QByteArray &trace, const DevicePrediction &d, int from)
+inline Result replay(const QByteArray &trace, const DevicePrediction &d, Direction from)
 {
     Result r;
-    r.load = BusLoad(d.bitRate(1 - from));
+    r.load = BusLoad(d.bitRate(from.toPort()));
     QSet<QPair<quint32, bool>> ids, passed, remapped;
     qint64 last = 0;
     for (QByteArray line : lines(trace)) {

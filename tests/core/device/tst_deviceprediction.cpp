@@ -140,7 +140,7 @@ void TestDevicePrediction::answersAsTheVariantRunsIt()
     QCOMPARE(device.load(p.dir.path()), QString());
     QCOMPARE(int(device.layout()), layout);
     for (const Frame &f : frames) {
-        const QString got = answer(device.route(f.from, f.id, f.extended));
+        const QString got = answer(device.route(Direction::arrivingOn(f.from), f.id, f.extended));
         QVERIFY2(got == QLatin1String(f.expected),
                  qPrintable(QStringLiteral("from %1 id %2: %3").arg(f.from).arg(f.id, 0, 16).arg(got)));
     }
@@ -186,7 +186,7 @@ void TestDevicePrediction::fullTable()
     QCOMPARE(counts[int(Fate::Pass)], pass);
     QCOMPARE(counts[int(Fate::Block)], block);
     QCOMPARE(counts[int(Fate::Remap)], remap);
-    QCOMPARE(answer(device.route(0, 0x7FF, false)), last);
+    QCOMPARE(answer(device.route(Direction::Can0ToCan1, 0x7FF, false)), last);
 }
 
 void TestDevicePrediction::namesWhatItReadAndAssumes()
@@ -207,7 +207,7 @@ void TestDevicePrediction::namesWhatItReadAndAssumes()
              qPrintable(assumed));
     QVERIFY2(assumed.contains(u"lists 0x200 more than once; the device is assumed to take the last"_qs),
              qPrintable(assumed));
-    QCOMPARE(device.route(0, 0x200, false).listedIn, 2);
+    QCOMPARE(device.route(Direction::Can0ToCan1, 0x200, false).listedIn, 2);
     QVERIFY(device.fingerprint().startsWith(u"SHA-256 "_qs));
 
     // Rebuilt with other tables, the fingerprint follows the files.
@@ -282,7 +282,7 @@ void TestDevicePrediction::refusesDamagedFiles()
     const QString error = device.load(dir.path());
     QVERIFY2(error.contains(QDir::toNativeSeparators(dir.filePath(named))) && error.contains(says), qPrintable(error));
     QCOMPARE(int(device.layout()), int(DevicePrediction::Layout::None));
-    QVERIFY(!device.route(0, 0x100, false).passes);
+    QVERIFY(!device.route(Direction::Can0ToCan1, 0x100, false).passes);
 }
 
 QTEST_GUILESS_MAIN(TestDevicePrediction)

@@ -289,7 +289,7 @@ void TestTraceReplay::largeTraceReadsAsLineByLine()
     }
     trace += "(1436509999.000000) can0 100#01"; // no line break at the end
 
-    const TraceByLine::Result expected = TraceByLine::replay(trace, d, 0);
+    const TraceByLine::Result expected = TraceByLine::replay(trace, d, Direction::Can0ToCan1);
     QVERIFY(expected.malformed > 0 && expected.errorFrames > 0 && expected.remapped > 0 && expected.blocked > 0
             && expected.timeWentBack);
     const auto check = [&](QIODevice &in) {
