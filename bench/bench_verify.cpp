@@ -98,8 +98,8 @@ int main(int argc, char *argv[])
     }
     const TestPlan plan = TestPlan::build(prediction, {Direction::Can0ToCan1, Direction::Can1ToCan0}, false);
     double wireBitsIn = 0, wireBitsPaced = 0;
-    for (int d = 0; d < 2; ++d) {
-        for (const PlanFrame &f : plan.frames[d]) {
+    for (const std::vector<PlanFrame> &frames : plan.frames) {
+        for (const PlanFrame &f : frames) {
             wireBitsIn += wireBits(f.extended, 8);
             wireBitsPaced +=
                 std::max(wireBits(f.extended, 8), f.expected.passes ? wireBits(f.expected.extended, 8) : 0);

@@ -45,7 +45,8 @@ echo "clang-tidy: $(( $(date +%s) - start )) s"
 
 start=$(date +%s)
 # Headers of the project are checked where a source includes them; Qt's and the build's not.
-printf '%s\0' "${files[@]}" | xargs -0 -P "$jobs" -n 4 clazy-standalone -p "$build" -checks=level1 \
+# qstring-ref is left out: it asks for midRef() and the like, which Qt 6 no longer has.
+printf '%s\0' "${files[@]}" | xargs -0 -P "$jobs" -n 4 clazy-standalone -p "$build" -checks=level1,no-qstring-ref \
   -header-filter="$root/(src|tests|bench|fuzz|tools)/" -ignore-dirs="^(/usr/|$build/)" > "$clazy_log" 2>&1 || true
 echo "clazy: $(( $(date +%s) - start )) s"
 

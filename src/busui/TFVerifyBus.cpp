@@ -25,8 +25,8 @@ TFVerifyBus::TFVerifyBus(AppState &state, Catalog &catalog, QWidget *parent)
 {
     setObjectName(QStringLiteral("TFVerifyBus"));
     auto *grid = new QGridLayout(this);
-    for (int i = 0; i < 3; ++i)
-        m_labels[i] = new QLabel(this);
+    for (QLabel *&label : m_labels)
+        label = new QLabel(this);
     for (int p = 0; p < 2; ++p) {
         m_ports[p] = new QComboBox(this);
         m_ports[p]->setEditable(true);

@@ -50,7 +50,8 @@ void paintCells(QPainter &painter, const QRectF &area, const FilterImage::IdSpac
     painter.save();
     painter.setPen(Qt::NoPen);
     for (int id = 0; id < int(space.size()); ++id) {
-        const QRectF cell(area.left() + (id % Columns) * w, area.top() + (id / Columns) * h, w, h);
+        const int row = id / Columns;
+        const QRectF cell(area.left() + (id % Columns) * w, area.top() + row * h, w, h);
         painter.fillRect(cell, colour(space[size_t(id)]));
     }
     // Thin white lines between cells once they are large enough to tell apart.

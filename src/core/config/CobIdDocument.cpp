@@ -17,11 +17,11 @@
 
 namespace {
 
-const QString kRoot = QStringLiteral("CanCanCobID");
-const QString kRow = QStringLiteral("row");
-const QString kAttributes[CobIdTable::CellCount] = {QStringLiteral("Orig_CobID"), QStringLiteral("Type_CobID"),
-                                                    QStringLiteral("Mod_CobID"), QStringLiteral("Type_MCobID"),
-                                                    QStringLiteral("Desc")};
+constexpr QLatin1String kRoot = QLatin1String("CanCanCobID");
+constexpr QLatin1String kRow = QLatin1String("row");
+constexpr QLatin1String kAttributes[CobIdTable::CellCount] = {QLatin1String("Orig_CobID"), QLatin1String("Type_CobID"),
+                                                              QLatin1String("Mod_CobID"), QLatin1String("Type_MCobID"),
+                                                              QLatin1String("Desc")};
 QString tableTitle(int table)
 {
     return Catalog::messages().text(Direction::at(table).titleText());

@@ -21,13 +21,13 @@ namespace ParGen {
 
 namespace {
 
-const QString kRoot = QStringLiteral("Par_Gen");
-const QString kIp[4] = {QStringLiteral("Ethernet_IP1"), QStringLiteral("Ethernet_IP2"), QStringLiteral("Ethernet_IP3"),
-                        QStringLiteral("Ethernet_IP4")};
-const QString kSm[4] = {QStringLiteral("Ethernet_SM1"), QStringLiteral("Ethernet_SM2"), QStringLiteral("Ethernet_SM3"),
-                        QStringLiteral("Ethernet_SM4")};
-const QString kGat[4] = {QStringLiteral("Ethernet_GAT1"), QStringLiteral("Ethernet_GAT2"),
-                         QStringLiteral("Ethernet_GAT3"), QStringLiteral("Ethernet_GAT4")};
+constexpr QLatin1String kRoot = QLatin1String("Par_Gen");
+constexpr QLatin1String kIp[4] = {QLatin1String("Ethernet_IP1"), QLatin1String("Ethernet_IP2"),
+                                  QLatin1String("Ethernet_IP3"), QLatin1String("Ethernet_IP4")};
+constexpr QLatin1String kSm[4] = {QLatin1String("Ethernet_SM1"), QLatin1String("Ethernet_SM2"),
+                                  QLatin1String("Ethernet_SM3"), QLatin1String("Ethernet_SM4")};
+constexpr QLatin1String kGat[4] = {QLatin1String("Ethernet_GAT1"), QLatin1String("Ethernet_GAT2"),
+                                   QLatin1String("Ethernet_GAT3"), QLatin1String("Ethernet_GAT4")};
 
 std::optional<QString> text(const QDomNode &root, const char16_t *name)
 {

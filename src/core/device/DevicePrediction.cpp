@@ -151,7 +151,7 @@ QString DevicePrediction::parseImage(const QByteArray &bytes, const QString &sho
         for (size_t i = 1; i < sorted.size(); ++i) {
             if (sorted[i].key == sorted[i - 1].key) {
                 const quint32 key = sorted[i].key;
-                p.m_assumptions.push_back([shownName, key, d](const Catalog &texts) {
+                p.m_assumptions.emplace_back([shownName, key, d](const Catalog &texts) {
                     return texts.text(TextId::AssumeFirstOfRows)
                         .arg(shownName,
                              FilterImage::frameText(key & ~DeviceFacts::ExtMark, key & DeviceFacts::ExtMark, texts),
@@ -193,7 +193,7 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
     p.m_layout = list ? Layout::BankList : Layout::BankMap;
 
     if (!list) {
-        p.m_assumptions.push_back([](const Catalog &texts) { return texts.text(TextId::AssumeDirectMap); });
+        p.m_assumptions.emplace_back([](const Catalog &texts) { return texts.text(TextId::AssumeDirectMap); });
         for (const Direction d : Direction::all()) {
             const BankDecoder bank(*banks[d.index()]);
             Lookup &dir = p.m_lookups[size_t(d.index())];
@@ -219,7 +219,7 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
                     wideNoted = true;
                     const QStringList args{names[d.index()], CobIdChecks::idText(quint32(i), false),
                                            CobIdChecks::idText(mod, true), CobIdChecks::idText(mod & Max11Bit, false)};
-                    p.m_assumptions.push_back([args](const Catalog &texts) {
+                    p.m_assumptions.emplace_back([args](const Catalog &texts) {
                         return texts.text(TextId::AssumeReplacementBeyond11Bit).arg(args[0], args[1], args[2], args[3]);
                     });
                 }
@@ -227,7 +227,7 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
         }
     } else {
         const std::array<int, 2> types = p.m_portTypes;
-        p.m_assumptions.push_back([types](const Catalog &texts) {
+        p.m_assumptions.emplace_back([types](const Catalog &texts) {
             return texts.text(TextId::AssumeNoMarks).arg(typeText(types[0], texts), typeText(types[1], texts));
         });
         for (const Direction d : Direction::all()) {
@@ -255,7 +255,7 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
                     duplicateNoted = true;
                     const QStringList args{names[d.index()],
                                            CobIdChecks::idText(sorted[i].key, sorted[i].key > Max11Bit)};
-                    p.m_assumptions.push_back([args](const Catalog &texts) {
+                    p.m_assumptions.emplace_back([args](const Catalog &texts) {
                         return texts.text(TextId::AssumeLastOfRows).arg(args[0], args[1]);
                     });
                 }
@@ -265,7 +265,7 @@ QString DevicePrediction::parseBanks(const QByteArray &bank1, const QByteArray &
                                            CobIdChecks::idText(sorted[i].key, sorted[i].key > Max11Bit),
                                            CobIdChecks::idText(sorted[i].mod, true), QString::number(d.toPort()),
                                            CobIdChecks::idText(sorted[i].mod & targetMax, target != 0)};
-                    p.m_assumptions.push_back([args, target](const Catalog &texts) {
+                    p.m_assumptions.emplace_back([args, target](const Catalog &texts) {
                         return texts.text(TextId::AssumeReplacementTooWide)
                             .arg(args[0], args[1], args[2], args[3], typeText(target, texts), args[4]);
                     });

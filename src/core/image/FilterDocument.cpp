@@ -10,10 +10,10 @@
 #include <QXmlStreamReader>
 
 namespace {
-const QString kOrig = QStringLiteral("Orig_CobID");
-const QString kType = QStringLiteral("Type_CobID");
-const QString kMod = QStringLiteral("Mod_CobID");
-const QString kModType = QStringLiteral("Type_MCobID");
+constexpr QLatin1String kOrig = QLatin1String("Orig_CobID");
+constexpr QLatin1String kType = QLatin1String("Type_CobID");
+constexpr QLatin1String kMod = QLatin1String("Mod_CobID");
+constexpr QLatin1String kModType = QLatin1String("Type_MCobID");
 
 int sectionIndex(QStringView name)
 {

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 namespace {
-const QString kExtended = QStringLiteral("2.0B 29bits");
+constexpr QLatin1String kExtended = QLatin1String("2.0B 29bits");
 }
 
 ImageBuilder::ImageBuilder()

@@ -16,10 +16,10 @@ namespace SrecMerge {
 
 namespace {
 
-const QString kNoSource = QStringLiteral("File *.Sx Not Found,Abort Procedure");
-const QString kNoNewName = QStringLiteral("File New *.Sx Not Found,Abort Procedure");
-const QString kNoBinDir = QStringLiteral("Directory Bin Not Found,Abort Procedure");
-const QString kBadLine = QStringLiteral("File New Sx Not Create,Abort Procedure");
+constexpr QLatin1String kNoSource = QLatin1String("File *.Sx Not Found,Abort Procedure");
+constexpr QLatin1String kNoNewName = QLatin1String("File New *.Sx Not Found,Abort Procedure");
+constexpr QLatin1String kNoBinDir = QLatin1String("Directory Bin Not Found,Abort Procedure");
+constexpr QLatin1String kBadLine = QLatin1String("File New Sx Not Create,Abort Procedure");
 
 const char kHexDigits[] = "0123456789ABCDEF";
 
@@ -167,7 +167,7 @@ QByteArray bankRecords(quint32 first, const QByteArray &bank)
         const quint32 address = first + quint32(r * RecordData);
         const quint8 a2 = quint8(address >> 16), a1 = quint8(address >> 8), a0 = quint8(address);
         unsigned sum = 0x24u + a2 + a1 + a0;
-        std::memcpy(line, "S224", 4);
+        std::copy_n("S224", 4, line); // no terminator: the line goes on
         putHexByte(line + 4, a2);
         putHexByte(line + 6, a1);
         putHexByte(line + 8, a0);

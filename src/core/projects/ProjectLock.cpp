@@ -116,9 +116,10 @@ void ProjectLock::release()
     if (!m_held)
         return;
     m_held = false;
-    auto it = heldHere().find(key(m_path));
-    if (it != heldHere().end() && --it.value() <= 0)
-        heldHere().erase(it);
+    QHash<QString, int> &held = heldHere();
+    const auto it = held.find(key(m_path));
+    if (it != held.end() && --it.value() <= 0)
+        held.erase(QHash<QString, int>::const_iterator(it));
     m_lock.reset(); // unlocks when this object took the file itself
 }
 

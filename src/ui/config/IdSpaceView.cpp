@@ -97,9 +97,9 @@ void IdSpaceView::paintEvent(QPaintEvent *)
         const qreal w = cells.width() / IdSpacePainter::Columns;
         const qreal h = cells.height() / IdSpacePainter::Rows;
         for (int id = 0; id < int(m_traffic.size()); ++id) {
+            const int row = id / IdSpacePainter::Columns;
             if (m_traffic[size_t(id)] == 0)
-                p.fillRect(QRectF(cells.left() + (id % IdSpacePainter::Columns) * w,
-                                  cells.top() + (id / IdSpacePainter::Columns) * h, w, h),
+                p.fillRect(QRectF(cells.left() + (id % IdSpacePainter::Columns) * w, cells.top() + row * h, w, h),
                            QColor(255, 255, 255, 190));
         }
     }
@@ -108,8 +108,8 @@ void IdSpaceView::paintEvent(QPaintEvent *)
     if (m_marked >= 0) {
         const qreal w = cells.width() / IdSpacePainter::Columns;
         const qreal h = cells.height() / IdSpacePainter::Rows;
-        const QRectF cell(cells.left() + (m_marked % IdSpacePainter::Columns) * w,
-                          cells.top() + (m_marked / IdSpacePainter::Columns) * h, w, h);
+        const int row = m_marked / IdSpacePainter::Columns;
+        const QRectF cell(cells.left() + (m_marked % IdSpacePainter::Columns) * w, cells.top() + row * h, w, h);
         p.setPen(QPen(palette().color(QPalette::Highlight), 2));
         p.drawRect(cell.adjusted(-1.5, -1.5, 1.5, 1.5));
     }
