@@ -2,6 +2,8 @@
 
 #include "cli/BusArgs.h"
 
+#include "core/base/IntText.h"
+
 #include <csignal>
 #include <cstdio>
 
@@ -20,6 +22,18 @@ void onSignal(int)
     g_quit = 1;
 }
 } // namespace
+
+int bitRateArg(const ParsedArgs &a, QString &problem)
+{
+    if (!a.values.contains(QStringLiteral("--bitrate")))
+        return 0;
+    const auto v = IntText::read(a.values.value(QStringLiteral("--bitrate")));
+    if (!v || *v < 5000 || *v > 1000000) {
+        problem = QStringLiteral("--bitrate takes a bit rate in bit/s from 5000 to 1000000");
+        return 0;
+    }
+    return int(*v);
+}
 
 QString openProjectBus(const ParsedArgs &a, int bitRateOption, BusPorts &bus)
 {

@@ -13,6 +13,9 @@ namespace Cli {
 // `bitRateOption`, or else at each port's configured rate. Empty on success.
 QString openProjectBus(const ParsedArgs &a, int bitRateOption, BusPorts &bus);
 
+// --bitrate as integer text, 5000 to 1000000 bit/s; 0 when absent. Sets `problem` when refused.
+int bitRateArg(const ParsedArgs &a, QString &problem);
+
 // True on a terminal, where a progress bar can redraw itself.
 bool stderrIsTerminal();
 

@@ -35,12 +35,7 @@ int runEmulate(const QStringList &args, Io &io)
         if (const auto f = EmulatorFault::parse(t, problem))
             faults.push_back(*f);
     }
-    int bitRateOption = 0;
-    if (problem.isEmpty() && a.values.contains(QStringLiteral("--bitrate"))) {
-        bitRateOption = a.values.value(QStringLiteral("--bitrate")).toInt();
-        if (bitRateOption < 5000 || bitRateOption > 1000000)
-            problem = QStringLiteral("--bitrate takes a bit rate in bit/s from 5000 to 1000000");
-    }
+    const int bitRateOption = problem.isEmpty() ? bitRateArg(a, problem) : 0;
     if (!problem.isEmpty()) {
         io.err
             << "praxedo-cli emulate: " << problem << '\n'

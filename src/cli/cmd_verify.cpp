@@ -45,14 +45,7 @@ int runVerify(const QStringList &args, Io &io)
     QString problem = a.error;
     if (problem.isEmpty() && directions.empty())
         problem = QStringLiteral("--direction takes 0, 1 or both, not '%1'").arg(dirText);
-    int bitRateOption = 0;
-    if (problem.isEmpty() && a.values.contains(QStringLiteral("--bitrate"))) {
-        const auto v = IntText::read(a.values.value(QStringLiteral("--bitrate")));
-        if (!v || *v < 5000 || *v > 1000000)
-            problem = QStringLiteral("--bitrate takes a bit rate in bit/s from 5000 to 1000000");
-        else
-            bitRateOption = *v;
-    }
+    const int bitRateOption = problem.isEmpty() ? bitRateArg(a, problem) : 0;
     VerifyOptions options;
     if (problem.isEmpty() && a.values.contains(QStringLiteral("--settle"))) {
         const auto v = IntText::read(a.values.value(QStringLiteral("--settle")));

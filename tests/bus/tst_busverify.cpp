@@ -224,6 +224,10 @@ void TestBusVerify::badInput_data()
     QTest::newRow("bad direction")
         << QStringList{c0, u"virtualcan:tcp://127.0.0.1:%1/can0"_qs, c1, can1, u"--direction"_qs, u"2"_qs} << 1 << 1
         << QByteArray("--direction takes 0, 1 or both");
+    for (const QString &rate : {u"4999"_qs, u"1000001"_qs, u"fast"_qs})
+        QTest::newRow(qPrintable(u"bit rate "_qs + rate))
+            << QStringList{c0, u"virtualcan:tcp://127.0.0.1:%1/can0"_qs, c1, can1, u"--bitrate"_qs, rate} << 1 << 1
+            << QByteArray("--bitrate takes a bit rate in bit/s from 5000 to 1000000");
     QTest::newRow("missing side") << QStringList{c0, u"virtualcan:tcp://127.0.0.1:%1/can0"_qs} << 1 << 2
                                   << QByteArray("--can1 PLUGIN:INTERFACE is missing");
 }
