@@ -12,7 +12,7 @@
 #include <QtEndian>
 
 namespace {
-const QString kUnset = QStringLiteral("\x01");
+constexpr QLatin1String kUnset("\x01");
 
 QString shipped(const QString &name)
 {

@@ -73,7 +73,7 @@ QMap<quint32, quint8> decodeAll(const QByteArray &text, bool *ok)
     return bytes;
 }
 
-const QString kNoSrecCat = QStringLiteral("no srec_cat");
+constexpr QLatin1String kNoSrecCat("no srec_cat");
 
 // Why srec_cat, the common S-record tool, refuses or warns about overlapping or miscounted
 // records in `text`; empty when it reads the file cleanly.

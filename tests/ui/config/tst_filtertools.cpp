@@ -29,8 +29,8 @@
 
 namespace {
 
-const QByteArray kA = "2.0A 11bits";
-const QByteArray kB = "2.0B 29bits";
+constexpr char kA[] = "2.0A 11bits";
+constexpr char kB[] = "2.0B 29bits";
 
 QByteArray row(const QByteArray &orig, const QByteArray &type, const QByteArray &mod, const QByteArray &modType,
                const QByteArray &desc = QByteArray())
