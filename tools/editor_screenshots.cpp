@@ -189,7 +189,7 @@ int main(int argc, char *argv[])
             f.write(QStringLiteral("(%1.%2) can0 %3#1122334455667788\n")
                         .arg(1000 + i / 100)
                         .arg((i % 100) * 10000, 6, 10, QLatin1Char('0'))
-                        .arg(QStringList{QStringLiteral("181"), QStringLiteral("281"), QStringLiteral("1A0")}[i % 3])
+                        .arg(QStringList{QStringLiteral("181"), QStringLiteral("281"), QStringLiteral("1A0")}.at(i % 3))
                         .toLatin1());
     }
     OneFile chooser(trace);

@@ -17,13 +17,28 @@ Q_DECLARE_METATYPE(Rows)
 
 namespace {
 
-const Values kMap = {{"Device_Type", "0"}};                   // both ports 11-bit: the direct map
-const Values kList = {{"Device_Type", "0"}, {"TypeC1", "1"}}; // CAN 1 29-bit: the sorted list
+// Both ports 11-bit: the direct map.
+Values directMap()
+{
+    return {{"Device_Type", "0"}};
+}
+
+// CAN 1 29-bit: the sorted list.
+Values sortedList()
+{
+    return {{"Device_Type", "0"}, {"TypeC1", "1"}};
+}
 
 // 0x200 listed twice: the image keeps 0x300, the banks the last row.
-const QList<Row> kTwice = {Row("0x200", "0x300"), Row("0x181", "0x281"), Row("0x200", "0x301"),
-                           Row("0x18FEF100", "0x123", Ext, Std)};
-const QList<Row> kBack = {Row("0x300", "0x300"), Row("0x7FF", "0x0"), Row("0x18FEF100", "0x123", Ext, Std)};
+QList<Row> twiceRows()
+{
+    return {Row("0x200", "0x300"), Row("0x181", "0x281"), Row("0x200", "0x301"), Row("0x18FEF100", "0x123", Ext, Std)};
+}
+
+QList<Row> backRows()
+{
+    return {Row("0x300", "0x300"), Row("0x7FF", "0x0"), Row("0x18FEF100", "0x123", Ext, Std)};
+}
 
 // 2001 pairs: 0x000 to 0x7CF (without a replacement, which the banks fill with the identifier
 // and the image with 0) and 0x200 twice. The list keeps the 2000 smallest: 0x7CF is left out.
@@ -67,7 +82,7 @@ void TestBusBanks::matchesARepeaterReadingTheBanks_data()
     QTest::addColumn<QByteArrayList>("lines"); // in the CSV report: direction, identifier ... seen
 
     QTest::newRow("map, positive, last row wins")
-        << kMap << true << kTwice << kBack
+        << directMap() << true << twiceRows() << backRows()
         << QByteArrayList{"0,0x00000200,11-bit,11-bit sweep,passes as 0x301 (11-bit),0x301 (11-bit),",
                           "0,0x00000181,11-bit,11-bit sweep,passes as 0x281 (11-bit),0x281 (11-bit),",
                           "0,0x00000182,11-bit,11-bit sweep,blocked,nothing,",
@@ -75,12 +90,12 @@ void TestBusBanks::matchesARepeaterReadingTheBanks_data()
                           "1,0x18FEF100,29-bit,listed,blocked,nothing,",
                           "1,0x000007FF,11-bit,11-bit sweep,passes as 0x000 (11-bit),0x000 (11-bit),"};
     QTest::newRow("map, listed blocked")
-        << kMap << false << kTwice << kBack
+        << directMap() << false << twiceRows() << backRows()
         << QByteArrayList{"0,0x00000200,11-bit,11-bit sweep,blocked,nothing,",
                           "0,0x00000201,11-bit,11-bit sweep,passes as 0x201 (11-bit),0x201 (11-bit),",
                           "1,0x18FEF100,29-bit,listed,blocked,nothing,"};
     QTest::newRow("list, positive, 2001 rows")
-        << kList << true << longTable() << kBack
+        << sortedList() << true << longTable() << backRows()
         << QByteArrayList{
                "0,0x00000200,11-bit,11-bit sweep,passes as 0x00000301 (29-bit),0x00000301 (29-bit),",
                "0,0x000007CE,11-bit,11-bit sweep,passes as 0x000007CE (29-bit),0x000007CE (29-bit),",
@@ -90,7 +105,7 @@ void TestBusBanks::matchesARepeaterReadingTheBanks_data()
                "1,0x18FEF100,29-bit,listed,passes as 0x123 (11-bit),0x123 (11-bit),",
                "1,0x18FEF101,29-bit,neighbour of a listed identifier,blocked,nothing,"};
     QTest::newRow("list, listed blocked")
-        << kList << false << kTwice << kBack
+        << sortedList() << false << twiceRows() << backRows()
         << QByteArrayList{
                "0,0x00000200,11-bit,11-bit sweep,blocked,nothing,",
                "0,0x00000200,29-bit,listed identifier in the other format,blocked,nothing,",
@@ -130,13 +145,13 @@ void TestBusBanks::faultsFailAndNameTheIdentifier_data()
     QTest::addColumn<bool>("emulator"); // the fault in `praxedo-cli emulate` instead of the stand-in
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QByteArray>("line");
-    QTest::newRow("map, dropped") << kMap << false << u"drop:0x181"_qs
+    QTest::newRow("map, dropped") << directMap() << false << u"drop:0x181"_qs
                                   << QByteArray("0x181 (11-bit): expected passes as 0x281 (11-bit); seen nothing");
     QTest::newRow("list, duplicated")
-        << kList << false << u"duplicate:0x200"_qs
+        << sortedList() << false << u"duplicate:0x200"_qs
         << QByteArray("0x200 (11-bit): expected passes as 0x00000301 (29-bit); seen 0x00000301 (29-bit), 2 times");
     QTest::newRow("list, emulated wrong replacement")
-        << kList << true << u"remap:0x181:0x282"_qs
+        << sortedList() << true << u"remap:0x181:0x282"_qs
         << QByteArray("0x181 (11-bit): expected passes as 0x00000281 (29-bit); seen 0x00000282 (29-bit)");
 }
 
@@ -147,7 +162,7 @@ void TestBusBanks::faultsFailAndNameTheIdentifier()
     QFETCH(QString, fault);
     QFETCH(QByteArray, line);
     Project p;
-    QVERIFY(p.make(true, kTwice, kBack, true, settings));
+    QVERIFY(p.make(true, twiceRows(), backRows(), true, settings));
     const quint16 port = freePort();
     Peer peer;
     QProcess emulating;

@@ -29,9 +29,16 @@ CliRun::Result verify(const Project &p, quint16 port, const QStringList &extra =
                        + extra);
 }
 
-const QList<Row> kRemaps = {Row("0x181", "0x281"), Row("0x200", "0x1ABCDE", Std, Ext),
-                            Row("0x18FEF100", "0x123", Ext, Std), Row("0x1FFFFFFF", "0x1FFFFFFF", Ext, Ext)};
-const QList<Row> kBack = {Row("0x300", "0x300"), Row("0x7FF", "0x0")};
+QList<Row> remapRows()
+{
+    return {Row("0x181", "0x281"), Row("0x200", "0x1ABCDE", Std, Ext), Row("0x18FEF100", "0x123", Ext, Std),
+            Row("0x1FFFFFFF", "0x1FFFFFFF", Ext, Ext)};
+}
+
+QList<Row> backRows()
+{
+    return {Row("0x300", "0x300"), Row("0x7FF", "0x0")};
+}
 
 } // namespace
 
@@ -72,7 +79,7 @@ void TestBusVerify::matchesAnIndependentRepeater()
     QFETCH(QStringList, extra);
     QFETCH(QStringList, peerExtra);
     Project p;
-    QVERIFY(p.make(positive, kRemaps, kBack));
+    QVERIFY(p.make(positive, remapRows(), backRows()));
     const quint16 port = freePort();
     Peer peer;
     QVERIFY(peer.start(p.image(), port, peerExtra));
@@ -115,7 +122,7 @@ void TestBusVerify::faultsFailAndNameTheIdentifier()
     QFETCH(QByteArray, line);
     QFETCH(QByteArray, result);
     Project p;
-    QVERIFY(p.make(positive, kRemaps, kBack));
+    QVERIFY(p.make(positive, remapRows(), backRows()));
     const quint16 port = freePort();
     Peer peer;
     QVERIFY(peer.start(p.image(), port, {QStringLiteral("--fault"), fault}));
@@ -128,7 +135,7 @@ void TestBusVerify::faultsFailAndNameTheIdentifier()
 void TestBusVerify::reportNamesTheRun()
 {
     Project p;
-    QVERIFY(p.make(true, kRemaps, kBack));
+    QVERIFY(p.make(true, remapRows(), backRows()));
     const quint16 port = freePort();
     Peer peer;
     QVERIFY(peer.start(p.image(), port, {QStringLiteral("--fault"), QStringLiteral("drop:0x300")}));
@@ -164,7 +171,7 @@ void TestBusVerify::reportNamesTheRun()
 void TestBusVerify::emulatorFaultsAreSeen()
 {
     Project p;
-    QVERIFY(p.make(true, kRemaps, kBack));
+    QVERIFY(p.make(true, remapRows(), backRows()));
     const quint16 port = freePort();
     QProcess emulator;
     emulator.start(TestPaths::cli(),
@@ -186,7 +193,7 @@ void TestBusVerify::busGoneMidRun()
 {
     // Listed identifiers blocked: nearly every frame passes, so the peer ends early in the plan.
     Project p;
-    QVERIFY(p.make(false, kRemaps, kBack));
+    QVERIFY(p.make(false, remapRows(), backRows()));
     const quint16 port = freePort();
     Peer peer;
     QVERIFY(peer.start(p.image(), port, {QStringLiteral("--exit-after"), QStringLiteral("300")}));
@@ -239,7 +246,7 @@ void TestBusVerify::badInput()
     QFETCH(int, exitCode);
     QFETCH(QByteArray, message);
     Project p;
-    QVERIFY(p.make(true, kRemaps, kBack, built > 0));
+    QVERIFY(p.make(true, remapRows(), backRows(), built > 0));
     if (built == 2) {
         // One second on: file times of some file systems have that resolution.
         QFile doc(p.dir.filePath(QStringLiteral("CanCanCobID.xml")));

@@ -19,7 +19,7 @@ constexpr bool HasBus = true;
 #else
 constexpr bool HasBus = false;
 #endif
-const QByteArray kNoBus = "this build has no CAN bus support";
+constexpr char kNoBus[] = "this build has no CAN bus support";
 } // namespace
 
 class TestBusEntry : public QObject

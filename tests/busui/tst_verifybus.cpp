@@ -52,7 +52,10 @@ struct Window
     }
 };
 
-const QList<Row> kRows = {Row("0x181", "0x281"), Row("0x18FEF100", "0x123", Ext, Std)};
+QList<Row> rows()
+{
+    return {Row("0x181", "0x281"), Row("0x18FEF100", "0x123", Ext, Std)};
+}
 
 } // namespace
 
@@ -81,7 +84,7 @@ void TestVerifyBus::listsTheMismatchesOfARun()
 {
     RecordingPrompt prompt;
     Project p;
-    QVERIFY(p.make(true, kRows, {}));
+    QVERIFY(p.make(true, rows(), {}));
     for (const bool faulty : {false, true}) {
         const quint16 port = freePort();
         Peer peer;
@@ -112,7 +115,7 @@ void TestVerifyBus::verdictsInTheWindowsLanguage()
 {
     RecordingPrompt prompt;
     Project p;
-    QVERIFY(p.make(true, kRows, {}));
+    QVERIFY(p.make(true, rows(), {}));
     const quint16 port = freePort();
     Peer peer;
     QVERIFY(peer.start(p.image(), port, {QStringLiteral("--fault"), QStringLiteral("drop:0x18FEF100")}));
@@ -139,7 +142,7 @@ void TestVerifyBus::cancelStopsTheRun()
 {
     RecordingPrompt prompt;
     Project p;
-    QVERIFY(p.make(false, kRows, {}));
+    QVERIFY(p.make(false, rows(), {}));
     const quint16 port = freePort();
     Peer peer;
     QVERIFY(peer.start(p.image(), port));
@@ -157,7 +160,7 @@ void TestVerifyBus::badInterfaceIsABox()
 {
     RecordingPrompt prompt;
     Project p;
-    QVERIFY(p.make(true, kRows, {}));
+    QVERIFY(p.make(true, rows(), {}));
     Window w;
     w.open(p, freePort());
     w.port(1)->setCurrentText(QStringLiteral("nosuchcan:x"));

@@ -73,9 +73,10 @@ QByteArray parGenRaw(const Values &children)
 QByteArray parGen(const Values &set, const Names &omit)
 {
     Texts children;
-    for (auto [name, text] : defaults()) {
-        if (std::any_of(omit.begin(), omit.end(), [&](const char *n) { return name == QLatin1String(n); }))
+    for (const auto &[name, defaultText] : defaults()) {
+        if (std::any_of(omit.begin(), omit.end(), [&key = name](const char *n) { return key == QLatin1String(n); }))
             continue;
+        QString text = defaultText;
         for (const Set &s : set) {
             if (name == QLatin1String(s.name))
                 text = QLatin1String(s.text);

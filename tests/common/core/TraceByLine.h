@@ -49,7 +49,7 @@ inline bool isCandump(const QByteArray &trace)
         if (line.endsWith('\r'))
             line.chop(1);
         if (!blank(line)) {
-            for (const char c : line) {
+            for (const char c : std::as_const(line)) {
                 if (c != ' ' && c != '\t')
                     return c == '(';
             }

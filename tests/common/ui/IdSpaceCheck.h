@@ -18,8 +18,9 @@ inline QColor cellColour(const QImage &picture, const QRect &cells, int id)
 {
     const qreal w = qreal(cells.width()) / IdSpacePainter::Columns;
     const qreal h = qreal(cells.height()) / IdSpacePainter::Rows;
-    const QPointF centre(cells.left() + (id % IdSpacePainter::Columns + 0.5) * w,
-                         cells.top() + (id / IdSpacePainter::Columns + 0.5) * h);
+    const int column = id % IdSpacePainter::Columns;
+    const int row = id / IdSpacePainter::Columns;
+    const QPointF centre(cells.left() + (column + 0.5) * w, cells.top() + (row + 0.5) * h);
     return picture.pixelColor(centre.toPoint());
 }
 

@@ -83,8 +83,11 @@ private Q_SLOTS:
         QVERIFY(a.contains(mainFile));
         QVERIFY(a.value(mainFile) != b.value(mainFile));
 
-        QStringList files = a.keys() + b.keys();
-        files.removeDuplicates();
+        QStringList files = a.keys();
+        for (auto it = b.keyBegin(); it != b.keyEnd(); ++it) {
+            if (!a.contains(*it))
+                files.append(*it);
+        }
 
         const quint32 seed = QRandomGenerator::global()->generate();
         QRandomGenerator random(seed);

@@ -80,11 +80,13 @@ bool prepare(const QStringList &setup, const QString &dir)
     return true;
 }
 
-const QString kBin = QStringLiteral("PROJECTS/P/bin/");
-const QStringList kOutputs = {kBin + QStringLiteral("bank1.bin"),   kBin + QStringLiteral("bank2.bin"),
-                              kBin + QStringLiteral("bank3.bin"),   kBin + QStringLiteral("bank4.bin"),
-                              kBin + QStringLiteral("bank5.bin"),   kBin + QStringLiteral("bankg.c"),
-                              kBin + QStringLiteral("bank_K60.bin")};
+QStringList outputs()
+{
+    const QString bin = QStringLiteral("PROJECTS/P/bin/");
+    return {bin + QStringLiteral("bank1.bin"),   bin + QStringLiteral("bank2.bin"), bin + QStringLiteral("bank3.bin"),
+            bin + QStringLiteral("bank4.bin"),   bin + QStringLiteral("bank5.bin"), bin + QStringLiteral("bankg.c"),
+            bin + QStringLiteral("bank_K60.bin")};
+}
 
 // A small tmpfs, unmounted again however the test ends.
 class Mount
@@ -163,8 +165,8 @@ private:
         // source after five banks that did.
         const QStringList built{QStringLiteral("image A"), QStringLiteral("documents B")};
         QTest::newRow("build, bank1.bin")
-            << built << QStringLiteral("build") << qint64(8 * 1024) << kOutputs << QStringLiteral("bank1.bin");
-        QTest::newRow("build, bankg.c") << built << QStringLiteral("build") << qint64(20 * 1024) << kOutputs
+            << built << QStringLiteral("build") << qint64(8 * 1024) << outputs() << QStringLiteral("bank1.bin");
+        QTest::newRow("build, bankg.c") << built << QStringLiteral("build") << qint64(20 * 1024) << outputs()
                                         << QStringLiteral("bankg.c");
         QTest::newRow("new firmware") << QStringList{QStringLiteral("firmware A")} << QStringLiteral("firmware B")
                                       << qint64(20 * 1024) << QStringList{firmware} << QString();

@@ -21,7 +21,10 @@ private Q_SLOTS:
 };
 
 namespace {
-const QByteArray NewBytes = "<Conf_Settings><lastproj><projectname>Line 4</projectname></lastproj></Conf_Settings>\r\n";
+QByteArray newBytes()
+{
+    return "<Conf_Settings><lastproj><projectname>Line 4</projectname></lastproj></Conf_Settings>\r\n";
+}
 
 QByteArray readAll(const QString &path)
 {
@@ -56,11 +59,11 @@ void TestSaveReplace::replacesTheOldFile()
         QCOMPARE(f.write(old), old.size());
     }
 
-    QCOMPARE(FileIo::saveFile(path, NewBytes), QString());
-    QCOMPARE(readAll(path), NewBytes);
+    QCOMPARE(FileIo::saveFile(path, newBytes()), QString());
+    QCOMPARE(readAll(path), newBytes());
     // Twice: the second save replaces the file the first one made.
-    QCOMPARE(FileIo::saveFile(path, NewBytes + NewBytes), QString());
-    QCOMPARE(readAll(path), NewBytes + NewBytes);
+    QCOMPARE(FileIo::saveFile(path, newBytes() + newBytes()), QString());
+    QCOMPARE(readAll(path), newBytes() + newBytes());
     QCOMPARE(entries(dir.path()), QStringList{QStringLiteral("Praxedo.xml")});
 }
 
@@ -99,13 +102,13 @@ void TestSaveReplace::fileHeldOrProtected()
         QVERIFY(holder->open(QIODevice::ReadOnly));
     }
 
-    const QString error = FileIo::saveFile(path, NewBytes);
+    const QString error = FileIo::saveFile(path, newBytes());
     holder.reset();
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 
     if (replaced) {
         QCOMPARE(error, QString());
-        QCOMPARE(readAll(path), NewBytes);
+        QCOMPARE(readAll(path), newBytes());
     } else {
         QVERIFY2(error.startsWith(QStringLiteral("Cannot write %1: ").arg(QDir::toNativeSeparators(path))),
                  qPrintable(error));

@@ -5,8 +5,8 @@
 
 namespace {
 
-const QString A = CobIdTable::type11Bit();
-const QString B = CobIdTable::type29Bit();
+const QString &A = CobIdTable::type11Bit();
+const QString &B = CobIdTable::type29Bit();
 
 using Duplicate = CobIdChecks::Duplicate;
 

@@ -9,8 +9,8 @@
 
 namespace {
 
-const QString A = CobIdTable::type11Bit();
-const QString B = CobIdTable::type29Bit();
+const QString &A = CobIdTable::type11Bit();
+const QString &B = CobIdTable::type29Bit();
 const QString kHeader = u"Original CobID,Type CobID,Modify CobID,Type CobID,Mnemonic\r\n"_qs;
 
 void setRow(CobIdTable &t, int r, const QStringList &cells)

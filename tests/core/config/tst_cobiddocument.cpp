@@ -13,8 +13,8 @@
 
 namespace {
 
-const QString A = CobIdTable::type11Bit();
-const QString B = CobIdTable::type29Bit();
+const QString &A = CobIdTable::type11Bit();
+const QString &B = CobIdTable::type29Bit();
 
 QByteArray fileBytes(const QString &path)
 {

@@ -8,8 +8,8 @@
 
 namespace {
 
-const QString A = CobIdTable::type11Bit();
-const QString B = CobIdTable::type29Bit();
+const QString &A = CobIdTable::type11Bit();
+const QString &B = CobIdTable::type29Bit();
 
 std::vector<ImportedRow> rows(int count, int firstLine = 2)
 {

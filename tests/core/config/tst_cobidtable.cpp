@@ -4,8 +4,8 @@
 
 namespace {
 
-const QString A = CobIdTable::type11Bit();
-const QString B = CobIdTable::type29Bit();
+const QString &A = CobIdTable::type11Bit();
+const QString &B = CobIdTable::type29Bit();
 
 // Rows 0..count-1 hold "id<n>" style content in every column.
 void fill(CobIdTable &t, int count)

@@ -226,7 +226,7 @@ void TestDevicePrediction::namesWhatItReadAndAssumes()
     QCOMPARE(device.load(p.dir.path()), QString());
     QCOMPARE(device.source(), QDir::toNativeSeparators(u"bin/bank_K60.bin"_qs) + u" (Ethernet variant)"_qs);
     QCOMPARE(device.files().size(), 1);
-    QCOMPARE(QDir::fromNativeSeparators(device.files().first()), p.dir.filePath(u"bin/bank_K60.bin"_qs));
+    QCOMPARE(QDir::fromNativeSeparators(device.files().constFirst()), p.dir.filePath(u"bin/bank_K60.bin"_qs));
     QCOMPARE(device.assumptions(), QStringList());
 }
 

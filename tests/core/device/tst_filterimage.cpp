@@ -15,15 +15,22 @@ constexpr quint32 X = DeviceFacts::ExtMark;
 using Fate = FilterImage::Fate;
 
 // Positive implementation: rows pass under their replacement.
-const FilterImageBytes::Table kPositive0 = {
-    {0x100, 0x100},     // passes unchanged
-    {0x181, 0x281},     // remapped
-    {0x200, X | 0x123}, // leaves as a 29-bit frame
-    {0x7FF, 0x000},     // the last 11-bit identifier
-    {X | 0x181, 0x181}, // 29-bit 0x181 leaves as 11-bit
-    {X | 0x1FFFFFFF, X | 0x1FFFFFFF},
-};
-const FilterImageBytes::Table kPositive1 = {{0x300, 0x301}};
+FilterImageBytes::Table positive0()
+{
+    return {
+        {0x100, 0x100},     // passes unchanged
+        {0x181, 0x281},     // remapped
+        {0x200, X | 0x123}, // leaves as a 29-bit frame
+        {0x7FF, 0x000},     // the last 11-bit identifier
+        {X | 0x181, 0x181}, // 29-bit 0x181 leaves as 11-bit
+        {X | 0x1FFFFFFF, X | 0x1FFFFFFF},
+    };
+}
+
+FilterImageBytes::Table positive1()
+{
+    return {{0x300, 0x301}};
+}
 
 bool write(const QString &path, const QByteArray &bytes)
 {
@@ -91,7 +98,7 @@ void TestFilterImage::route()
     QFETCH(bool, outExtended);
 
     FilterImage image;
-    QCOMPARE(image.parse(FilterImageBytes::make(kPositive0, kPositive1, positive), u"bank_K60.bin"_qs), QString());
+    QCOMPARE(image.parse(FilterImageBytes::make(positive0(), positive1(), positive), u"bank_K60.bin"_qs), QString());
     QCOMPARE(image.positive(), positive);
     const FilterImage::Route r = image.route(Direction::arrivingOn(from), id, extended);
     QCOMPARE(r.passes, passes);
@@ -146,7 +153,7 @@ bool spaceAgreesWithRoute(const FilterImage &image, Direction from)
 void TestFilterImage::idSpace()
 {
     FilterImage image;
-    QCOMPARE(image.parse(FilterImageBytes::make(kPositive0, kPositive1, true), u"x"_qs), QString());
+    QCOMPARE(image.parse(FilterImageBytes::make(positive0(), positive1(), true), u"x"_qs), QString());
     FilterImage::IdSpace space = image.idSpace(Direction::Can0ToCan1);
     QCOMPARE(space[0x100], Fate::Pass);
     QCOMPARE(space[0x181], Fate::Remap);
@@ -158,7 +165,7 @@ void TestFilterImage::idSpace()
     QCOMPARE(space[0x300], Fate::Remap);
     QCOMPARE(std::count(space.begin(), space.end(), Fate::Block), 2047);
 
-    QCOMPARE(image.parse(FilterImageBytes::make(kPositive0, {}, false), u"x"_qs), QString());
+    QCOMPARE(image.parse(FilterImageBytes::make(positive0(), {}, false), u"x"_qs), QString());
     space = image.idSpace(Direction::Can0ToCan1);
     // The 29-bit rows say nothing about 11-bit frames.
     QCOMPARE(std::count(space.begin(), space.end(), Fate::Block), 4);
@@ -174,7 +181,7 @@ void TestFilterImage::idSpace()
                                                 {0x300, 0x300},
                                                 {X | 5, 5}};
     for (const bool positive : {true, false}) {
-        QCOMPARE(image.parse(FilterImageBytes::make(kPositive0, duplicates, positive), u"x"_qs), QString());
+        QCOMPARE(image.parse(FilterImageBytes::make(positive0(), duplicates, positive), u"x"_qs), QString());
         QVERIFY(spaceAgreesWithRoute(image, Direction::Can0ToCan1));
         QVERIFY(spaceAgreesWithRoute(image, Direction::Can1ToCan0));
     }
@@ -185,7 +192,7 @@ void TestFilterImage::refusesDamagedFiles_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("error");
 
-    const QByteArray good = FilterImageBytes::make(kPositive0, kPositive1, true);
+    const QByteArray good = FilterImageBytes::make(positive0(), positive1(), true);
     QTest::newRow("empty") << QByteArray() << u"bank_K60.bin has 0 bytes; a configuration image has 34816"_qs;
     QTest::newRow("one byte short") << good.left(34815)
                                     << u"bank_K60.bin has 34815 bytes; a configuration image has 34816"_qs;
@@ -210,7 +217,7 @@ void TestFilterImage::refusesDamagedFiles()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, error);
     FilterImage image;
-    QCOMPARE(image.parse(FilterImageBytes::make(kPositive0, kPositive1, true), u"bank_K60.bin"_qs), QString());
+    QCOMPARE(image.parse(FilterImageBytes::make(positive0(), positive1(), true), u"bank_K60.bin"_qs), QString());
     QCOMPARE(image.parse(bytes, u"bank_K60.bin"_qs), error);
     // Nothing of the earlier image is left to answer from.
     QVERIFY(image.entries(Direction::Can0ToCan1).empty());
@@ -224,9 +231,9 @@ void TestFilterImage::loadsFromTheBinFolder()
     FilterImage image;
     const QString path = QDir::toNativeSeparators(dir.filePath(u"bank_K60.bin"_qs));
     QCOMPARE(image.load(dir.path()), path + u" does not exist: build the configuration first"_qs);
-    QVERIFY(write(dir.filePath(u"bank_K60.bin"_qs), FilterImageBytes::make(kPositive0, kPositive1, true)));
+    QVERIFY(write(dir.filePath(u"bank_K60.bin"_qs), FilterImageBytes::make(positive0(), positive1(), true)));
     QCOMPARE(image.load(dir.path()), QString());
-    QCOMPARE(image.entries(Direction::Can0ToCan1).size(), kPositive0.size());
+    QCOMPARE(image.entries(Direction::Can0ToCan1).size(), positive0().size());
     QVERIFY(write(dir.filePath(u"bank_K60.bin"_qs), QByteArray(2 * 1024 * 1024, '\0')));
     QVERIFY(image.load(dir.path()).contains(path));
 }

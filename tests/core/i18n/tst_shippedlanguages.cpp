@@ -12,7 +12,7 @@
 #include <QtEndian>
 
 namespace {
-const QString kUnset = QStringLiteral("\x01");
+constexpr QLatin1String kUnset("\x01");
 
 QString shipped(const QString &name)
 {
@@ -99,8 +99,9 @@ void TestShippedLanguages::translationIsComplete()
         QVERIFY2(blankAtEnds(translated) == blankAtEnds(english), qPrintable(QStringLiteral("slot %1 blanks").arg(i)));
         // The program fills %1, %2... in; a translation must keep every one of them.
         const auto markers = [](const QString &text) {
+            static const QRegularExpression marker(QStringLiteral("%\\d"));
             QStringList found;
-            for (const auto &m : QRegularExpression(QStringLiteral("%\\d")).globalMatch(text))
+            for (const auto &m : marker.globalMatch(text))
                 found << m.captured();
             found.sort();
             return found;
@@ -145,14 +146,15 @@ void TestShippedLanguages::everyTextTheCodeReadsExists()
     {
         QFile header(QDir(sources).filePath(QStringLiteral("core/base/TextId.h")));
         QVERIFY(header.open(QIODevice::ReadOnly));
-        const QRegularExpression entry(QStringLiteral("^\\s*(\\w+) = (\\d+),"), QRegularExpression::MultilineOption);
+        static const QRegularExpression entry(QStringLiteral("^\\s*(\\w+) = (\\d+),"),
+                                              QRegularExpression::MultilineOption);
         for (const auto &m : entry.globalMatch(QString::fromUtf8(header.readAll())))
             names.insert(m.captured(1), m.captured(2).toInt());
         QVERIFY(!names.isEmpty());
     }
-    const QRegularExpression name(QStringLiteral("\\bTextId::(\\w+)"));
-    const QRegularExpression read(QStringLiteral("\\btext\\(([^()]*(\\([^()]*\\)[^()]*)*)\\)"));
-    const QRegularExpression number(QStringLiteral("(?<![\\w.])(\\d{2,3})(?![\\w.])"));
+    static const QRegularExpression name(QStringLiteral("\\bTextId::(\\w+)"));
+    static const QRegularExpression read(QStringLiteral("\\btext\\(([^()]*(\\([^()]*\\)[^()]*)*)\\)"));
+    static const QRegularExpression number(QStringLiteral("(?<![\\w.])(\\d{2,3})(?![\\w.])"));
     QMap<int, QString> used; // index -> where it is read
     QDirIterator files(sources, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
                        QDirIterator::Subdirectories);

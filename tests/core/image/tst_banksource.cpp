@@ -61,7 +61,7 @@ void TestBankSource::bytesInOrderAndUpperCase()
     // Read the bytes back out of every line of bank 2 and compare.
     QByteArray readBack;
     for (int j = 0; j < 1024; ++j) {
-        const QByteArray line = lines[1026 + j];
+        const QByteArray &line = lines[1026 + j];
         QCOMPARE(line.left(17), j == 0 ? QByteArray("const char Bank2 ") : QByteArray(17, ' '));
         const QByteArray items = line.mid(j == 0 ? 23 : 17);
         QCOMPARE(items.size(), 16 * 6 + (j == 1023 ? 2 : 1));

@@ -15,11 +15,15 @@ using ImageDocs::Ext;
 using ImageDocs::Row;
 
 namespace {
-const QStringList kOutputs = {
-    QStringLiteral("bank1.bin"),    QStringLiteral("bank2.bin"), QStringLiteral("bank3.bin"),
-    QStringLiteral("bank4.bin"),    QStringLiteral("bank5.bin"), QStringLiteral("bankg.c"),
-    QStringLiteral("bank_K60.bin"),
-};
+const QStringList &outputs()
+{
+    static const QStringList names = {
+        QStringLiteral("bank1.bin"),    QStringLiteral("bank2.bin"), QStringLiteral("bank3.bin"),
+        QStringLiteral("bank4.bin"),    QStringLiteral("bank5.bin"), QStringLiteral("bankg.c"),
+        QStringLiteral("bank_K60.bin"),
+    };
+    return names;
+}
 
 QByteArray readAll(const QString &path)
 {
@@ -79,8 +83,8 @@ void TestConfigBuilder::goldenProjects()
     ConfigBuilder builder;
     const QString error = builder.buildAndWrite(project.parGen(), project.cobId(), project.bin());
     QVERIFY2(error.isEmpty(), qPrintable(error));
-    QCOMPARE(QDir(project.bin()).entryList(QDir::Files, QDir::Name).size(), kOutputs.size());
-    for (const QString &file : kOutputs) {
+    QCOMPARE(QDir(project.bin()).entryList(QDir::Files, QDir::Name).size(), outputs().size());
+    for (const QString &file : outputs()) {
         const QByteArray expected = readAll(source.filePath(QStringLiteral("expected/") + file));
         QVERIFY2(!expected.isEmpty(), qPrintable(file));
         QVERIFY2(readAll(project.out(file)) == expected, qPrintable(file + QStringLiteral(" differs")));
@@ -91,7 +95,7 @@ void TestConfigBuilder::failedBuildWritesNothing()
 {
     Project project;
     QVERIFY(QDir().mkpath(project.bin()));
-    for (const QString &file : kOutputs)
+    for (const QString &file : outputs())
         writeFile(project.out(file), "old " + file.toLatin1());
     writeFile(project.parGen(), ImageDocs::parGen({{"Boud0", "fast"}}));
     writeFile(project.cobId(), ImageDocs::cobId({Row("1")}));
@@ -100,15 +104,15 @@ void TestConfigBuilder::failedBuildWritesNothing()
     const QString error = builder.buildAndWrite(project.parGen(), project.cobId(), project.bin());
     QVERIFY(error.contains(QLatin1String("'fast'")));
     QVERIFY(error.contains(QDir::toNativeSeparators(project.parGen())));
-    for (const QString &file : kOutputs)
+    for (const QString &file : outputs())
         QCOMPARE(readAll(project.out(file)), "old " + file.toLatin1());
-    QCOMPARE(QDir(project.bin()).entryList(QDir::Files).size(), kOutputs.size());
+    QCOMPARE(QDir(project.bin()).entryList(QDir::Files).size(), outputs().size());
 
     // Nor does a failure of the image's own reader (a comment before the filter root).
     writeFile(project.parGen(), ImageDocs::parGen());
     writeFile(project.cobId(), "<!--x-->" + ImageDocs::cobId({Row("1")}));
     QVERIFY(!builder.buildAndWrite(project.parGen(), project.cobId(), project.bin()).isEmpty());
-    for (const QString &file : kOutputs)
+    for (const QString &file : outputs())
         QCOMPARE(readAll(project.out(file)), "old " + file.toLatin1());
 }
 
@@ -132,7 +136,7 @@ void TestConfigBuilder::unwritableOutputNamesTheFile()
         writeFile(project.bin(), "not a folder");
     } else {
         QVERIFY(QDir().mkpath(project.bin()));
-        for (const QString &file : kOutputs)
+        for (const QString &file : outputs())
             writeFile(project.out(file), "old " + file.toLatin1());
         // A folder where the file should go cannot be replaced by it, even by root.
         QVERIFY(QFile::remove(project.out(blocked)));
@@ -147,11 +151,11 @@ void TestConfigBuilder::unwritableOutputNamesTheFile()
     // The folder in the way is left as it was, and no other output was replaced: the bin
     // folder never holds a mix of old and new files.
     QVERIFY(QFileInfo(project.out(blocked)).isDir());
-    for (const QString &file : kOutputs) {
+    for (const QString &file : outputs()) {
         if (file != blocked)
             QCOMPARE(readAll(project.out(file)), "old " + file.toLatin1());
     }
-    QCOMPARE(QDir(project.bin()).entryList(QDir::Files).size(), kOutputs.size() - 1);
+    QCOMPARE(QDir(project.bin()).entryList(QDir::Files).size(), outputs().size() - 1);
     QVERIFY(QFile::exists(QDir(project.out(blocked)).filePath(QStringLiteral("keep"))));
 }
 
@@ -190,7 +194,7 @@ void TestConfigBuilder::processBuilderFollowsTheProject()
     Set_Files(state);
     writeFile(state.File_ParGen, ImageDocs::parGen({{"Positive", "1"}}));
     QVERIFY(ProjectBuild::buildAndWrite(state).isEmpty());
-    for (const QString &file : kOutputs)
+    for (const QString &file : outputs())
         QVERIFY(QFile::exists(project.out(file)));
     QCOMPARE(readAll(project.out(QStringLiteral("bank1.bin"))), configBuilder().banks().bank(1));
     QCOMPARE(readAll(project.out(QStringLiteral("bank_K60.bin"))).size(), 34816);

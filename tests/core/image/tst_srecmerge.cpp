@@ -31,7 +31,7 @@ QByteArray record(char type, quint32 address, const QByteArray &data)
         bytes += char(address >> (8 * i));
     bytes += data;
     unsigned sum = 0;
-    for (char b : bytes)
+    for (char b : std::as_const(bytes))
         sum += quint8(b);
     bytes += char(~sum);
     return QByteArray("S") + type + bytes.toHex().toUpper() + "\r\n";
@@ -73,7 +73,7 @@ QMap<quint32, quint8> decodeAll(const QByteArray &text, bool *ok)
     return bytes;
 }
 
-const QString kNoSrecCat = QStringLiteral("no srec_cat");
+constexpr QLatin1String kNoSrecCat("no srec_cat");
 
 // Why srec_cat, the common S-record tool, refuses or warns about overlapping or miscounted
 // records in `text`; empty when it reads the file cleanly.
@@ -512,7 +512,7 @@ void TestSrecMerge::chainRoundTrip()
     // Banks 3 to 5 are not merged: the firmware's record at 0x3A8000 stays, and nothing more.
     const QList<QByteArray> lines = crlfLines(merged);
     QCOMPARE(lines.size(), 13 - 5 + 2 * RecordsPerBank);
-    QVERIFY(lines.contains(crlfLines(firmware)[6]));
+    QVERIFY(lines.contains(crlfLines(firmware).at(6)));
     QCOMPARE(readAll(ws.firmware()), firmware);
     QCOMPARE(ws.leftovers(), QStringList());
     QCOMPARE(QDir(ws.master).entryList(QDir::Files), QStringList{QStringLiteral("FX58104.sx")});
@@ -567,7 +567,7 @@ void TestSrecMerge::chainWithoutBank1KeepsFirmware()
     QCOMPARE(c.result, 1);
     QCOMPARE(readAll(ws.firmware()), firmware);
     const QByteArray merged = readAll(ws.newFile());
-    QVERIFY(merged.contains(crlfLines(firmware)[3])); // bank 1's old record is still there
+    QVERIFY(merged.contains(crlfLines(firmware).at(3))); // bank 1's old record is still there
     bool ok, complete;
     QCOMPARE(decodeRange(merged, bankFirstAddress(2), BankSize, &ok, &complete), ws.banks[1]);
     QVERIFY(ok && complete);

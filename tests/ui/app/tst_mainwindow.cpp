@@ -101,10 +101,10 @@ QByteArray settingsWith(const QString &project, bool internet, bool update)
     return SettingsFile::bytes(s);
 }
 
-const QString Opened = QStringLiteral("Opened Configuration of the Converter : ");
-const QString NoneOpened = QStringLiteral("None Configuration Opened ");
-const QString UseStep1 = QStringLiteral("Use Step1 to open or create new configuration");
-const QString NotValid = QStringLiteral("Error! Project not Valid");
+constexpr QLatin1String Opened("Opened Configuration of the Converter : ");
+constexpr QLatin1String NoneOpened("None Configuration Opened ");
+constexpr QLatin1String UseStep1("Use Step1 to open or create new configuration");
+constexpr QLatin1String NotValid("Error! Project not Valid");
 
 } // namespace
 

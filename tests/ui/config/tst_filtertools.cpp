@@ -29,8 +29,8 @@
 
 namespace {
 
-const QByteArray kA = "2.0A 11bits";
-const QByteArray kB = "2.0B 29bits";
+constexpr char kA[] = "2.0A 11bits";
+constexpr char kB[] = "2.0B 29bits";
 
 QByteArray row(const QByteArray &orig, const QByteArray &type, const QByteArray &mod, const QByteArray &modType,
                const QByteArray &desc = QByteArray())
@@ -480,7 +480,8 @@ void TestFilterTools::clickOnTheMapAsksAboutThatIdentifier()
     auto *map = child<IdSpaceView>(u"P_Map_C0_C1"_qs);
     const QRectF cells = map->cellArea();
     const qreal w = cells.width() / 64, h = cells.height() / 32;
-    const QPointF centre(cells.left() + (0x181 % 64 + 0.5) * w, cells.top() + (0x181 / 64 + 0.5) * h);
+    const int cellColumn = 0x181 % 64, cellRow = 0x181 / 64;
+    const QPointF centre(cells.left() + (cellColumn + 0.5) * w, cells.top() + (cellRow + 0.5) * h);
     QTest::mouseClick(map, Qt::LeftButton, {}, centre.toPoint());
     QCOMPARE(child<QLineEdit>(u"E_Frame_C0_C1"_qs)->text(), u"0x181"_qs);
     QVERIFY(!child<QCheckBox>(u"CB_Ext_C0_C1"_qs)->isChecked());

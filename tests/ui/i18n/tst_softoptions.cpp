@@ -45,7 +45,7 @@ QByteArray flagBmp(QRgb colour)
     return bytes;
 }
 
-const QByteArray kDeutsch = "//Version 1.0\r\n"
+constexpr char kDeutsch[] = "//Version 1.0\r\n"
                             "STR 15 = Neue Konfiguration\r\n"
                             "STR 302 = Sprache\r\n"
                             "STR 304 = Gewählte Sprache : ¶\r\n"
