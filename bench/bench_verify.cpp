@@ -96,7 +96,7 @@ int main(int argc, char *argv[])
         if (!ports[p])
             return fail(error);
     }
-    const TestPlan plan = TestPlan::build(prediction, {Direction::Can0ToCan1, Direction::Can1ToCan0}, false);
+    const TestPlan plan = TestPlan::build(prediction, TestPlan::directionsFor(std::nullopt), false);
     double wireBitsIn = 0, wireBitsPaced = 0;
     for (const std::vector<PlanFrame> &frames : plan.frames) {
         for (const PlanFrame &f : frames) {

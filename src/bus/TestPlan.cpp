@@ -103,6 +103,14 @@ TestPlan TestPlan::build(const BusPrediction &prediction, const std::vector<Dire
     return plan;
 }
 
+std::vector<Direction> TestPlan::directionsFor(std::optional<Direction> only)
+{
+    if (only)
+        return {*only};
+    const auto all = Direction::all();
+    return {all.begin(), all.end()};
+}
+
 namespace PlanPayload {
 
 QByteArray encode(quint32 sequence, Direction direction, quint32 runTag)

@@ -36,6 +36,8 @@ struct TestPlan
     // input; the edges; a fixed-seed sample of unlisted 29-bit identifiers; with `deep` the
     // single-bit flips of every listed identifier. Each identifier once.
     static TestPlan build(const BusPrediction &prediction, const std::vector<Direction> &directions, bool deep);
+    // `only`, or both in the order of Direction::all() when none is given.
+    static std::vector<Direction> directionsFor(std::optional<Direction> only);
 
     int size() const { return int(frames[0].size() + frames[1].size()); }
 };

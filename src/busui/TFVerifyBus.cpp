@@ -128,12 +128,11 @@ void TFVerifyBus::startRun()
         prompt().error(this, error);
         return;
     }
-    const int d = m_direction->currentIndex();
-    m_plan = TestPlan::build(m_bus.prediction,
-                             d == 1       ? std::vector<Direction>{Direction::Can0ToCan1}
-                                 : d == 2 ? std::vector<Direction>{Direction::Can1ToCan0}
-                                          : std::vector<Direction>{Direction::Can0ToCan1, Direction::Can1ToCan0},
-                             m_deep->isChecked());
+    // The choices: both, then CAN 0 to CAN 1, then CAN 1 to CAN 0.
+    const int choice = m_direction->currentIndex();
+    const std::optional<Direction> only =
+        choice > 0 ? std::optional<Direction>(Direction::at(choice - 1)) : std::nullopt;
+    m_plan = TestPlan::build(m_bus.prediction, TestPlan::directionsFor(only), m_deep->isChecked());
     VerifyOptions options;
     options.bitRate[0] = m_bus.bitRates[0];
     options.bitRate[1] = m_bus.bitRates[1];

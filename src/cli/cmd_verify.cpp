@@ -39,9 +39,9 @@ int runVerify(const QStringList &args, Io &io)
     const QString dirText = a.values.value(QStringLiteral("--direction"), QStringLiteral("both"));
     std::vector<Direction> directions;
     if (dirText == QLatin1String("both"))
-        directions = {Direction::Can0ToCan1, Direction::Can1ToCan0};
+        directions = TestPlan::directionsFor(std::nullopt);
     else if (const std::optional<Direction> d = directionArg(dirText))
-        directions = {*d};
+        directions = TestPlan::directionsFor(d);
     QString problem = a.error;
     if (problem.isEmpty() && directions.empty())
         problem = QStringLiteral("--direction takes 0, 1 or both, not '%1'").arg(dirText);

@@ -63,7 +63,7 @@ void TestTestPlan::coversWhatTheDeviceMustTellApart()
     // CAN 0 to CAN 1: an 11-bit remap, a 29-bit row leaving as 11-bit, an 11-bit row leaving as 29-bit.
     QCOMPARE(p.make({{0x181, 0x281}, {0x200, X | 0x1ABCDE}, {X | 0x18FEF100, 0x123}}, {{0x300, 0x300}}, true),
              QString());
-    const TestPlan plan = TestPlan::build(p.prediction, {Direction::Can0ToCan1, Direction::Can1ToCan0}, false);
+    const TestPlan plan = TestPlan::build(p.prediction, TestPlan::directionsFor(std::nullopt), false);
     const auto m = index(plan.frames[0]);
 
     struct Expect
@@ -138,8 +138,8 @@ void TestTestPlan::sampleIsFixedAndUnlisted()
 {
     Project p;
     QCOMPARE(p.make({}, {}, false), QString());
-    const TestPlan a = TestPlan::build(p.prediction, {Direction::Can0ToCan1, Direction::Can1ToCan0}, false);
-    const TestPlan b = TestPlan::build(p.prediction, {Direction::Can0ToCan1, Direction::Can1ToCan0}, false);
+    const TestPlan a = TestPlan::build(p.prediction, TestPlan::directionsFor(std::nullopt), false);
+    const TestPlan b = TestPlan::build(p.prediction, TestPlan::directionsFor(std::nullopt), false);
     std::vector<quint32> sample;
     for (const PlanFrame &f : a.frames[0]) {
         if (f.kind == Kind::Sample) {
