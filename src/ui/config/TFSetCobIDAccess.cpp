@@ -403,6 +403,11 @@ bool TFSetCobIDAccess::duplicatesAccepted()
     return false;
 }
 
+QString TFSetCobIDAccess::tableTitle(int table) const
+{
+    return m_catalog.text(Direction::at(table).titleText());
+}
+
 QString TFSetCobIDAccess::usedRowsText(int table) const
 {
     return CobIdChecks::usedRowsText(m_document.table(table), m_catalog);
@@ -460,7 +465,7 @@ void TFSetCobIDAccess::refreshPreview()
 void TFSetCobIDAccess::importInto(int table)
 {
     commitEditors();
-    const QString title = m_catalog.text(Direction::at(table).titleText());
+    const QString title = tableTitle(table);
     const QString path =
         fileChooser().openFile(this, m_catalog.text(TextId::ImportChooserTitle).arg(title),
                                m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
@@ -519,9 +524,7 @@ void TFSetCobIDAccess::importInto(int table)
 void TFSetCobIDAccess::replayInto(int table)
 {
     commitEditors();
-    const QString path = fileChooser().openFile(this,
-                                                m_catalog.text(TextId::ReplayChooserTitle)
-                                                    + m_catalog.text(Direction::at(table).titleText()),
+    const QString path = fileChooser().openFile(this, m_catalog.text(TextId::ReplayChooserTitle) + tableTitle(table),
                                                 m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
                                                 QStringLiteral("%1 (*.log *.asc *.txt);;%2 (*)")
                                                     .arg(m_catalog.text(TextId::ChooserTraces),
@@ -573,11 +576,9 @@ void TFSetCobIDAccess::exportFrom(int table)
     const QString suggested = joinPath(m_lastDir.isEmpty() ? m_state.Dir_Project : m_lastDir,
                                        QStringLiteral("%1_%2.csv").arg(project, CobIdDocument::listName(table)));
     const QString path =
-        fileChooser()
-            .saveFile(this,
-                      m_catalog.text(TextId::ExportChooserTitle).arg(m_catalog.text(Direction::at(table).titleText())),
-                      suggested, QStringLiteral("%1 (*.csv)").arg(m_catalog.text(TextId::ChooserCsv)),
-                      QStringLiteral("csv"));
+        fileChooser().saveFile(this, m_catalog.text(TextId::ExportChooserTitle).arg(tableTitle(table)), suggested,
+                               QStringLiteral("%1 (*.csv)").arg(m_catalog.text(TextId::ChooserCsv)),
+                               QStringLiteral("csv"));
     if (path.isEmpty())
         return;
     m_lastDir = QFileInfo(path).absolutePath();

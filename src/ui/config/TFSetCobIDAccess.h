@@ -89,6 +89,7 @@ private:
     void createTools(int table, QWidget *page, QTableView *grid, const QString &suffix);
     void tableChanged(int table);
     QString usedRowsText(int table) const;
+    QString tableTitle(int table) const; // "From CAN 0 to CAN 1"
     void showFramePanel(int table, bool shown);
     // The warning on OK about duplicated identifiers; true to save.
     bool duplicatesAccepted();
