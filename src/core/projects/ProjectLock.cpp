@@ -117,9 +117,10 @@ void ProjectLock::release()
         return;
     m_held = false;
     QHash<QString, int> &held = heldHere();
-    const auto it = held.find(key(m_path));
+    const QString k = key(m_path);
+    const auto it = held.find(k);
     if (it != held.end() && --it.value() <= 0)
-        held.erase(QHash<QString, int>::const_iterator(it));
+        held.remove(k);
     m_lock.reset(); // unlocks when this object took the file itself
 }
 
