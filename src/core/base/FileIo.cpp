@@ -3,10 +3,12 @@
 #include "core/base/Catalog.h"
 #include "core/base/FileIoPlatform.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <future>
 #include <memory>
@@ -22,12 +24,54 @@ QString cannotWrite(const QString &path, const QString &why)
     return Catalog::messages().text(TextId::CannotWrite).arg(QDir::toNativeSeparators(path), why);
 }
 
+std::function<void(const QString &)> &noteHandler()
+{
+    static std::function<void(const QString &)> handler = [](const QString &note) { qWarning("%s", qPrintable(note)); };
+    return handler;
+}
+
+// ".NAME.1a2b3c4d.new": a save's temporary; ".old": a backup kept while several files are replaced.
+QString helperName(const QString &fileName, const QString &suffix)
+{
+    return QStringLiteral(".%1.%2.%3")
+        .arg(fileName)
+        .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))
+        .arg(suffix);
+}
+
+// Temporaries that a killed save left beside `target`; the backups only once they are old,
+// as a save of several files in another process may still need them.
+void removeLeftovers(const QFileInfo &target)
+{
+    const QDir dir(target.absolutePath());
+    const QString name = QRegularExpression::escape(target.fileName());
+    static const QString hex = QStringLiteral("[0-9a-f]{8}");
+    const QRegularExpression temporary(QStringLiteral("^\\.%1\\.%2\\.new$").arg(name, hex));
+    const QRegularExpression backup(QStringLiteral("^\\.%1\\.%2\\.old$").arg(name, hex));
+    const QStringList candidates =
+        dir.entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QDateTime longAgo = QDateTime::currentDateTimeUtc().addSecs(-600);
+    for (const QString &candidate : candidates) {
+        if (temporary.match(candidate).hasMatch())
+            FileIoPlatform::removeIfUnheld(dir.filePath(candidate));
+        else if (backup.match(candidate).hasMatch()
+                 && QFileInfo(dir.filePath(candidate)).lastModified().toUTC() < longAgo)
+            FileIoPlatform::removeIfUnheld(dir.filePath(candidate));
+    }
+}
+
+} // namespace
+
 // A file being written beside its target, which it replaces only when every byte of it is on
 // the disk. Opened unbuffered, so a write that fails fails here and not later, unseen.
-struct Replacement
+class Replacement
 {
+public:
     QString target;
     QFile file;
+    QString note;   // what the new file could not keep of the old one
+    QString backup; // the old file under a second name while several files are replaced
+    bool existed = false;
 
     ~Replacement()
     {
@@ -35,30 +79,38 @@ struct Replacement
             file.close();
             QFile::remove(file.fileName());
         }
+        if (!backup.isEmpty())
+            QFile::remove(backup);
     }
 
-    // What stands at the target decides: a regular file is replaced and keeps its permissions;
-    // a link is replaced by a regular file, whatever it points to; anything else is left alone.
+    // What stands at the target decides: a regular file is replaced and keeps its owner and
+    // permissions; a link is replaced by a regular file, unless what it points to could not
+    // be written either; anything else is left alone.
     QString open(const QString &path)
     {
         target = path;
+        // Through a link: what it points to must be a file as well.
         const QFileInfo existing(path);
         const bool link = existing.isSymbolicLink();
-        if (!link && existing.isDir())
+        if (existing.isDir())
             return cannotWrite(path, Catalog::messages().text(TextId::WriteIsFolder));
-        if (!link && existing.exists() && !existing.isFile())
+        if (existing.exists() && !existing.isFile())
             return cannotWrite(path, Catalog::messages().text(TextId::WriteNotRegular));
         if (!link && existing.exists() && !existing.isWritable())
             return cannotWrite(path, Catalog::messages().text(TextId::WriteReadOnly));
+        existed = existing.exists() || link;
+        removeLeftovers(existing);
         const QString dir = existing.absolutePath();
         QString why;
         for (int attempt = 0; attempt < 100; ++attempt) {
-            const QString name = QStringLiteral(".%1.%2.new")
-                                     .arg(existing.fileName())
-                                     .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-            file.setFileName(QDir(dir).filePath(name));
-            if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
-                break;
+            file.setFileName(QDir(dir).filePath(helperName(existing.fileName(), QStringLiteral("new"))));
+            if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+                if (FileIoPlatform::holdTemporary(file))
+                    break;
+                file.close(); // another save's cleaner took it: take another name
+                file.setFileName(QString());
+                continue;
+            }
             why = file.errorString();
             const bool taken = QFileInfo::exists(file.fileName()) || QFileInfo(file.fileName()).isSymbolicLink();
             file.setFileName(QString());
@@ -67,8 +119,10 @@ struct Replacement
         }
         if (!file.isOpen())
             return cannotWrite(path, why);
-        if (!link && existing.exists())
+        if (!link && existing.exists()) {
             file.setPermissions(existing.permissions());
+            note = FileIoPlatform::keepOwnership(file, path);
+        }
         return QString();
     }
 
@@ -91,6 +145,24 @@ struct Replacement
         return why.isEmpty() ? QString() : cannotWrite(target, why);
     }
 
+    QString keepOld()
+    {
+        if (!existed)
+            return QString();
+        const QFileInfo info(target);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const QString name = QDir(info.absolutePath()).filePath(helperName(info.fileName(), QStringLiteral("old")));
+            if (QFileInfo::exists(name) || QFileInfo(name).isSymbolicLink())
+                continue;
+            const QString why = FileIoPlatform::keepBackup(target, name);
+            if (!why.isEmpty())
+                return cannotWrite(target, why);
+            backup = name;
+            return QString();
+        }
+        return cannotWrite(target, QStringLiteral("no free name for a backup"));
+    }
+
     QString replace()
     {
         const QString why = FileIoPlatform::renameOver(file.fileName(), target);
@@ -99,7 +171,28 @@ struct Replacement
         file.setFileName(QString());
         return QString();
     }
+
+    // After the target was replaced: the old file (or none) back in its place.
+    void putBack()
+    {
+        if (backup.isEmpty()) {
+            if (!existed)
+                QFile::remove(target);
+            return;
+        }
+        if (FileIoPlatform::renameOver(backup, target).isEmpty())
+            backup.clear();
+    }
 };
+
+namespace {
+
+void tellNotes(const std::vector<Replacement *> &done)
+{
+    for (const Replacement *r : done)
+        if (!r->note.isEmpty() && noteHandler())
+            noteHandler()(r->note);
+}
 
 } // namespace
 
@@ -150,18 +243,79 @@ QString saveFiles(const QList<PendingFile> &files)
     }
     if (!firstError.isEmpty())
         return firstError;
+    // A rename can still fail half-way (a file held open, another user's file in a sticky
+    // folder): keep each old file under a second name so that the ones replaced go back.
+    if (pending.size() > 1) {
+        for (const auto &r : pending)
+            if (const QString error = r->keepOld(); !error.isEmpty())
+                return error;
+    }
+    std::vector<Replacement *> done;
     QStringList folders;
     for (const auto &r : pending) {
         const QString error = r->replace();
-        if (!error.isEmpty())
+        if (!error.isEmpty()) {
+            for (auto it = done.rbegin(); it != done.rend(); ++it)
+                (*it)->putBack();
             return error;
+        }
+        done.push_back(r.get());
         const QString folder = QFileInfo(r->target).absolutePath();
         if (!folders.contains(folder))
             folders.append(folder);
     }
     for (const QString &folder : folders)
         FileIoPlatform::syncFolder(folder);
+    tellNotes(done);
     return QString();
+}
+
+SaveStream::SaveStream() = default;
+SaveStream::~SaveStream() = default;
+
+QString SaveStream::open(const QString &path)
+{
+    auto r = std::make_unique<Replacement>();
+    if (const QString error = r->open(path); !error.isEmpty())
+        return error;
+    m_file = std::move(r);
+    return QString();
+}
+
+QIODevice *SaveStream::device() const
+{
+    return m_file ? &m_file->file : nullptr;
+}
+
+QString SaveStream::writeError() const
+{
+    if (!m_file || m_file->file.error() == QFileDevice::NoError)
+        return QString();
+    return cannotWrite(m_file->target, m_file->file.errorString());
+}
+
+QString SaveStream::commit()
+{
+    if (!m_file)
+        return QString();
+    QString error = writeError();
+    if (error.isEmpty())
+        error = m_file->sync();
+    if (error.isEmpty())
+        error = m_file->replace();
+    if (!error.isEmpty()) {
+        m_file.reset();
+        return error;
+    }
+    FileIoPlatform::syncFolder(QFileInfo(m_file->target).absolutePath());
+    tellNotes({m_file.get()});
+    m_file.reset();
+    return QString();
+}
+
+void setNoteHandler(std::function<void(const QString &)> handler)
+{
+    noteHandler() = std::move(handler);
 }
 
 bool absent(const QString &path)

@@ -4,16 +4,22 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+#include <memory>
+
+class QFile;
 class QIODevice;
 
 // Every file the user owns is written through here: the bytes go to a temporary file beside
 // the target that replaces it only when every byte was written and is on the disk, so a full
 // disk or an interrupted save leaves the previous file byte for byte, and no temporary file
-// behind. A link at the target is replaced by a regular file, never written through; a folder,
-// device, pipe or socket there is refused and left alone. Returns an empty text on success,
-// else the reason, naming the file and giving the system's error.
-class QFile;
-
+// behind. A link at the target is replaced by a regular file, never written through, unless
+// it points to something that is not a regular file: that is refused like what it points to.
+// A folder, device, pipe or socket there is refused and left alone. The file replaced keeps
+// its owner, group and permission bits where the saver may set them (on Windows its
+// attributes and access rights); what could not be kept goes to the note handler. Temporary
+// files that a killed save left beside the target are removed. Returns an empty text on
+// success, else the reason, naming the file and giving the system's error.
 namespace FileIo {
 
 QString saveFile(const QString &path, const QByteArray &bytes);
@@ -26,8 +32,37 @@ struct PendingFile
 
 // Saves several files as one: every file is written to its temporary first, and only when
 // all of them were written does any of them replace its target, so a full disk or a locked
-// file leaves all the old files in place. Empty text on success, else the first reason.
+// file leaves all the old files in place. When a target cannot be replaced after others
+// were, those are put back: all the files are new, or all are as they were. Empty text on
+// success, else the first reason.
 QString saveFiles(const QList<PendingFile> &files);
+
+class Replacement;
+
+// A file saved as it is produced (a replayed trace), by the same rules as saveFile: open()
+// checks the target and makes the temporary, the caller writes to device(), and only
+// commit() replaces the target. Destroyed uncommitted, it leaves the target as it was.
+class SaveStream
+{
+public:
+    SaveStream();
+    ~SaveStream();
+    SaveStream(const SaveStream &) = delete;
+    SaveStream &operator=(const SaveStream &) = delete;
+
+    QString open(const QString &path);
+    QIODevice *device() const; // null until open() succeeded
+    // A text naming the target and the error when a write to device() failed; else empty.
+    QString writeError() const;
+    QString commit();
+
+private:
+    std::unique_ptr<Replacement> m_file;
+};
+
+// Where a save tells what it could not keep of the file it replaced (its owner or group),
+// after the save succeeded. The command line prints it; the default is a qWarning.
+void setNoteHandler(std::function<void(const QString &)> handler);
 
 // Writes all bytes to an open device; returns the device's error text on failure.
 QString writeAll(QIODevice &device, const QByteArray &bytes);

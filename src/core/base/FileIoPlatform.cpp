@@ -10,9 +10,14 @@
 #else
 #include <cerrno>
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+
+#include "core/base/Catalog.h"
 
 namespace FileIoPlatform {
 
@@ -41,6 +46,13 @@ QString renameOver(const QString &from, const QString &to)
 {
     const std::wstring source = QDir::toNativeSeparators(from).toStdWString();
     const std::wstring target = QDir::toNativeSeparators(to).toStdWString();
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    const bool regular = attributes != INVALID_FILE_ATTRIBUTES
+        && !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+    // ReplaceFileW gives the new file the old one's attributes and access rights.
+    if (regular
+        && ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        return QString();
     if (!MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return qt_error_string(int(GetLastError()));
     return QString();
@@ -49,6 +61,31 @@ QString renameOver(const QString &from, const QString &to)
 void syncFolder(const QString &)
 {
     // MOVEFILE_WRITE_THROUGH already waited for the rename.
+}
+
+QString keepOwnership(QFileDevice &, const QString &)
+{
+    return QString();
+}
+
+bool holdTemporary(QFileDevice &)
+{
+    // Windows opens files without FILE_SHARE_DELETE: nobody removes one that is open.
+    return true;
+}
+
+void removeIfUnheld(const QString &path)
+{
+    QFile::remove(path); // refused while another process has it open
+}
+
+QString keepBackup(const QString &target, const QString &backup)
+{
+    const std::wstring from = QDir::toNativeSeparators(target).toStdWString();
+    const std::wstring to = QDir::toNativeSeparators(backup).toStdWString();
+    if (CreateHardLinkW(to.c_str(), from.c_str(), nullptr) || CopyFileW(from.c_str(), to.c_str(), TRUE))
+        return QString();
+    return qt_error_string(int(GetLastError()));
 }
 
 #else
@@ -98,6 +135,80 @@ void syncFolder(const QString &dir)
         return;
     ::fsync(fd);
     ::close(fd);
+}
+
+namespace {
+
+QString userName(uid_t uid)
+{
+    const struct passwd *p = ::getpwuid(uid);
+    return p ? QString::fromLocal8Bit(p->pw_name) : QString::number(uid);
+}
+
+QString groupName(gid_t gid)
+{
+    const struct group *g = ::getgrgid(gid);
+    return g ? QString::fromLocal8Bit(g->gr_name) : QString::number(gid);
+}
+
+} // namespace
+
+QString keepOwnership(QFileDevice &file, const QString &target)
+{
+    struct stat old;
+    if (::lstat(QFile::encodeName(target).constData(), &old) != 0 || !S_ISREG(old.st_mode))
+        return QString();
+    const int fd = file.handle();
+    struct stat made;
+    if (::fstat(fd, &made) != 0)
+        return QString();
+    if (made.st_uid != old.st_uid || made.st_gid != old.st_gid) {
+        // Only the administrator gives a file to another user; a member of the group keeps the group.
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0)
+            ::fchown(fd, uid_t(-1), old.st_gid);
+        ::fstat(fd, &made);
+    }
+    // After the owner: a change of owner clears the set-ID bits.
+    ::fchmod(fd, old.st_mode & 07777);
+    if (made.st_uid == old.st_uid && made.st_gid == old.st_gid)
+        return QString();
+    return Catalog::messages()
+        .text(TextId::SaveOwnerNotKept)
+        .arg(QDir::toNativeSeparators(target), userName(made.st_uid), groupName(made.st_gid), userName(old.st_uid),
+             groupName(old.st_gid));
+}
+
+bool holdTemporary(QFileDevice &file)
+{
+    // A cleaner removes only a temporary it could lock, so a locked one still linked is ours.
+    struct stat st;
+    return ::flock(file.handle(), LOCK_EX) == 0 && ::fstat(file.handle(), &st) == 0 && st.st_nlink > 0;
+}
+
+void removeIfUnheld(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        ::unlink(name.constData()); // still locked, so no saver takes it up meanwhile
+    ::close(fd);
+}
+
+QString keepBackup(const QString &target, const QString &backup)
+{
+    const QByteArray from = QFile::encodeName(target);
+    const QByteArray to = QFile::encodeName(backup);
+    // link() names the link itself, not what it points to, as the rename replaces the link.
+    if (::link(from.constData(), to.constData()) == 0)
+        return QString();
+    const QFileInfo info(target);
+    if (info.isSymbolicLink())
+        return QFile::link(info.symLinkTarget(), backup) ? QString() : qt_error_string(errno);
+    QFile copy(target);
+    return copy.copy(backup) ? QString() : copy.errorString();
 }
 
 #endif

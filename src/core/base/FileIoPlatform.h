@@ -23,4 +23,21 @@ QString renameOver(const QString &from, const QString &to);
 // Makes a rename inside `dir` durable; a file system that cannot do this is not an error.
 void syncFolder(const QString &dir);
 
+// Gives the open new file the owner, group and permission bits of the regular file at
+// `target`, where this process may set them. Returns what could not be kept, as a note for
+// the user; empty when everything was kept or nothing is at the target. (On Windows the
+// rename keeps the target's attributes and access rights, so nothing is done here.)
+QString keepOwnership(QFileDevice &file, const QString &target);
+
+// Marks a temporary file this process just made as in use until it is closed. False when a
+// cleaner of another process removed it meanwhile: then it must not be used.
+bool holdTemporary(QFileDevice &file);
+
+// Removes a temporary file left by a save that did not finish, unless a process holds it.
+void removeIfUnheld(const QString &path);
+
+// Keeps the file (or link) at `target` under the name `backup` too, so that it can be put
+// back after it was replaced: a second name for it, or a copy where the file system has none.
+QString keepBackup(const QString &target, const QString &backup);
+
 } // namespace FileIoPlatform

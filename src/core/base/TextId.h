@@ -307,6 +307,15 @@ enum Id : int {
     CsvControlCharacter = 897,
     CsvEmpty = 898,
     TableTooManyRows = 899,
+
+    // Saving and the project lock
+    SaveOwnerNotKept = 770,
+    OutputIsProjectFile = 771,
+    LockInTheWay = 772,
+    LockIsFolder = 773,
+    LockIsSpecial = 774,
+    LockIsLink = 775,
+    LockUnreadable = 776,
 };
 
 } // namespace TextId

@@ -120,6 +120,14 @@ private Q_SLOTS:
             }
         }
         QVERIFY(kills > 0);
+
+        // The next save clears the temporaries the killed ones left.
+        QVERIFY2(runOnce(kind, work.path(), QStringLiteral("A"), &output), qPrintable(output));
+        const Tree after = readTree(work.path());
+        for (auto it = after.keyBegin(); it != after.keyEnd(); ++it)
+            QVERIFY2(!it->endsWith(QLatin1String(".new")), qPrintable(*it));
+        for (const QString &file : a.keys())
+            QCOMPARE(after.value(file), a.value(file));
     }
 };
 
