@@ -10,8 +10,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -161,6 +167,68 @@ private Q_SLOTS:
         QVERIFY2(r.exitCode == 0, r.err.constData());
         QVERIFY(readAll(QDir(project).filePath(QStringLiteral("CanCanCobID.xml"))).contains("Desc=\"row 007\""));
         QVERIFY(!QFileInfo::exists(QDir(project).filePath(ProjectLock::fileName())));
+    }
+
+    // Something else at the lock's name is refused at once by name, with how to clear it: a
+    // FIFO must not hang the writer, and nothing is blamed on a program that does not exist.
+    void somethingElseAtTheLockIsRefused_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::newRow("FIFO") << QStringLiteral("fifo");
+        QTest::newRow("folder") << QStringLiteral("folder");
+        QTest::newRow("link to nothing") << QStringLiteral("dangling");
+        QTest::newRow("unreadable") << QStringLiteral("unreadable");
+    }
+
+    void somethingElseAtTheLockIsRefused()
+    {
+        QFETCH(QString, shape);
+#ifdef Q_OS_WIN
+        if (shape != QLatin1String("folder"))
+            QSKIP("FIFOs, links and modes are POSIX");
+#endif
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString project = dir.filePath(QStringLiteral("P"));
+        QVERIFY(QDir().mkpath(project));
+        const QString csv = dir.filePath(QStringLiteral("rows.csv"));
+        QVERIFY(CliRun::put(csv, row(7)));
+        const QString lock = QDir(project).filePath(ProjectLock::fileName());
+        QStringList prefix;
+        if (shape == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(lock));
+#ifndef Q_OS_WIN
+        if (shape == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(lock).constData(), 0600), 0);
+        if (shape == QLatin1String("dangling"))
+            QVERIFY(QFile::link(QDir(project).filePath(QStringLiteral("gone")), lock));
+        if (shape == QLatin1String("unreadable")) {
+            // Another user's lock file this user may not read: the command runs as nobody.
+            if (::geteuid() != 0 || QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+                QSKIP("running as another user needs the administrator and setpriv");
+            QVERIFY(CliRun::put(lock, "4242\nhold_lock\nh\n"));
+            QCOMPARE(::chmod(QFile::encodeName(lock).constData(), 0600), 0);
+            for (const QString &folder : {dir.path(), project})
+                QCOMPARE(::chmod(QFile::encodeName(folder).constData(), 0777), 0);
+            QCOMPARE(::chmod(QFile::encodeName(csv).constData(), 0644), 0);
+            prefix = QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                 QStringLiteral("--clear-groups"), TestPaths::cli()};
+        }
+#endif
+        QProcess p;
+        const QStringList args{QStringLiteral("import"), project, QStringLiteral("--table"), QStringLiteral("0"), csv};
+        if (prefix.isEmpty())
+            p.start(TestPaths::cli(), args);
+        else
+            p.start(QStringLiteral("setpriv"), prefix + args);
+        // Well inside the wait for a live holder: refused at once.
+        QVERIFY2(p.waitForFinished(int(ProjectLock::waitTime().count()) - 1000), "the command waited on the lock");
+        const QString message = QString::fromLocal8Bit(p.readAllStandardError());
+        QCOMPARE(p.exitCode(), 2);
+        QVERIFY2(message.contains(QDir::toNativeSeparators(lock)) && message.contains(QStringLiteral("remove it")),
+                 qPrintable(message));
+        QVERIFY2(!message.contains(QStringLiteral("another program")), qPrintable(message));
+        QVERIFY(!QFileInfo::exists(QDir(project).filePath(QStringLiteral("CanCanCobID.xml"))));
     }
 };
 

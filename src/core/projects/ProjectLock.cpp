@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QLockFile>
@@ -60,11 +61,18 @@ bool ProjectLock::acquire()
     if (m_held)
         return true;
     m_holder.clear();
+    m_inTheWay.clear();
     int &count = heldHere()[key(m_path)];
     if (count > 0) {
         ++count;
         m_held = true;
         return true;
+    }
+    // QLockFile would wait on a FIFO for ever, or take anything else there for another holder.
+    m_inTheWay = inTheWay(Catalog::messages());
+    if (!m_inTheWay.isEmpty()) {
+        heldHere().remove(key(m_path));
+        return false;
     }
     m_lock = std::make_unique<QLockFile>(m_path);
     // Nothing here holds a project for minutes; a lock that old is left over from elsewhere.
@@ -124,6 +132,26 @@ void ProjectLock::release()
     m_lock.reset(); // unlocks when this object took the file itself
 }
 
+QString ProjectLock::inTheWay(const Catalog &catalog) const
+{
+    const QFileInfo info(m_path);
+    QString what;
+    if (info.isSymbolicLink()) {
+        what = catalog.text(TextId::LockIsLink).arg(QDir::toNativeSeparators(info.symLinkTarget()));
+    } else if (!info.exists()) {
+        return QString();
+    } else if (info.isDir()) {
+        what = catalog.text(TextId::LockIsFolder);
+    } else if (!info.isFile()) {
+        what = catalog.text(TextId::LockIsSpecial);
+    } else {
+        QFile file(m_path);
+        if (!file.open(QIODevice::ReadOnly))
+            what = catalog.text(TextId::LockUnreadable).arg(file.errorString());
+    }
+    return what.isEmpty() ? QString() : catalog.text(TextId::LockInTheWay).arg(QDir::toNativeSeparators(m_path), what);
+}
+
 QString ProjectLock::holder() const
 {
     return m_holder;
@@ -131,6 +159,8 @@ QString ProjectLock::holder() const
 
 QString ProjectLock::refusal() const
 {
+    if (!m_inTheWay.isEmpty())
+        return inTheWay(Catalog::defaults());
     return QStringLiteral("%1 is being changed by another program, %2, which holds %3. Nothing was written; "
                           "try again when it has finished.")
         .arg(QDir::toNativeSeparators(QFileInfo(m_path).absolutePath()), m_holder, QDir::toNativeSeparators(m_path));
@@ -138,5 +168,7 @@ QString ProjectLock::refusal() const
 
 QString ProjectLock::refusal(const Catalog &catalog) const
 {
+    if (!m_inTheWay.isEmpty())
+        return inTheWay(catalog);
     return catalog.text(TextId::LockedByBefore) + m_holder + catalog.text(TextId::LockedByAfter);
 }

@@ -13,7 +13,8 @@ class QLockFile;
 // that two programs never mix their work in one project. It is a file in the project folder,
 // shared by the configurator and praxedo-cli; a lock left by a program that died is taken over.
 // A second writer waits a few seconds, then gives up with a message naming who holds the lock.
-// Taken again inside the same process, it is simply held once more.
+// Taken again inside the same process, it is simply held once more. Something else at the lock
+// file's name (a folder, a FIFO, a link, a file that cannot be read) is refused at once, naming it.
 class ProjectLock
 {
 public:
@@ -43,4 +44,7 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     bool m_held = false;
     QString m_holder;
+    QString m_inTheWay; // what stands at the lock's name when it is no lock file
+
+    QString inTheWay(const Catalog &catalog) const;
 };
