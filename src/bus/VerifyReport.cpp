@@ -166,24 +166,26 @@ QByteArray html(const TestPlan &plan, const VerifyResult &result, const VerifyRu
     return s.toUtf8();
 }
 
-QString write(const QString &path, const TestPlan &plan, const VerifyResult &result, const VerifyRunInfo &info,
-              QStringList *written)
+QStringList paths(const QString &path)
 {
     QString base = path;
     for (const QLatin1String ext : {QLatin1String(".csv"), QLatin1String(".html")}) {
         if (base.endsWith(ext, Qt::CaseInsensitive))
             base.chop(ext.size());
     }
-    const QString csvPath = base + QLatin1String(".csv");
-    const QString htmlPath = base + QLatin1String(".html");
-    QString error = FileIo::saveFile(csvPath, csv(plan, result, info));
-    if (!error.isEmpty())
-        return error;
-    error = FileIo::saveFile(htmlPath, html(plan, result, info));
+    return {base + QLatin1String(".csv"), base + QLatin1String(".html")};
+}
+
+QString write(const QString &path, const TestPlan &plan, const VerifyResult &result, const VerifyRunInfo &info,
+              QStringList *written)
+{
+    const QStringList files = paths(path);
+    const QString error =
+        FileIo::saveFiles({{files.at(0), csv(plan, result, info)}, {files.at(1), html(plan, result, info)}});
     if (!error.isEmpty())
         return error;
     if (written)
-        *written = QStringList{csvPath, htmlPath};
+        *written = files;
     return QString();
 }
 

@@ -31,7 +31,10 @@ QByteArray csv(const TestPlan &plan, const VerifyResult &result, const VerifyRun
 // One page without outside references: summary, the 11-bit identifiers of each direction
 // coloured by verdict, and the mismatches.
 QByteArray html(const TestPlan &plan, const VerifyResult &result, const VerifyRunInfo &info);
-// Writes BASE.csv and BASE.html (a .csv or .html ending of `path` is taken off first).
+// BASE.csv and BASE.html: the files a report at `path` is written to (a .csv or .html ending
+// of `path` is taken off first).
+QStringList paths(const QString &path);
+// Writes both, as one save: both are new or neither is.
 QString write(const QString &path, const TestPlan &plan, const VerifyResult &result, const VerifyRunInfo &info,
               QStringList *written);
 } // namespace VerifyReport

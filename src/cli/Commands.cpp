@@ -1,5 +1,7 @@
 #include "cli/Commands.h"
 
+#include "core/base/FileIo.h"
+
 #include <QFileDevice>
 
 #include <cerrno>
@@ -121,6 +123,7 @@ int run(const QStringList &args)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
+    FileIo::setNoteHandler([&err](const QString &note) { err << "warning: " << note << '\n'; });
     return checkedExit(runCommand(args, out, err), out, err);
 }
 

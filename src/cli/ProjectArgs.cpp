@@ -5,6 +5,7 @@
 #include "core/base/Catalog.h"
 #include "core/base/FileIo.h"
 #include "core/device/DevicePrediction.h"
+#include "core/projects/ProjectFiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -91,6 +92,18 @@ QString outputName(const QString &path)
     return isStandardOutput(path) ? QStringLiteral("standard output") : QDir::toNativeSeparators(path);
 }
 
+QString refuseOutput(const QString &output, const AppState &state, const QStringList &inputs)
+{
+    if (isStandardOutput(output))
+        return QString();
+    for (const QString &input : inputs) {
+        if (!isStandardOutput(input) && FileIo::wouldReplace(output, input))
+            return QStringLiteral("%1 is this command's input; choose another output")
+                .arg(QDir::toNativeSeparators(output));
+    }
+    return ProjectFiles::refuseOutput(state, output);
+}
+
 QString staleImageWarning(const AppState &state, const QString &imagePath)
 {
     return staleImageWarning(state, QStringList{imagePath});
@@ -118,12 +131,19 @@ QString staleImageWarning(const AppState &state, const QStringList &builtFiles)
         .arg(newer.join(QStringLiteral(" and ")), names.join(QStringLiteral(" and ")));
 }
 
-int openPrediction(const QString &command, const QString &dir, Io &io, AppState &state, DevicePrediction &device)
+int openPrediction(const QString &command, const QString &dir, Io &io, AppState &state, DevicePrediction &device,
+                   const QString &output, const QStringList &inputs)
 {
     QString error = openProject(dir, state);
     if (!error.isEmpty()) {
         io.err << "praxedo-cli " << command << ": " << error << '\n';
         return 1;
+    }
+    if (!output.isEmpty())
+        error = refuseOutput(output, state, inputs);
+    if (!error.isEmpty()) {
+        io.err << "praxedo-cli " << command << ": " << error << '\n';
+        return 2;
     }
     error = device.load(state.Dir_Project);
     if (!error.isEmpty()) {

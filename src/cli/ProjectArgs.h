@@ -41,6 +41,9 @@ bool isStandardOutput(const QString &path);
 QString writeOutput(const QString &path, const QByteArray &bytes);
 // The output as the messages name it.
 QString outputName(const QString &path);
+// Refused before anything is read: an output that would replace one of the command's inputs
+// or one of the project's own files. Empty when `output` may be written ("-" always may).
+QString refuseOutput(const QString &output, const AppState &state, const QStringList &inputs = {});
 
 // A warning when a document is newer than the image built from it; empty otherwise.
 QString staleImageWarning(const AppState &state, const QString &imagePath);
@@ -49,6 +52,8 @@ QString staleImageWarning(const AppState &state, const QStringList &builtFiles);
 
 // Opens the project and reads the built files its device runs, warning when they are older
 // than the documents. Returns 0, or the exit code after the message went to io.err.
-int openPrediction(const QString &command, const QString &dir, Io &io, AppState &state, DevicePrediction &device);
+// An `output` (with the command's `inputs`) is checked by refuseOutput before anything is read.
+int openPrediction(const QString &command, const QString &dir, Io &io, AppState &state, DevicePrediction &device,
+                   const QString &output = QString(), const QStringList &inputs = {});
 
 } // namespace Cli

@@ -29,6 +29,11 @@ int runExport(const QStringList &args, Io &io)
         return 1;
     }
 
+    error = refuseOutput(a.positional.at(1), state);
+    if (!error.isEmpty()) {
+        io.err << "praxedo-cli export: " << error << '\n';
+        return 2;
+    }
     FilterTables opened;
     error = opened.open(state.File_ParGen, state.File_CobID);
     CobIdDocument &document = opened.document;

@@ -22,7 +22,8 @@ int runMap(const QStringList &args, Io &io)
     }
     AppState state;
     DevicePrediction device;
-    if (const int failed = openPrediction(QStringLiteral("map"), a.positional.at(0), io, state, device))
+    if (const int failed =
+            openPrediction(QStringLiteral("map"), a.positional.at(0), io, state, device, a.positional.at(1)))
         return failed;
     QString error;
 

@@ -3,12 +3,12 @@
 #include "cli/ProjectArgs.h"
 #include "cli/StdStreams.h"
 #include "core/base/Catalog.h"
+#include "core/base/FileIo.h"
 #include "core/device/DevicePrediction.h"
 #include "core/traffic/TraceReplay.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <cstdio>
 
@@ -36,7 +36,11 @@ int runReplay(const QStringList &args, Io &io)
     const Direction from = *arriving;
     AppState state;
     DevicePrediction device;
-    if (const int failed = openPrediction(QStringLiteral("replay"), a.positional.at(0), io, state, device))
+    const bool toFile =
+        a.values.contains(QStringLiteral("-o")) && !isStandardOutput(a.values.value(QStringLiteral("-o")));
+    const QString outPath = a.values.value(QStringLiteral("-o"));
+    if (const int failed = openPrediction(QStringLiteral("replay"), a.positional.at(0), io, state, device,
+                                          toFile ? outPath : QString(), {a.positional.at(1)}))
         return failed;
     QString error;
 
@@ -59,20 +63,15 @@ int runReplay(const QStringList &args, Io &io)
         return 2;
     }
 
-    const bool toFile = a.values.contains(QStringLiteral("-o"));
-    const QString outPath = a.values.value(QStringLiteral("-o"));
-    QSaveFile outFile(outPath);
+    FileIo::SaveStream outFile;
     QFile outStd;
     QIODevice *out = nullptr;
     if (toFile) {
-        if (!outFile.open(QIODevice::WriteOnly)) {
-            io.err << Catalog::defaults()
-                          .text(TextId::CannotWrite)
-                          .arg(QDir::toNativeSeparators(outPath), outFile.errorString())
-                   << '\n';
+        if (const QString why = outFile.open(outPath); !why.isEmpty()) {
+            io.err << why << '\n';
             return 2;
         }
-        out = &outFile;
+        out = outFile.device();
     } else {
         io.out.flush();
         setBinary(stdout);
@@ -99,15 +98,18 @@ int runReplay(const QStringList &args, Io &io)
                              options.strict ? std::function<void(const MalformedLine &)>() : malformed);
     if (shown > MaxMalformedShown)
         io.err << traceName << ": " << (shown - MaxMalformedShown) << " more malformed lines\n";
-    if (error.isEmpty() && toFile) {
-        if (!outFile.flush() || outFile.error() != QFileDevice::NoError || !outFile.commit())
-            error = Catalog::defaults()
-                        .text(TextId::CannotWrite)
-                        .arg(QDir::toNativeSeparators(outPath), outFile.errorString());
+    // A failed write is the output's fault: name the output, not the trace.
+    const QString writeError = toFile ? outFile.writeError()
+        : outStd.error() != QFileDevice::NoError
+        ? QStringLiteral("Cannot write to standard output: %1").arg(outStd.errorString())
+        : QString();
+    if (!writeError.isEmpty()) {
+        io.err << writeError << '\n';
+        return 2;
     }
+    if (error.isEmpty() && toFile)
+        error = outFile.commit();
     if (!error.isEmpty()) {
-        if (toFile)
-            outFile.cancelWriting();
         io.err << traceName << (options.strict && summary.malformed ? ", " : ": ") << error << '\n';
         return 2;
     }

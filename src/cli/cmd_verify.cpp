@@ -61,6 +61,17 @@ int runVerify(const QStringList &args, Io &io)
         io.err << "praxedo-cli verify: " << problem << '\n' << usage;
         return 1;
     }
+    if (a.values.contains(QStringLiteral("--report"))) {
+        AppState state;
+        if (openProject(a.positional.at(0), state).isEmpty()) {
+            for (const QString &file : VerifyReport::paths(a.values.value(QStringLiteral("--report")))) {
+                if (const QString refused = refuseOutput(file, state); !refused.isEmpty()) {
+                    io.err << "praxedo-cli verify: " << refused << '\n';
+                    return 2;
+                }
+            }
+        }
+    }
     QString error = openProjectBus(a, bitRateOption, bus);
     const BusPrediction &prediction = bus.prediction;
     if (!error.isEmpty()) {

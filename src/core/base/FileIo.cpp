@@ -324,6 +324,32 @@ bool absent(const QString &path)
     return !info.exists() && !info.isSymbolicLink();
 }
 
+namespace {
+// The folder entry a path names: its folder with every link resolved, then its own name.
+QString entryOf(const QString &path)
+{
+    const QFileInfo info(path);
+    QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (folder.isEmpty())
+        folder = QDir::cleanPath(info.absolutePath());
+    return QDir(folder).filePath(info.fileName());
+}
+} // namespace
+
+bool wouldReplace(const QString &output, const QString &file)
+{
+#ifdef Q_OS_WIN
+    constexpr Qt::CaseSensitivity cs = Qt::CaseInsensitive;
+#else
+    constexpr Qt::CaseSensitivity cs = Qt::CaseSensitive;
+#endif
+    const QString out = entryOf(output);
+    if (out.compare(entryOf(file), cs) == 0)
+        return true;
+    const QString resolved = QFileInfo(file).canonicalFilePath();
+    return !resolved.isEmpty() && out.compare(resolved, cs) == 0;
+}
+
 QString sizeText(qint64 bytes)
 {
     constexpr qint64 KiB = 1024;

@@ -83,6 +83,10 @@ QString openForReading(QFile &file);
 // defaults. Anything else is read, and readFile says why it cannot be.
 bool absent(const QString &path);
 
+// True when saving to `output` would replace `file`: the same folder entry, or the file a link
+// at `file` points to (an output link itself is replaced, never written through).
+bool wouldReplace(const QString &output, const QString &file);
+
 // "64 MiB", "512 KiB", "100 bytes": a size limit as the messages show it.
 QString sizeText(qint64 bytes);
 

@@ -1,5 +1,7 @@
 #include "core/device/FilterImage.h"
 
+#include "core/device/facts/DeviceFacts.h"
+
 #include "core/app/AppState.h"
 #include "core/base/FileIo.h"
 #include "core/config/CobIdChecks.h"
@@ -9,7 +11,7 @@
 
 QString FilterImage::fileName()
 {
-    return QStringLiteral("bank_K60.bin");
+    return QString::fromLatin1(DeviceFacts::ImageFileName);
 }
 
 QString FilterImage::load(const QString &binDir)

@@ -35,12 +35,12 @@ QList<ConfigBuilder::OutputFile> ConfigBuilder::outputs() const
     QList<OutputFile> files;
     QByteArray sourceBanks[4];
     for (int k = 1; k <= DeviceFacts::BankCount; ++k) {
-        files.append({QStringLiteral("bank%1.bin").arg(k), m_banks.bank(k)});
+        files.append({QString::fromLatin1(DeviceFacts::BankFilePattern).arg(k), m_banks.bank(k)});
         if (k <= 4)
             sourceBanks[k - 1] = m_banks.bank(k);
     }
-    files.append({QStringLiteral("bankg.c"), BankSource::Write_Bank_Source(sourceBanks)});
-    files.append({QStringLiteral("bank_K60.bin"), m_image.image()});
+    files.append({QString::fromLatin1(DeviceFacts::BankSourceFileName), BankSource::Write_Bank_Source(sourceBanks)});
+    files.append({QString::fromLatin1(DeviceFacts::ImageFileName), m_image.image()});
     return files;
 }
 

@@ -1,5 +1,7 @@
 #include "core/image/SrecMerge.h"
 
+#include "core/projects/ProjectFiles.h"
+
 #include "core/app/AppState.h"
 #include "core/base/Catalog.h"
 #include "core/base/FileIo.h"
@@ -124,7 +126,7 @@ SxFiles filesFor(const QString &dirProject, const QString &dirMaster, const QStr
     SxFiles f;
     f.Dir_Master = dirMaster;
     f.NomeFileSx = firmwareName;
-    f.NomeFileSxNew = QStringLiteral("New_") + firmwareName;
+    f.NomeFileSxNew = ProjectFiles::mergedFirmwarePrefix() + firmwareName;
     f.NomeDirSxNew = QDir::toNativeSeparators(dirProject);
     if (!f.NomeDirSxNew.endsWith(sep))
         f.NomeDirSxNew += sep;

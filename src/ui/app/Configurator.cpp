@@ -2,6 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/base/Catalog.h"
+#include "core/base/FileIo.h"
 #include "ui/app/TFAbout.h"
 #include "ui/app/TFPraxedoreFirmWare.h"
 #include "ui/config/TFParGen2.h"
@@ -11,15 +12,28 @@
 #include "ui/projects/TFNew_Project.h"
 #include "ui/projects/TFOpenConf.h"
 #include "ui/update/TFBoot.h"
+#include "ui/widgets/Prompt.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QPointer>
 #include <QTimer>
 
 Configurator::Configurator(const QString &exeDir)
 {
     m_mainWindow = std::make_unique<TFPraxedoreFirmWare>(appState(), catalog(), exeDir);
     m_mainWindow->setVersionCheck([this] { return m_versionCheck.Check_Version(); });
+    // A save that could not keep a file's owner says so in a box, on the window thread.
+    FileIo::setNoteHandler([window = QPointer<QWidget>(m_mainWindow.get())](const QString &note) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [window, note] {
+                QWidget *parent = QApplication::activeWindow() ? QApplication::activeWindow() : window.data();
+                prompt().warning(parent, note);
+            },
+            Qt::QueuedConnection);
+    });
     QCoreApplication::instance()->installEventFilter(this);
     // Should the main window never paint (started minimised), the windows still come.
     QTimer::singleShot(500, this, &Configurator::createWindows);

@@ -30,6 +30,12 @@ inline constexpr int ImageSize = ParBlockOffset + ParBlockSize; // 34816
 inline constexpr int BankCount = 5;
 inline constexpr int BankSize = 16384;
 
+// The files a build writes into a project's bin folder: bank1.bin to bank5.bin, the banks as
+// C source, the image.
+inline constexpr const char BankFilePattern[] = "bank%1.bin";
+inline constexpr const char BankSourceFileName[] = "bankg.c";
+inline constexpr const char ImageFileName[] = "bank_K60.bin";
+
 // The bit rates a port runs, by bit-rate index, in bit/s and as ParGen.xml's window shows them.
 inline constexpr int BitRateCount = 9;
 inline constexpr std::array<quint32, BitRateCount> BitRates = {10000,  20000,  50000,  100000, 125000,
