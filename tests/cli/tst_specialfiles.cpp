@@ -16,6 +16,7 @@
 
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #endif
 
 namespace {
@@ -163,7 +164,171 @@ private Q_SLOTS:
         QCOMPARE(QDir(QDir(project).filePath(QStringLiteral("bin"))).entryList(QDir::Files), QStringList());
     }
 
+    // replay -o keeps the save rules: a link to a file is replaced and the file it pointed to
+    // stays; a FIFO, a device node (made here, never the system's) and a link to either, as
+    // /dev/stdout is one, are refused and left as they are.
+    void replayOutputKeepsTheSaveRules_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("link to a file") << QStringLiteral("link to file") << true;
+        QTest::newRow("FIFO") << QStringLiteral("fifo") << false;
+        QTest::newRow("link to a FIFO") << QStringLiteral("link to fifo") << false;
+        QTest::newRow("device node") << QStringLiteral("device") << false;
+        QTest::newRow("link to a device node") << QStringLiteral("link to device") << false;
+    }
+
+    void replayOutputKeepsTheSaveRules()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("FIFOs and device nodes are POSIX file-system objects");
+#else
+        QFETCH(QString, shape);
+        QFETCH(bool, written);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString project = prepareProject(dir.path());
+        QVERIFY(!project.isEmpty());
+        const QString trace = dir.filePath(QStringLiteral("in.log"));
+        QVERIFY(CliRun::put(trace, "(1.000000) can0 181#11\n(1.100000) can0 182#22\n"));
+        const QString thing = dir.filePath(QStringLiteral("thing"));
+        const QByteArray name = QFile::encodeName(thing);
+        if (shape.endsWith(QLatin1String("file")))
+            QVERIFY(CliRun::put(thing, "theirs"));
+        else if (shape.endsWith(QLatin1String("fifo")))
+            QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+        else if (::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            QSKIP("making a device node needs the administrator");
+        const QString out = shape.startsWith(QLatin1String("link")) ? dir.filePath(QStringLiteral("out.log")) : thing;
+        if (out != thing)
+            QVERIFY(QFile::link(thing, out));
+        struct stat before = {};
+        QCOMPARE(::stat(name.constData(), &before), 0);
+
+        const CliRun::Result r = CliRun::run({QStringLiteral("replay"), project, QStringLiteral("--from"),
+                                              QStringLiteral("0"), trace, QStringLiteral("-o"), out});
+        struct stat after = {};
+        QCOMPARE(::stat(name.constData(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_mode, before.st_mode);
+        if (written) {
+            QVERIFY2(r.exitCode == 0, r.err.constData());
+            QVERIFY(!QFileInfo(out).isSymbolicLink());
+            QVERIFY(readAll(out).contains("182#22"));
+            QCOMPARE(readAll(thing), QByteArray("theirs"));
+        } else {
+            QCOMPARE(r.exitCode, 2);
+            QVERIFY2(r.err.contains(QFile::encodeName(out)), r.err.constData());
+            QVERIFY(out == thing || QFileInfo(out).isSymbolicLink());
+        }
+#endif
+    }
+
+    // An output that would replace the command's input or one of the project's own files is
+    // refused before anything is read, naming the file, which stays byte for byte.
+    void outputOverAnInputOrProjectFileIsRefused_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("output"); // relative to the test folder; P is the project
+        QTest::addColumn<QString>("named");  // the file the refusal names
+        QTest::newRow("replay over its trace")
+            << QStringLiteral("replay") << QStringLiteral("in.log") << QStringLiteral("in.log");
+        QTest::newRow("replay over the table document")
+            << QStringLiteral("replay") << QStringLiteral("P/CanCanCobID.xml") << QStringLiteral("P/CanCanCobID.xml");
+        QTest::newRow("export over the settings document")
+            << QStringLiteral("export") << QStringLiteral("P/ParGen.xml") << QStringLiteral("P/ParGen.xml");
+        QTest::newRow("export over the lock")
+            << QStringLiteral("export") << QStringLiteral("P/.praxedo.lock") << QStringLiteral("P/.praxedo.lock");
+        QTest::newRow("map over the image")
+            << QStringLiteral("map") << QStringLiteral("P/bin/bank_K60.bin") << QStringLiteral("P/bin/bank_K60.bin");
+        QTest::newRow("map over a bank, by another path")
+            << QStringLiteral("map") << QStringLiteral("P/bin/../bin/bank3.bin") << QStringLiteral("P/bin/bank3.bin");
+        QTest::newRow("export over the merged firmware")
+            << QStringLiteral("export") << QStringLiteral("P/New_FX58104.sx") << QStringLiteral("P/New_FX58104.sx");
+        QTest::newRow("export over the table through a linked folder")
+            << QStringLiteral("export") << QStringLiteral("linked/CanCanCobID.xml")
+            << QStringLiteral("P/CanCanCobID.xml");
+    }
+
+    void outputOverAnInputOrProjectFileIsRefused()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, output);
+        QFETCH(QString, named);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString project = prepareProject(dir.path());
+        QVERIFY(!project.isEmpty());
+        const QString trace = dir.filePath(QStringLiteral("in.log"));
+        QVERIFY(CliRun::put(trace, "(1.000000) can0 181#11\n"));
+        QVERIFY(CliRun::put(dir.filePath(QStringLiteral("P/New_FX58104.sx")), "S9030000FC\n"));
+        QVERIFY(CliRun::put(dir.filePath(QStringLiteral("P/.praxedo.lock")), ""));
+        if (output.startsWith(QLatin1String("linked/"))) {
+#ifdef Q_OS_WIN
+            QSKIP("symbolic links need extra rights on Windows");
+#endif
+            QVERIFY(QFile::link(project, dir.filePath(QStringLiteral("linked"))));
+        }
+        const QString protectedFile = dir.filePath(named);
+        const QByteArray before = readAll(protectedFile);
+        QStringList args{command, project};
+        if (command == QLatin1String("replay"))
+            args << QStringLiteral("--from") << QStringLiteral("0") << trace << QStringLiteral("-o")
+                 << dir.filePath(output);
+        else
+            args = outputArgs(command, project, dir.filePath(output));
+
+        const CliRun::Result r = CliRun::run(args);
+        QCOMPARE(r.exitCode, 2);
+        const QString message = QString::fromLocal8Bit(r.err);
+        QVERIFY2(message.contains(QFileInfo(named).fileName()), qPrintable(message));
+        QCOMPARE(readAll(protectedFile), before);
+        for (const QString &entry :
+             QDir(QFileInfo(protectedFile).absolutePath()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot))
+            QVERIFY2(!entry.endsWith(QLatin1String(".new")), qPrintable(entry));
+    }
+
+    // A write that fails half-way names the output and the system's error, and leaves the
+    // file that was there.
+    void replayWriteErrorNamesTheOutput()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("a file size limit is set with the POSIX shell");
+#else
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString project = prepareProject(dir.path());
+        QVERIFY(!project.isEmpty());
+        const QString trace = dir.filePath(QStringLiteral("in.log"));
+        QByteArray lines;
+        for (int i = 0; i < 2000; ++i)
+            lines += "(1.000000) can0 182#1122334455667788\n";
+        QVERIFY(CliRun::put(trace, lines));
+        const QString out = dir.filePath(QStringLiteral("out.log"));
+        QVERIFY(CliRun::put(out, "old"));
+        QProcess p;
+        // 8 KiB at most per file, and the signal ignored so that the write fails with EFBIG.
+        p.start(QStringLiteral("/bin/sh"),
+                {QStringLiteral("-c"), QStringLiteral("ulimit -f 16; trap '' XFSZ; exec \"$@\""), QStringLiteral("sh"),
+                 TestPaths::cli(), QStringLiteral("replay"), project, QStringLiteral("--from"), QStringLiteral("0"),
+                 trace, QStringLiteral("-o"), out});
+        QVERIFY(p.waitForFinished(60000));
+        const QByteArray err = p.readAllStandardError();
+        QCOMPARE(p.exitCode(), 2);
+        QVERIFY2(err.contains(QFile::encodeName(out)) && err.contains(qt_error_string(EFBIG).toLocal8Bit()),
+                 err.constData());
+        QCOMPARE(readAll(out), QByteArray("old"));
+        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral(".out.log*")}, QDir::Files | QDir::Hidden), QStringList());
+#endif
+    }
+
 private:
+    static QByteArray readAll(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+    }
+
     // A project with a row in each table, built.
     static QString prepareProject(const QString &dir)
     {

@@ -2,6 +2,7 @@
 #include "core/device/facts/DeviceFacts.h"
 
 #include "core/base/Catalog.h"
+#include "core/base/FileIo.h"
 #include "core/traffic/ReplayChunk.h"
 
 #include <QIODevice>
@@ -239,8 +240,11 @@ QString Replay::take(ChunkResult &r)
         m_lastTime = r.lastTime;
     }
     m_s.load.add(r.load);
-    if (m_out && !r.out.isEmpty() && m_out->write(r.out) != r.out.size())
-        return Catalog::messages().text(TextId::ReplayOutputUnwritable).arg(m_out->errorString());
+    // A file that takes only part of a write (a size limit) says why on the next one.
+    if (m_out && !r.out.isEmpty()) {
+        if (const QString why = FileIo::writeAll(*m_out, r.out); !why.isEmpty())
+            return Catalog::messages().text(TextId::ReplayOutputUnwritable).arg(why);
+    }
     return r.stop; // what came before the stop counts
 }
 
