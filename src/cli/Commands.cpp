@@ -85,7 +85,8 @@ void printHelp(QTextStream &out)
             continue;
         out << "  " << c.name << ' ' << c.usage << "\n      " << c.summary << '\n';
     }
-    out << "\nExit codes: 0 success, 1 usage error, 2 the command failed.\n";
+    out << "\nExit codes: 0 success, 1 usage error, 2 the command failed (as when the project folder is not\n"
+           "there).\n";
 }
 } // namespace
 
