@@ -1,5 +1,6 @@
 // What praxedo-cli does with the names it is given before any command reads them: a project
-// folder that is not there fails every command alike.
+// folder that is not there fails every command alike, and a name the system's encoding cannot
+// decode is refused rather than turned into another name.
 #include "CliRun.h"
 #include "TestPaths.h"
 
@@ -8,8 +9,17 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -39,6 +49,8 @@ class TestArguments : public QObject
 private Q_SLOTS:
     void missingProjectFolder_data();
     void missingProjectFolder();
+    void undecodableName_data();
+    void undecodableName();
 };
 
 void TestArguments::missingProjectFolder_data()
@@ -87,6 +99,88 @@ void TestArguments::missingProjectFolder()
     QVERIFY2(!r.err.contains("another program"), r.err.constData());
     QCOMPARE(r.out, QByteArray());
     QCOMPARE(tree(tmp.path()), QStringList());
+}
+
+void TestArguments::undecodableName_data()
+{
+    // {bad} is a name holding the byte 0xFF, {tmp} the test's own folder.
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("folder"); // {bad} is a folder rather than a file
+    const QString table = QStringLiteral("--table");
+    QTest::newRow("file read") << QStringList{QStringLiteral("import"), QStringLiteral("{tmp}/project"), table,
+                                              QStringLiteral("0"), QStringLiteral("{bad}")}
+                               << false;
+    QTest::newRow("file written") << QStringList{QStringLiteral("export"), QStringLiteral("{tmp}/project"), table,
+                                                 QStringLiteral("0"), QStringLiteral("{bad}")}
+                                  << false;
+    QTest::newRow("project folder") << QStringList{QStringLiteral("check"), QStringLiteral("{bad}")} << true;
+}
+
+// The name as bytes is a\xFF.csv (or a\xFF); Qt decodes it to a\uFFFD.csv, and a file of that
+// name lies beside it, readable and writable, so a silent change of name would go unnoticed
+// but for the refusal.
+void TestArguments::undecodableName()
+{
+#ifdef Q_OS_WIN
+    QSKIP("Windows hands the arguments over as UTF-16: no name is decoded from bytes");
+#else
+    QFETCH(QStringList, args);
+    QFETCH(bool, folder);
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    QVERIFY(QDir(tmp.path()).mkdir(QStringLiteral("project")));
+    // A table any project takes.
+    const QByteArray tableBytes = "Original CobID,Type CobID,Modify CobID,Type CobID,Mnemonic\n"
+                                  "0x181,2.0A 11bits,0x281,2.0A 11bits,speed\n";
+
+    const QByteArray rawName = folder ? QByteArray("a\xFF") : QByteArray("a\xFF.csv");
+    const QString decoded = folder ? QStringLiteral("a\uFFFD") : QStringLiteral("a\uFFFD.csv");
+    const QByteArray rawPath = QFile::encodeName(tmp.path()) + '/' + rawName;
+    if (folder) {
+        QVERIFY(::mkdir(rawPath.constData(), 0700) == 0);
+        QVERIFY(QDir(tmp.path()).mkdir(decoded));
+    } else {
+        const int fd = ::open(rawPath.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        QVERIFY(fd >= 0);
+        const bool written = ::write(fd, tableBytes.constData(), size_t(tableBytes.size())) == tableBytes.size();
+        ::close(fd);
+        QVERIFY(written);
+        QVERIFY(CliRun::put(tmp.filePath(decoded), tableBytes));
+    }
+    // QDir cannot remove a name it cannot encode back; this does, however the test leaves.
+    const auto removeRaw = qScopeGuard([&] {
+        if (folder)
+            ::rmdir(rawPath.constData());
+        else
+            ::unlink(rawPath.constData());
+    });
+    QVERIFY(QFile::encodeName(QFile::decodeName(rawPath)) != rawPath);
+
+    // QProcess encodes its arguments from text; the shell turns \0377 back into the byte.
+    args.replaceInStrings(QStringLiteral("{bad}"),
+                          tmp.path() + (folder ? QStringLiteral("/a\\0377") : QStringLiteral("/a\\0377.csv")));
+    args.replaceInStrings(QStringLiteral("{tmp}"), tmp.path());
+    QVERIFY(!tmp.path().contains(u'\\'));
+    args.prepend(TestPaths::cli());
+    args = QStringList{QStringLiteral("-c"),
+                       QStringLiteral("for a do shift; set -- \"$@\" \"$(printf '%b' \"$a\")\"; "
+                                      "done; exec \"$@\""),
+                       QStringLiteral("sh")}
+        + args;
+    const QStringList before = tree(tmp.path());
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("/bin/sh"), args);
+    QVERIFY(p.waitForFinished(60000));
+    const QByteArray err = p.readAllStandardError();
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 2);
+    QVERIFY2(err.contains(QFile::encodeName(tmp.path()) + (folder ? "/a\\xFF " : "/a\\xFF.csv ")), err.constData());
+    QCOMPARE(p.readAllStandardOutput(), QByteArray());
+    QCOMPARE(tree(tmp.path()), before);
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestArguments)
