@@ -1,9 +1,11 @@
-// The S-record merge on any firmware text, for every bank: it stops or ends at an S9 record;
-// a merge that went through writes only CR LF lines and holds the bank's records at most once,
-// and once when it says so.
+// The S-record merge on any firmware text, for every bank: it stops or ends at an S9 record
+// followed by nothing but blank lines; a merge that went through writes only CR LF lines and
+// holds the bank's records at most once, and once when it says so.
 #include "FuzzCheck.h"
 
 #include "core/image/SrecMerge.h"
+
+#include <QList>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -23,7 +25,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             continue;
         FUZZ_CHECK(merged.bytes.endsWith("\r\n"));
         FUZZ_CHECK(merged.bytes.count('\n') == merged.bytes.count("\r\n"));
-        // The result tells what had happened by the S9 record; records may follow it.
+        // The first end record is an S9, and only blank lines follow it.
+        bool ended = false;
+        for (const QByteArray &line : merged.bytes.split('\n')) {
+            if (ended) {
+                FUZZ_CHECK(line.isEmpty() || QByteArray(line).replace(' ', "").replace('\t', "") == "\r");
+            } else if (line.size() >= 2 && line[0] == 'S' && line[1] >= '7' && line[1] <= '9') {
+                FUZZ_CHECK(line[1] == '9');
+                ended = true;
+            }
+        }
+        FUZZ_CHECK(ended);
         const qsizetype inserted = merged.bytes.count(records);
         FUZZ_CHECK(inserted <= 1);
         FUZZ_CHECK(merged.result == 0 || inserted == 1);

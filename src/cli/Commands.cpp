@@ -2,6 +2,7 @@
 
 #include "core/base/FileIo.h"
 
+#include <QFile>
 #include <QFileDevice>
 
 #include <cerrno>
@@ -87,9 +88,44 @@ void printHelp(QTextStream &out)
             continue;
         out << "  " << c.name << ' ' << c.usage << "\n      " << c.summary << '\n';
     }
-    out << "\nExit codes: 0 success, 1 usage error, 2 the command failed.\n";
+    out << "\nExit codes: 0 success, 1 usage error, 2 the command failed (as when the project folder is not\n"
+           "there, or a file name holds bytes the system's encoding cannot read).\n";
 }
 } // namespace
+
+namespace {
+// The bytes as text, each outside printable ASCII (and the backslash) written as \xHH.
+QString escapedBytes(const QByteArray &bytes)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    QString text;
+    for (const char c : bytes) {
+        const auto b = quint8(c);
+        if (b >= 0x20 && b < 0x7F && c != '\\') {
+            text += QLatin1Char(c);
+        } else {
+            text += QLatin1String("\\x");
+            text += QLatin1Char(hex[b >> 4]);
+            text += QLatin1Char(hex[b & 0x0F]);
+        }
+    }
+    return text;
+}
+} // namespace
+
+int refuseUndecodable(int argc, const char *const *argv, QTextStream &err)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        if (QFile::encodeName(QFile::decodeName(raw)) == raw)
+            continue;
+        err << "praxedo-cli: " << escapedBytes(raw) << " (argument " << i
+            << ") is not valid text in the system's encoding; it would be read as another name, so nothing was "
+               "done\n";
+        return 2;
+    }
+    return 0;
+}
 
 bool needsGui(const QString &command)
 {

@@ -27,6 +27,11 @@ int run(const QStringList &args);
 // The command alone; run() adds that an output standard output did not take fails it.
 int runCommand(const QStringList &args, QTextStream &out, QTextStream &err);
 
+// Refuses an argument whose bytes the system's encoding cannot decode: Qt would hand it on with
+// U+FFFD in their place, and a file of that other name would be read or written. Returns 0, or
+// the exit code after the message naming the argument went to `err`.
+int refuseUndecodable(int argc, const char *const *argv, QTextStream &err);
+
 // The command draws text, which takes a QGuiApplication; the others run without one.
 bool needsGui(const QString &command);
 

@@ -137,7 +137,7 @@ int openPrediction(const QString &command, const QString &dir, Io &io, AppState 
     QString error = openProject(dir, state);
     if (!error.isEmpty()) {
         io.err << "praxedo-cli " << command << ": " << error << '\n';
-        return 1;
+        return 2;
     }
     if (!output.isEmpty())
         error = refuseOutput(output, state, inputs);

@@ -25,7 +25,7 @@ int runCheck(const QStringList &args, Io &io)
     const QFileInfo dir(args.first());
     if (!dir.isDir()) {
         io.err << "praxedo-cli check: " << QDir::toNativeSeparators(args.first()) << " is not a folder\n";
-        return 1;
+        return 2;
     }
 
     AppState state;

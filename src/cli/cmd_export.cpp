@@ -26,7 +26,7 @@ int runExport(const QStringList &args, Io &io)
     QString error = openProject(a.positional.at(0), state);
     if (!error.isEmpty()) {
         io.err << "praxedo-cli export: " << error << '\n';
-        return 1;
+        return 2;
     }
 
     error = refuseOutput(a.positional.at(1), state);

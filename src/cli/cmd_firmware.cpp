@@ -19,6 +19,11 @@ int runFirmware(const QStringList &args, Io &io)
         io.err << "Usage: praxedo-cli firmware PROJECT_DIR FIRMWARE_SX [--allow-missing-bank]\n";
         return 1;
     }
+    // Without this the lock below would blame another program for a folder that is not there.
+    if (!QFileInfo(a.positional.at(0)).isDir()) {
+        io.err << "praxedo-cli firmware: " << QDir::toNativeSeparators(a.positional.at(0)) << " is not a folder\n";
+        return 2;
+    }
     const QFileInfo firmware(a.positional.at(1));
     SrecMerge::SxFiles files = SrecMerge::filesFor(a.positional.at(0), firmware.absolutePath(), firmware.fileName());
     files.allowMissingBank = a.flags.contains(allowMissing);

@@ -32,7 +32,7 @@ int runImport(const QStringList &args, Io &io)
     QString error = openProject(a.positional.at(0), state);
     if (!error.isEmpty()) {
         io.err << "praxedo-cli import: " << error << '\n';
-        return 1;
+        return 2;
     }
     const QString file = a.positional.at(1);
     if (CobIdImport::kindOf(file) == CobIdImport::Kind::Unknown) {

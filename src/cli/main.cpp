@@ -9,6 +9,14 @@
 
 int main(int argc, char *argv[])
 {
+#ifndef Q_OS_WIN
+    // Windows hands the arguments over as UTF-16, so no name changes on the way in.
+    {
+        QTextStream err(stderr);
+        if (const int refused = Cli::refuseUndecodable(argc, argv, err))
+            return refused;
+    }
+#endif
     std::unique_ptr<QCoreApplication> app;
     if (argc > 1 && Cli::needsGui(QString::fromLocal8Bit(argv[1]))) {
 #if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)

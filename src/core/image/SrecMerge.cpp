@@ -283,6 +283,12 @@ void appendCount(QByteArray &out, int records)
     out.append("\r\n", 2);
 }
 
+// Spaces and tabs only: trailing text an editor may leave after the end record.
+bool blank(const char *p, int length)
+{
+    return std::all_of(p, p + length, [](char c) { return c == ' ' || c == '\t'; });
+}
+
 // How a line that is no S9 record looks, for the message refusing a file without one.
 QString describeLine(const char *p, int length)
 {
@@ -316,7 +322,9 @@ TextMerge mergeText(const QByteArray &source, int bank, const QByteArray &record
     const char *lastText = nullptr;
     int lastLength = 0;
     bool inserted = false;
-    bool endRecord = false;
+    bool endRecord = false; // an S9 was read
+    int endLine = 0;        // the line of the first end record (S7, S8, S9), or 0
+    char endType = 0;
     QByteArray data;
     const auto refuse = [&](const QString &why) {
         m.message = kBadLine + QStringLiteral("\nLine %1 of %2 %3.").arg(lineNumber).arg(name, why);
@@ -337,15 +345,23 @@ TextMerge mergeText(const QByteArray &source, int bank, const QByteArray &record
         report(progress.setValue, ++position);
         p = line.next;
 
-        if (length == 0) {
-            // Blank lines after the end record are harmless trailing text; before it they mean
-            // a damaged file.
-            if (!endRecord) {
-                refuse(QStringLiteral("is empty; only the end of the file may hold empty lines"));
+        if (endLine > 0) {
+            // Blank lines after the end record are harmless trailing text. Anything else would
+            // be dropped by a loader that stops at the end record, or taken by one that does not.
+            if (!blank(line.begin, length)) {
+                refuse(QStringLiteral("follows the S%1 end record of line %2; only empty lines may come after it")
+                           .arg(QLatin1Char(endType))
+                           .arg(endLine));
                 break;
             }
+            out.append(line.begin, length);
             out.append("\r\n", 2);
             continue;
+        }
+        if (length == 0) {
+            // Before the end record an empty line means a damaged file.
+            refuse(QStringLiteral("is empty; only the end of the file may hold empty lines"));
+            break;
         }
         lastLine = lineNumber;
         lastText = line.begin;
@@ -422,8 +438,10 @@ TextMerge mergeText(const QByteArray &source, int bank, const QByteArray &record
             appendCount(out, dataRecords);
             continue;
         }
-        if (length >= 2 && t[0] == 'S' && t[1] == '9') {
-            endRecord = true;
+        if (length >= 2 && t[0] == 'S' && (t[1] == '7' || t[1] == '8' || t[1] == '9')) {
+            endLine = lineNumber;
+            endType = t[1];
+            endRecord = t[1] == '9';
             m.result = inserted ? 1 : 0;
         }
         out.append(line.begin, length);

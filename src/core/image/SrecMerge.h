@@ -81,8 +81,9 @@ QByteArray bankRecords(quint32 first, const QByteArray &bank);
 // the bank's records (bankRecords). Lines are accepted with CR LF, LF or CR and written with
 // CR LF. A data record (S1, S2, S3) that runs over an edge of the bank's range is split there:
 // its bytes outside the range stay, those inside give way to the bank. A record count (S5,
-// S6) is written anew for the data records before it. `sourceName` names the file in the
-// messages, which give the line and what it holds after the fixed text.
+// S6) is written anew for the data records before it. The first end record (S7, S8, S9) must
+// be an S9 and only empty lines may follow it. `sourceName` names the file in the messages,
+// which give the line and what it holds after the fixed text.
 struct TextMerge
 {
     QByteArray bytes;

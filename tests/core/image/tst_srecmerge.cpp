@@ -354,9 +354,27 @@ void TestSrecMerge::badLines_data()
     QTest::newRow("S1 address not hex") << hdr + "S113 000FF\r\n"
             + s9 << -1 << bad.arg(2).arg(QStringLiteral("is an S1 record whose address \" 000\" is not hexadecimal"))
                                         << hdr;
-    QTest::newRow("bad record after S9") << hdr + s9
-            + "S2xx\r\n" << -1 << bad.arg(3).arg(QStringLiteral("is an S2 record too short to hold its address"))
-                                         << hdr + s9;
+    // Nothing but blank lines may follow the first end record: a loader stopping there drops it.
+    const QString afterEnd =
+        QStringLiteral("follows the S%1 end record of line %2; only empty lines may come after it");
+    const QByteArray in = "S214388000000102030405060708090A0B0C0D0E0FBB\r\n";
+    QTest::newRow("bad record after S9") << hdr + s9 + "S2xx\r\n"
+                                         << -1 << bad.arg(3).arg(afterEnd.arg(QLatin1Char('9')).arg(2)) << hdr + s9;
+    QTest::newRow("in-range record after S9")
+        << hdr + out + s9 + in + s9 << -1 << bad.arg(4).arg(afterEnd.arg(QLatin1Char('9')).arg(3)) << hdr + out + s9;
+    QTest::newRow("S9 twice") << hdr + out + s9 + s9 << -1 << bad.arg(4).arg(afterEnd.arg(QLatin1Char('9')).arg(3))
+                              << hdr + out + s9;
+    QTest::newRow("record after S9 and blank lines")
+        << hdr + s9 + "\r\n  \r\n" + out << -1 << bad.arg(5).arg(afterEnd.arg(QLatin1Char('9')).arg(2))
+        << hdr + s9 + "\r\n  \r\n";
+    QTest::newRow("text after S9 without line end")
+        << hdr + s9 + "x" << -1 << bad.arg(3).arg(afterEnd.arg(QLatin1Char('9')).arg(2)) << hdr + s9;
+    QTest::newRow("S7 before S9") << hdr + "S30900488000FFFFFFFF32\r\nS70500000000FA\r\n" + s9 << -1
+                                  << bad.arg(4).arg(afterEnd.arg(QLatin1Char('7')).arg(3))
+                                  << hdr + "S30900488000FFFFFFFF32\r\nS70500000000FA\r\n";
+    QTest::newRow("S8 before S9") << hdr + out + "S804000000FB\r\n" + in + s9 << -1
+                                  << bad.arg(4).arg(afterEnd.arg(QLatin1Char('8')).arg(3))
+                                  << hdr + out + "S804000000FB\r\n";
     QTest::newRow("S8 instead of S9") << hdr + out + "S804000000FB\r\n"
                                       << -1
                                       << noEnd.arg(QStringLiteral("Line 3 is an S8 record; the file must end with S9."))
@@ -370,8 +388,10 @@ void TestSrecMerge::badLines_data()
                                   << QByteArray();
     // Editors often leave blank lines at the end; after the end record they harm nothing.
     QTest::newRow("blank lines after S9") << hdr + out + s9 + "\r\n\n" << 0 << QString() << hdr + out + s9 + "\r\n\r\n";
-    QTest::newRow("S3 and S7 copied") << hdr + "S30900488000FFFFFFFF32\r\nS70500000000FA\r\n" + s9 << 0 << QString()
-                                      << hdr + "S30900488000FFFFFFFF32\r\nS70500000000FA\r\n" + s9;
+    QTest::newRow("blanks after S9") << hdr + out + s9 + " \t\r\n\r\n"
+                                     << 0 << QString() << hdr + out + s9 + " \t\r\n\r\n";
+    QTest::newRow("S3 copied") << hdr + "S30900488000FFFFFFFF32\r\n" + s9 << 0 << QString()
+                               << hdr + "S30900488000FFFFFFFF32\r\n" + s9;
     QTest::newRow("S3 in the range") << hdr + "S30900388000FFFFFFFF42\r\n" + s9 << 1 << QString() << QByteArray();
     QTest::newRow("lower-case address in range") << hdr + "S205388a00FF3F\r\n" + s9 << 1 << QString() << QByteArray();
     QTest::newRow("record count written anew")
@@ -530,6 +550,10 @@ void TestSrecMerge::chainStops_data()
     QTest::newRow("no S9") << fixture("nos9.sx") << false
                            << QStringLiteral("File FX58104.sx Has No S9 Record,Abort Procedure\n"
                                              "Line 4 is an S8 record; the file must end with S9.");
+    QTest::newRow("records after S9") << fixture("after-s9.sx") << false
+                                      << QStringLiteral("File New Sx Not Create,Abort Procedure\nLine 4 of FX58104.sx "
+                                                        "follows the S9 end record of line 3; only empty lines may "
+                                                        "come after it.");
     QTest::newRow("no bin folder") << fixture("basic.sx") << true
                                    << QStringLiteral("Directory Bin Not Found,Abort Procedure");
 }
