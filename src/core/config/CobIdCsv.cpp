@@ -2,6 +2,7 @@
 
 #include "core/base/Catalog.h"
 #include "core/base/FileIo.h"
+#include "core/config/CobIdImport.h"
 #include "core/config/DocumentXml.h"
 
 #include <QStringDecoder>
@@ -195,6 +196,9 @@ QString parse(const QByteArray &bytes, const QString &shownName, std::vector<Imp
     QByteArray body = bytes;
     if (body.startsWith("\xEF\xBB\xBF"))
         body.remove(0, 3);
+    const QString binary = CobIdImport::binaryRefusal(body, shownName);
+    if (!binary.isEmpty())
+        return binary;
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder.decode(body);
     if (decoder.hasError())
@@ -242,6 +246,8 @@ QString parse(const QByteArray &bytes, const QString &shownName, std::vector<Imp
     }
     if (!headerSeen)
         return lineError(shownName, 1, texts.text(TextId::CsvEmpty).arg(headerText));
+    if (read.empty())
+        return texts.text(TextId::CsvHeaderOnly).arg(shownName);
     if (overflowLine > 0)
         return lineError(shownName, overflowLine, texts.text(TextId::TableTooManyRows).arg(CobIdTable::RowCount));
     rows = std::move(read);

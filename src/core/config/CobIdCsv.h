@@ -29,7 +29,8 @@ QString save(const CobIdTable &table, const QString &path); // atomic
 // "<shownName>, line N: <reason>", text that is not UTF-8, a missing header, a record without
 // exactly five fields, a stray or unclosed quote, a row whose Original CobID is blank while
 // other cells are not (it would end the table there), and control characters that the
-// document cannot store. `rows` is set only when the whole file was read.
+// document cannot store; and a file with a NUL byte or no row after the header, which would
+// import nothing. `rows` is set only when the whole file was read.
 QString parse(const QByteArray &bytes, const QString &shownName, std::vector<ImportedRow> &rows);
 
 } // namespace CobIdCsv

@@ -111,6 +111,10 @@ void TestCobIdCsv::refusesMalformedFiles_data()
     const QString header = u"expected the header Original CobID,Type CobID,Modify CobID,Type CobID,Mnemonic"_qs;
     QTest::newRow("no header") << u"no-header.csv"_qs << u"no-header.csv, line 1: "_qs + header;
     QTest::newRow("empty") << u"empty.csv"_qs << u"empty.csv, line 1: the file is empty; "_qs + header;
+    QTest::newRow("only the header") << u"header-only.csv"_qs
+                                     << u"header-only.csv holds only the header, no row: nothing imported"_qs;
+    QTest::newRow("binary") << u"binary.csv"_qs
+                            << u"binary.csv holds binary bytes (a NUL byte on line 2), not text: nothing imported"_qs;
     QTest::newRow("four fields") << u"four-fields.csv"_qs << u"four-fields.csv, line 3: 4 fields, expected 5"_qs;
     QTest::newRow("unclosed quote")
         << u"unclosed-quote.csv"_qs
