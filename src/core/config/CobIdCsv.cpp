@@ -39,6 +39,18 @@ QString field(const QString &text)
     return u'"' + quoted + u'"';
 }
 
+bool startsFormula(QStringView text)
+{
+    return !text.isEmpty()
+        && (text.front() == u'=' || text.front() == u'+' || text.front() == u'-' || text.front() == u'@');
+}
+
+// A leading apostrophe that guardText put there, or that a spreadsheet shows as one.
+bool guarded(QStringView cell)
+{
+    return cell.size() >= 2 && cell.front() == u'\'' && (startsFormula(cell.sliced(1)) || cell[1] == u'\'');
+}
+
 QString lineError(const QString &shownName, int line, const QString &reason)
 {
     return Catalog::messages().text(TextId::FileLineError).arg(shownName, QString::number(line), reason);
@@ -160,6 +172,16 @@ QString split(const QString &text, QChar sep, const QString &shownName, std::vec
 
 } // namespace
 
+QString guardText(const QString &text)
+{
+    return startsFormula(text) || guarded(text) ? u'\'' + text : text;
+}
+
+QString unguardText(const QString &cell)
+{
+    return guarded(cell) ? cell.sliced(1) : cell;
+}
+
 const QStringList &header()
 {
     static const QStringList titles{QStringLiteral("Original CobID"), QStringLiteral("Type CobID"),
@@ -174,8 +196,11 @@ QByteArray toBytes(const CobIdTable &table)
     const int used = table.usedRowCount();
     for (int r = 0; r < used; ++r) {
         QStringList fields;
-        for (const QString &cell : table.row(r))
-            fields.append(field(cell));
+        const CobIdTable::Row &cells = table.row(r);
+        for (int c = 0; c < CobIdTable::CellCount; ++c) {
+            const QString &cell = cells[size_t(c)];
+            fields.append(field(c == CobIdTable::Desc ? guardText(cell) : cell));
+        }
         text += fields.join(u',') + QStringLiteral("\r\n");
     }
     return text.toUtf8();
@@ -240,7 +265,7 @@ QString parse(const QByteArray &bytes, const QString &shownName, std::vector<Imp
             if (!DocumentXml::storable(record.fields.at(c)))
                 return lineError(shownName, record.line,
                                  texts.text(TextId::CsvControlCharacter).arg(QString::number(c + 1), header().at(c)));
-            row.cells[size_t(c)] = record.fields.at(c);
+            row.cells[size_t(c)] = c == CobIdTable::Desc ? unguardText(record.fields.at(c)) : record.fields.at(c);
         }
         read.push_back(std::move(row));
     }

@@ -13,8 +13,16 @@ class QIODevice;
 // One filter table as CSV: a header row with the five column titles, then one record per used
 // row holding the cell texts exactly. Written as UTF-8 with comma separators and CR LF line
 // ends; a field is quoted when it holds a separator, a quote, a line break or leading or
-// trailing blanks, and quotes inside it are doubled.
+// trailing blanks, and quotes inside it are doubled. The Mnemonic is free text and goes through
+// guardText; the identifiers and types are written as they are.
 namespace CobIdCsv {
+
+// Free text for a CSV cell. Spreadsheets take a cell starting with "=", "+", "-" or "@" for a
+// formula, and show one starting with an apostrophe as the text after it: such a text gets a
+// leading "'". So does a text starting with "'" before one of "=+-@'", so that unguardText,
+// which takes one "'" off only there, gives every text back unchanged.
+QString guardText(const QString &text);
+QString unguardText(const QString &cell);
 
 // "Original CobID", "Type CobID", "Modify CobID", "Type CobID", "Mnemonic"
 const QStringList &header();
