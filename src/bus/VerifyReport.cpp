@@ -2,6 +2,7 @@
 
 #include "bus/VerifyText.h"
 #include "core/base/FileIo.h"
+#include "core/config/CobIdCsv.h"
 
 #include <QDir>
 
@@ -65,15 +66,15 @@ QByteArray csv(const TestPlan &plan, const VerifyResult &result, const VerifyRun
             q.append(csvField(f));
         s += q.join(u',') + QLatin1String("\r\n");
     };
-    row({QStringLiteral("project"), info.project});
+    row({QStringLiteral("project"), CobIdCsv::guardText(info.project)});
     row({QStringLiteral("folder"), QDir::toNativeSeparators(info.projectDir)});
     row({QStringLiteral("prediction"), QDir::toNativeSeparators(info.source)});
     row({QStringLiteral("fingerprint"), info.fingerprint});
     for (const QString &a : info.assumptions)
         row({QStringLiteral("assumed"), a});
     row({QStringLiteral("image checksum"), hexWord(info.checksum)});
-    row({QStringLiteral("CAN 0"), info.can0});
-    row({QStringLiteral("CAN 1"), info.can1});
+    row({QStringLiteral("CAN 0"), CobIdCsv::guardText(info.can0)});
+    row({QStringLiteral("CAN 1"), CobIdCsv::guardText(info.can1)});
     row({QStringLiteral("started"), info.started.toString(Qt::ISODate)});
     row({QStringLiteral("duration ms"), QString::number(info.elapsedMs)});
     row({QStringLiteral("result"), VerifyText::result(result)});

@@ -64,6 +64,8 @@ int runImport(const QStringList &args, Io &io)
         a.flags.contains(QStringLiteral("--append")) ? CobIdImport::Mode::Append : CobIdImport::Mode::Replace;
     if (error.isEmpty())
         error = CobIdImport::apply(document.table(table->index()), rows, mode, QDir::toNativeSeparators(file));
+    if (error.isEmpty())
+        error = CobIdImport::hiddenRowsRefusal(report, state.File_CobID);
     if (error.isEmpty()) {
         Catalog catalog;
         catalog.Load_Default_Texts();

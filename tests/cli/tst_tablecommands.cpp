@@ -6,6 +6,7 @@
 
 #include "core/config/CobIdDocument.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,10 +44,16 @@ void TestTableCommands::exportImportRoundTrip()
     const QByteArray kB = "2.0B 29bits";
     QVERIFY(put(a.filePath(u"CanCanCobID.xml"_qs),
                 "<CanCanCobID><Can0_to_Can1>" + row("0x181", kA, "0x281", kA, "a&amp;b, &quot;c&quot;&#10;d")
-                    + row(" 7", kB, "0x1FFFFFFF", kB, " x ")
+                    + row(" 7", kB, "0x1FFFFFFF", kB, " x ") + row("0x182", kA, "0x182", kA, "=1+2")
+                    + row("0x183", kA, "0x183", kA, "'@x")
                     + "</Can0_to_Can1><Can1_to_Can0></Can1_to_Can0></CanCanCobID>"));
     const QString csv = a.filePath(u"t.csv"_qs);
     QCOMPARE(CliRun::run({u"export"_qs, a.path(), u"--table"_qs, u"0"_qs, csv}).exitCode, 0);
+    // A spreadsheet shows these mnemonics as text, not as formulas.
+    QFile exported(csv);
+    QVERIFY(exported.open(QIODevice::ReadOnly));
+    const QByteArray bytes = exported.readAll();
+    QVERIFY2(bytes.contains(",'=1+2\r\n") && bytes.contains(",''@x\r\n"), bytes.constData());
     QTemporaryDir b;
     const CliRun::Result r = CliRun::run({u"import"_qs, b.path(), u"--table"_qs, u"0"_qs, csv});
     QCOMPARE(r.err, QByteArray());

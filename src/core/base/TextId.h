@@ -197,6 +197,15 @@ enum Id : int {
     VerifySeenOutOfOrder = 698,
     PlanKindSweep = 699,
 
+    // Imports that find nothing to import, or whose save would drop rows
+    ImportEmpty = 790,
+    ImportBinary = 791,
+    DbcNoMessage = 792,
+    DbcOnlyPseudoMessage = 793,
+    DbcQuoteNotClosed = 794,
+    CsvHeaderOnly = 795,
+    ImportWouldDropRows = 796,
+
     // Update windows
     UpdateTesting = 803,
     UpdateWaiting = 804,

@@ -2,6 +2,7 @@
 
 #include "core/base/Catalog.h"
 #include "core/base/FileIo.h"
+#include "core/config/CobIdImport.h"
 #include "core/config/DocumentXml.h"
 
 #include <QStringDecoder>
@@ -36,6 +37,18 @@ QString field(const QString &text)
     QString quoted = text;
     quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
     return u'"' + quoted + u'"';
+}
+
+bool startsFormula(QStringView text)
+{
+    return !text.isEmpty()
+        && (text.front() == u'=' || text.front() == u'+' || text.front() == u'-' || text.front() == u'@');
+}
+
+// A leading apostrophe that guardText put there, or that a spreadsheet shows as one.
+bool guarded(QStringView cell)
+{
+    return cell.size() >= 2 && cell.front() == u'\'' && (startsFormula(cell.sliced(1)) || cell[1] == u'\'');
 }
 
 QString lineError(const QString &shownName, int line, const QString &reason)
@@ -159,6 +172,16 @@ QString split(const QString &text, QChar sep, const QString &shownName, std::vec
 
 } // namespace
 
+QString guardText(const QString &text)
+{
+    return startsFormula(text) || guarded(text) ? u'\'' + text : text;
+}
+
+QString unguardText(const QString &cell)
+{
+    return guarded(cell) ? cell.sliced(1) : cell;
+}
+
 const QStringList &header()
 {
     static const QStringList titles{QStringLiteral("Original CobID"), QStringLiteral("Type CobID"),
@@ -173,8 +196,11 @@ QByteArray toBytes(const CobIdTable &table)
     const int used = table.usedRowCount();
     for (int r = 0; r < used; ++r) {
         QStringList fields;
-        for (const QString &cell : table.row(r))
-            fields.append(field(cell));
+        const CobIdTable::Row &cells = table.row(r);
+        for (int c = 0; c < CobIdTable::CellCount; ++c) {
+            const QString &cell = cells[size_t(c)];
+            fields.append(field(c == CobIdTable::Desc ? guardText(cell) : cell));
+        }
         text += fields.join(u',') + QStringLiteral("\r\n");
     }
     return text.toUtf8();
@@ -195,6 +221,9 @@ QString parse(const QByteArray &bytes, const QString &shownName, std::vector<Imp
     QByteArray body = bytes;
     if (body.startsWith("\xEF\xBB\xBF"))
         body.remove(0, 3);
+    const QString binary = CobIdImport::binaryRefusal(body, shownName);
+    if (!binary.isEmpty())
+        return binary;
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder.decode(body);
     if (decoder.hasError())
@@ -236,12 +265,14 @@ QString parse(const QByteArray &bytes, const QString &shownName, std::vector<Imp
             if (!DocumentXml::storable(record.fields.at(c)))
                 return lineError(shownName, record.line,
                                  texts.text(TextId::CsvControlCharacter).arg(QString::number(c + 1), header().at(c)));
-            row.cells[size_t(c)] = record.fields.at(c);
+            row.cells[size_t(c)] = c == CobIdTable::Desc ? unguardText(record.fields.at(c)) : record.fields.at(c);
         }
         read.push_back(std::move(row));
     }
     if (!headerSeen)
         return lineError(shownName, 1, texts.text(TextId::CsvEmpty).arg(headerText));
+    if (read.empty())
+        return texts.text(TextId::CsvHeaderOnly).arg(shownName);
     if (overflowLine > 0)
         return lineError(shownName, overflowLine, texts.text(TextId::TableTooManyRows).arg(CobIdTable::RowCount));
     rows = std::move(read);

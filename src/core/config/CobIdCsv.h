@@ -13,8 +13,16 @@ class QIODevice;
 // One filter table as CSV: a header row with the five column titles, then one record per used
 // row holding the cell texts exactly. Written as UTF-8 with comma separators and CR LF line
 // ends; a field is quoted when it holds a separator, a quote, a line break or leading or
-// trailing blanks, and quotes inside it are doubled.
+// trailing blanks, and quotes inside it are doubled. The Mnemonic is free text and goes through
+// guardText; the identifiers and types are written as they are.
 namespace CobIdCsv {
+
+// Free text for a CSV cell. Spreadsheets take a cell starting with "=", "+", "-" or "@" for a
+// formula, and show one starting with an apostrophe as the text after it: such a text gets a
+// leading "'". So does a text starting with "'" before one of "=+-@'", so that unguardText,
+// which takes one "'" off only there, gives every text back unchanged.
+QString guardText(const QString &text);
+QString unguardText(const QString &cell);
 
 // "Original CobID", "Type CobID", "Modify CobID", "Type CobID", "Mnemonic"
 const QStringList &header();
@@ -29,7 +37,8 @@ QString save(const CobIdTable &table, const QString &path); // atomic
 // "<shownName>, line N: <reason>", text that is not UTF-8, a missing header, a record without
 // exactly five fields, a stray or unclosed quote, a row whose Original CobID is blank while
 // other cells are not (it would end the table there), and control characters that the
-// document cannot store. `rows` is set only when the whole file was read.
+// document cannot store; and a file with a NUL byte or no row after the header, which would
+// import nothing. `rows` is set only when the whole file was read.
 QString parse(const QByteArray &bytes, const QString &shownName, std::vector<ImportedRow> &rows);
 
 } // namespace CobIdCsv

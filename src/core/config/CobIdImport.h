@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/config/CobIdDocument.h"
 #include "core/config/CobIdTable.h"
 #include "core/config/ImportedRow.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <vector>
@@ -25,9 +27,11 @@ enum class Kind { Csv, Dbc, Unknown };
 // By the file name's extension, either case.
 Kind kindOf(const QString &path);
 
-// Reads a .csv or .dbc file into rows. `fillModify`: DBC messages also fill the Modify
-// columns with their own identifier and type (they pass unchanged with positive
-// implementation on). Returns an empty text, or the file name, the line and the reason.
+// Reads a .csv or .dbc file into rows. A file that gives no row is refused, saying what it
+// holds instead (nothing, binary bytes, only a header, no message), so that an import never
+// empties a table. `fillModify`: DBC messages also fill the Modify columns with their own
+// identifier and type (they pass unchanged with positive implementation on). Returns an empty
+// text, or the file name, the line and the reason.
 QString readFile(const QString &path, bool fillModify, std::vector<ImportedRow> &rows);
 // The same with the DBC reader's choices and its report (both unused for a CSV file).
 QString readFile(const QString &path, bool fillModify, std::vector<ImportedRow> &rows, DbcImport::WideIds wideIds,
@@ -41,5 +45,13 @@ QString readFile(const QString &path, bool fillModify, std::vector<ImportedRow> 
 // table's types follow the ports and a row names a different type (an empty type cell takes
 // the port's type). `shownName` names the file in the message.
 QString apply(CobIdTable &table, const std::vector<ImportedRow> &rows, Mode mode, const QString &shownName);
+
+// Refusal of a file holding a NUL byte, which no text file holds; empty when it holds none.
+QString binaryRefusal(const QByteArray &bytes, const QString &shownName);
+
+// Saving after an import writes only what the tables show: rows the reader left out of either
+// table (ReadReport::hiddenRows) would be lost. The refusal names them as `check` does; empty
+// when there are none. `path` is the document's.
+QString hiddenRowsRefusal(const CobIdDocument::ReadReport &report, const QString &path);
 
 } // namespace CobIdImport

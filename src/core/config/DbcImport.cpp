@@ -2,7 +2,10 @@
 
 #include "core/base/Catalog.h"
 #include "core/config/CobIdChecks.h"
+#include "core/config/CobIdImport.h"
 #include "core/device/facts/DeviceFacts.h"
+
+#include <optional>
 
 namespace DbcImport {
 
@@ -92,18 +95,44 @@ QString readMessage(QStringView s, quint32 &rawId, QString &name, bool &nameIsId
 }
 
 // Tracks whether a line ends inside a quoted string (comments and attribute values may span
-// lines), so a comment line starting with BO_ is not taken for a message.
-bool endsInsideString(QStringView line, bool inside)
+// lines), so a comment line starting with BO_ is not taken for a message. `opensHere`: the
+// string the line ends in starts on it.
+bool endsInsideString(QStringView line, bool inside, bool &opensHere)
 {
+    opensHere = false;
     for (qsizetype k = 0; k < line.size(); ++k) {
         if (inside && line[k] == u'\\') {
             ++k;
             continue;
         }
-        if (line[k] == u'"')
+        if (line[k] == u'"') {
             inside = !inside;
+            opensHere = inside;
+        }
     }
     return inside;
+}
+
+// The line after its leading blanks when it is a message line; BO_TX_BU_ and other keywords
+// share the prefix, so only "BO_" on its own counts.
+std::optional<QStringView> messageBody(QStringView line)
+{
+    qsizetype start = 0;
+    while (start < line.size() && isBlank(line[start]))
+        ++start;
+    const QStringView body = line.sliced(start);
+    if (!body.startsWith(QLatin1String("BO_")) || (body.size() > 3 && !isBlank(body[3])))
+        return std::nullopt;
+    return body;
+}
+
+bool isBlankText(const QString &text)
+{
+    for (const QChar c : text) {
+        if (!isBlank(c) && c != u'\r' && c != u'\n')
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -124,6 +153,9 @@ QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify
     const QString text = QString::fromLatin1(bytes);
     std::vector<ImportedRow> read;
     bool insideString = false;
+    int quoteLine = 0;        // where the string the file ends in starts
+    int messagesInString = 0; // message lines inside strings that are never closed
+    bool pseudoSeen = false;
     // Line by line without a list of them: a file of millions of empty lines stays small.
     qsizetype from = 0;
     for (int k = 0; from <= text.size(); ++k) {
@@ -134,26 +166,31 @@ QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify
         from = to + 1;
         if (line.endsWith(u'\r'))
             line.chop(1);
-        const bool startsInside = insideString;
-        insideString = endsInsideString(line, insideString);
-        if (startsInside)
-            continue;
-        qsizetype start = 0;
-        while (start < line.size() && isBlank(line[start]))
-            ++start;
-        const QStringView body = line.sliced(start);
-        // BO_TX_BU_ and other keywords share the prefix; only "BO_" on its own counts.
-        if (!body.startsWith(QLatin1String("BO_")) || (body.size() > 3 && !isBlank(body[3])))
-            continue;
         const int lineNumber = k + 1;
+        const bool startsInside = insideString;
+        bool opensHere = false;
+        insideString = endsInsideString(line, insideString, opensHere);
+        if (!startsInside || opensHere)
+            messagesInString = 0;
+        if (opensHere)
+            quoteLine = lineNumber;
+        const std::optional<QStringView> body = messageBody(line);
+        if (!body)
+            continue;
+        if (startsInside) {
+            ++messagesInString;
+            continue;
+        }
         quint32 rawId = 0;
         QString name;
         bool nameIsIdentifier = true;
-        const QString reason = readMessage(body.sliced(3), rawId, name, nameIsIdentifier);
+        const QString reason = readMessage(body->sliced(3), rawId, name, nameIsIdentifier);
         if (!reason.isEmpty())
             return lineError(shownName, lineNumber, reason);
-        if (rawId == IndependentSignals || name == IndependentSignalsName)
+        if (rawId == IndependentSignals || name == IndependentSignalsName) {
+            pseudoSeen = true;
             continue;
+        }
         if (!nameIsIdentifier)
             r.warnings << lineError(shownName, lineNumber,
                                     Catalog::messages().text(TextId::DbcNameNotIdentifier).arg(name));
@@ -196,6 +233,21 @@ QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify
         return texts.text(r.wideIds == 1 ? TextId::DbcWideId : TextId::DbcWideIds)
             .arg(shownName, QString::number(r.wideIds), named);
     }
+    // A file that gives no row is refused with what it holds instead, so that no table is emptied.
+    const Catalog &texts = Catalog::messages();
+    if (read.empty() && isBlankText(text))
+        return texts.text(TextId::ImportEmpty).arg(shownName);
+    // Before the quote: binary bytes hold stray quotes.
+    const QString binary = read.empty() ? CobIdImport::binaryRefusal(bytes, shownName) : QString();
+    if (!binary.isEmpty())
+        return binary;
+    // A quote left open takes in the rest of the file: messages there would be lost unseen.
+    if (insideString && (read.empty() || messagesInString > 0))
+        return lineError(shownName, quoteLine, texts.text(TextId::DbcQuoteNotClosed).arg(messagesInString));
+    if (read.empty() && pseudoSeen)
+        return texts.text(TextId::DbcOnlyPseudoMessage).arg(shownName, IndependentSignalsName);
+    if (read.empty())
+        return texts.text(TextId::DbcNoMessage).arg(shownName);
     rows = std::move(read);
     return QString();
 }

@@ -16,7 +16,9 @@ namespace DbcImport {
 // message name as Mnemonic; with `fillModify` the Modify columns repeat the identifier and
 // type, so the message passes unchanged. The pseudo message that collects unassigned signals
 // (id 0xC0000000) is skipped. A malformed BO_ line is refused with "<shownName>, line N:
-// <reason>"; `rows` is set only when the whole file was read.
+// <reason>"; so is a file that gives no row, saying what it holds (nothing, binary bytes, no
+// BO_ line, a quote never closed that takes in the rest), and one whose unclosed quote takes in
+// message lines. `rows` is set only when the whole file was read.
 QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify, std::vector<ImportedRow> &rows);
 
 // Identifiers beyond 0x7FF without the 29-bit flag: many files leave the flag out of 29-bit

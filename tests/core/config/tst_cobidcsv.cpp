@@ -38,6 +38,9 @@ class TestCobIdCsv : public QObject
 private Q_SLOTS:
     void writesUsedRowsWithQuoting();
     void roundTripKeepsEveryText();
+    void formulaTextsWrittenAsText_data();
+    void formulaTextsWrittenAsText();
+    void readsSpreadsheetFormulaCells();
     void readsSpreadsheetFile();
     void readsDecimalCommaLocaleFile();
     void refusesMalformedFiles_data();
@@ -79,6 +82,51 @@ void TestCobIdCsv::roundTripKeepsEveryText()
         QCOMPARE(cells(rows[size_t(r)]), t.Copy_Row(r));
 }
 
+void TestCobIdCsv::formulaTextsWrittenAsText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("field"); // the Mnemonic as written
+    QTest::newRow("equals") << u"=1+2"_qs << u"'=1+2"_qs;
+    QTest::newRow("plus") << u"+x"_qs << u"'+x"_qs;
+    QTest::newRow("minus") << u"-x"_qs << u"'-x"_qs;
+    QTest::newRow("at") << u"@x"_qs << u"'@x"_qs;
+    QTest::newRow("apostrophe before equals") << u"'=x"_qs << u"''=x"_qs;
+    QTest::newRow("apostrophe before text") << u"'abc"_qs << u"'abc"_qs;
+    QTest::newRow("two apostrophes") << u"''"_qs << u"'''"_qs;
+    QTest::newRow("one apostrophe") << u"'"_qs << u"'"_qs;
+    QTest::newRow("plain") << u"Speed x=1"_qs << u"Speed x=1"_qs;
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("quoted too") << u"=a,b"_qs << u"\"'=a,b\""_qs;
+}
+
+void TestCobIdCsv::formulaTextsWrittenAsText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, field);
+    // Identifiers and types are written as they are, whatever they start with.
+    CobIdTable t;
+    setRow(t, 0, {u"0x181"_qs, A, text, text, text});
+    const QString kept = text.contains(u',') ? u'"' + text + u'"' : text;
+    const QByteArray bytes = CobIdCsv::toBytes(t);
+    QCOMPARE(bytes, (kHeader + u"0x181,2.0A 11bits,"_qs + kept + u',' + kept + u',' + field + u"\r\n"_qs).toUtf8());
+    std::vector<ImportedRow> rows;
+    QCOMPARE(CobIdCsv::parse(bytes, u"t.csv"_qs, rows), QString());
+    QCOMPARE(cells(rows.at(0)), t.Copy_Row(0));
+}
+
+// What a spreadsheet saves: the apostrophe it shows a formula sign behind is taken off, any
+// other text is read as it stands.
+void TestCobIdCsv::readsSpreadsheetFormulaCells()
+{
+    std::vector<ImportedRow> rows;
+    QCOMPARE(CobIdCsv::parse(fixture(u"formula-mnemonic.csv"_qs), u"formula-mnemonic.csv"_qs, rows), QString());
+    QStringList desc;
+    for (const ImportedRow &row : rows)
+        desc << row.cells[CobIdTable::Desc];
+    QCOMPARE(desc, (QStringList{u"=SUM(A1:A9)"_qs, u"=1+2"_qs, u"'@sum"_qs, u"'abc"_qs, u"-"_qs}));
+    QCOMPARE(rows.back().cells[CobIdTable::OrigCobId], u"-1"_qs);
+}
+
 void TestCobIdCsv::readsSpreadsheetFile()
 {
     std::vector<ImportedRow> rows;
@@ -111,6 +159,10 @@ void TestCobIdCsv::refusesMalformedFiles_data()
     const QString header = u"expected the header Original CobID,Type CobID,Modify CobID,Type CobID,Mnemonic"_qs;
     QTest::newRow("no header") << u"no-header.csv"_qs << u"no-header.csv, line 1: "_qs + header;
     QTest::newRow("empty") << u"empty.csv"_qs << u"empty.csv, line 1: the file is empty; "_qs + header;
+    QTest::newRow("only the header") << u"header-only.csv"_qs
+                                     << u"header-only.csv holds only the header, no row: nothing imported"_qs;
+    QTest::newRow("binary") << u"binary.csv"_qs
+                            << u"binary.csv holds binary bytes (a NUL byte on line 2), not text: nothing imported"_qs;
     QTest::newRow("four fields") << u"four-fields.csv"_qs << u"four-fields.csv, line 3: 4 fields, expected 5"_qs;
     QTest::newRow("unclosed quote")
         << u"unclosed-quote.csv"_qs

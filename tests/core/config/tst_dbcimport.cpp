@@ -124,6 +124,32 @@ void TestDbcImport::oddFilesOfTheWild_data()
         << fixture(u"bad-name.dbc"_qs) << false << QString() << QStringList{u"0x181"_qs, u"0x182"_qs}
         << QStringList{u"x.dbc, line 6: the message name 2Brake is not a C identifier; it is taken as the Mnemonic as it stands"_qs}
         << 0;
+
+    // A file that gives no row is refused, saying what it holds, so that no table is emptied.
+    const auto nothing = [](const char *label, const QByteArray &dbc, const QString &error) {
+        QTest::newRow(label) << dbc << false << error << QStringList() << QStringList() << 0;
+    };
+    nothing("empty", fixture(u"empty.dbc"_qs), u"x.dbc is empty: nothing imported"_qs);
+    nothing("only line ends and blanks", "\r\n \t\n\n", u"x.dbc is empty: nothing imported"_qs);
+    nothing("no message", fixture(u"no-message.dbc"_qs), u"x.dbc holds no message (no BO_ line): nothing imported"_qs);
+    nothing("binary", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),
+            u"x.dbc holds binary bytes (a NUL byte on line 3), not text: nothing imported"_qs);
+    nothing("only the pseudo message", head + "BO_ 3221225472 VECTOR__INDEPENDENT_SIG_MSG: 0 Vector__XXX\n",
+            u"x.dbc holds only VECTOR__INDEPENDENT_SIG_MSG, the message that collects the signals of no message: "
+            "nothing imported"_qs);
+    nothing(
+        "quote never closed before the messages", fixture(u"unclosed-quote.dbc"_qs),
+        u"x.dbc, line 5: the quoted text that starts on this line is never closed, so the rest of the file is taken "
+        "as text (BO_ lines in it: 2): nothing imported"_qs);
+    // Messages before the open quote are read, but not when it takes in others.
+    nothing(
+        "quote never closed between messages",
+        head + "BO_ 385 Speed: 8 ECU1\nCM_ \"closed\";\nCM_ BO_ 385 \"open\nBO_ 386 Brake: 8 ECU1\n",
+        u"x.dbc, line 7: the quoted text that starts on this line is never closed, so the rest of the file is taken "
+        "as text (BO_ lines in it: 1): nothing imported"_qs);
+    QTest::newRow("quote never closed after the messages")
+        << head + "BO_ 385 Speed: 8 ECU1\nCM_ BO_ 385 \"open\nspeed\n"
+        << false << QString() << QStringList{u"0x181"_qs} << QStringList() << 0;
 }
 
 void TestDbcImport::oddFilesOfTheWild()

@@ -307,6 +307,12 @@ void TestFilterTools::refusedImportChangesNothing_data()
     QTest::newRow("malformed DBC")
         << u"extras/bad-id.dbc"_qs
         << u"bad-id.dbc, line 6: the message identifier 0x181 is not a decimal number up to 4294967295"_qs;
+    // Files that hold nothing to import never empty the table.
+    QTest::newRow("CSV with only the header")
+        << u"extras/header-only.csv"_qs << u"header-only.csv holds only the header, no row: nothing imported"_qs;
+    QTest::newRow("DBC without a message")
+        << u"extras/no-message.dbc"_qs << u"no-message.dbc holds no message (no BO_ line): nothing imported"_qs;
+    QTest::newRow("empty DBC") << u"extras/empty.dbc"_qs << u"empty.dbc is empty: nothing imported"_qs;
     QTest::newRow("29-bit message on an 11-bit port")
         << u"extras/vehicle.dbc"_qs
         << u"vehicle.dbc, line 15: the Original CobID type 2.0B 29bits differs from 2.0A 11bits, the type of the port it belongs to "
