@@ -307,6 +307,13 @@ enum Id : int {
     CsvControlCharacter = 897,
     CsvEmpty = 898,
     TableTooManyRows = 899,
+
+    // A document another program wrote while an editor had it open
+    DocumentChangedOnDisk = 974,
+    DocumentChangedQuestion = 975,
+    ChoiceReload = 976,
+    ChoiceOverwrite = 977,
+    ChoiceGoBack = 978,
 };
 
 } // namespace TextId
