@@ -566,6 +566,13 @@ const DefaultText kDefaultTexts[] = {
     {958, u"Error Ethernet!! GATEWAY IP 4 must be between 0 and 255"},
     {959, u"Error Ethernet!! TCP Port must be between 0 and 65535 and different from 10000"},
     {960, u"Error Ethernet!! UDP Port must be between 0 and 65535 and different from 10000"},
+    {974, u"%1 was changed by another program after this window read it."},
+    {975,
+     u"Reload it and lose the changes made here, overwrite it with what this window holds, or go back to the "
+     u"window without saving?"},
+    {976, u"Reload"},
+    {977, u"Overwrite"},
+    {978, u"Go back"},
 };
 
 const int kDefaultTextCount = int(sizeof(kDefaultTexts) / sizeof(kDefaultTexts[0]));

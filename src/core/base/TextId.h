@@ -325,6 +325,13 @@ enum Id : int {
     LockIsSpecial = 774,
     LockIsLink = 775,
     LockUnreadable = 776,
+
+    // A document another program wrote while an editor had it open
+    DocumentChangedOnDisk = 974,
+    DocumentChangedQuestion = 975,
+    ChoiceReload = 976,
+    ChoiceOverwrite = 977,
+    ChoiceGoBack = 978,
 };
 
 } // namespace TextId

@@ -2,6 +2,7 @@
 
 #include "core/app/AppState.h"
 #include "core/base/Catalog.h"
+#include "core/config/DocumentXml.h"
 #include "core/config/ParGen.h"
 #include "core/device/facts/DeviceFacts.h"
 #include "core/projects/ProjectLock.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -286,12 +288,23 @@ bool TFParGen2::prepareToShow()
 
 bool TFParGen2::FormShow()
 {
-    ParGenValues v;
-    const QString error = ParGen::readForSettingsWindow(m_state.File_ParGen, v);
+    // The values come from the very bytes stamped, so a write in between cannot slip past OK.
+    DocumentStamp read;
+    QByteArray bytes;
+    QString error = read.read(m_state.File_ParGen, bytes, ParGen::MaxFileBytes);
+    ParGenValues v = ParGen::valuesWithoutFile();
+    if (error.isEmpty() && !read.isAbsent()) {
+        QDomDocument doc;
+        QDomNode root;
+        if (DocumentXml::parseRoot(bytes, QDir::toNativeSeparators(m_state.File_ParGen), doc, root, error)
+            == DocumentXml::Load::Loaded)
+            v = ParGen::settingsWindowValues(root);
+    }
     if (!error.isEmpty()) {
         prompt().error(this, error);
         return false;
     }
+    m_stamp = read;
     setValues(v);
     return true;
 }
@@ -431,11 +444,26 @@ void TFParGen2::Btn_OKClick()
         prompt().error(this, lock.refusal(m_catalog));
         return;
     }
-    const QString error = ParGen::save(values(), m_state.File_ParGen);
+    if (m_stamp.changedOnDisk(m_state.File_ParGen)) {
+        switch (askChangedDocument(this, m_catalog, m_state.File_ParGen)) {
+        case ChangedDocument::Reload:
+            FormShow();
+            return;
+        case ChangedDocument::GoBack:
+            return;
+        case ChangedDocument::Overwrite:
+            break;
+        }
+    }
+    const ParGenValues saved = values();
+    const QString error = ParGen::save(saved, m_state.File_ParGen);
     if (!error.isEmpty()) {
         prompt().error(this, error);
         return;
     }
+    QByteArray written;
+    if (ParGen::toBytes(saved, written).isEmpty())
+        m_stamp.saved(written);
     done(ModalOk);
 }
 

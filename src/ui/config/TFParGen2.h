@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/DocumentStamp.h"
 #include "core/config/ParGen.h"
 #include "ui/widgets/PraxDialog.h"
 
@@ -17,7 +18,8 @@ struct AppState;
 class Catalog;
 
 // Communication settings window: edits the project's ParGen.xml. Its controls are the working
-// copy of the document; every opening reads the document afresh and OK writes it back whole.
+// copy of the document; every opening reads the document afresh and OK writes it back whole,
+// asking first when another program wrote the file since the window read it.
 class TFParGen2 : public PraxDialog
 {
     Q_OBJECT
@@ -73,6 +75,7 @@ private:
 
     AppState &m_state;
     Catalog &m_catalog;
+    DocumentStamp m_stamp; // ParGen.xml as last read or saved here
 
     QLabel *L_SW_Code = nullptr;
     QLabel *L_SW_Desc = nullptr;

@@ -282,11 +282,13 @@ bool TFSetCobIDAccess::FormShow()
         d->discardOpenEditor();
 
     FilterTables opened;
-    const QString error = opened.open(m_state.File_ParGen, m_state.File_CobID);
+    DocumentStamp read;
+    const QString error = opened.open(m_state.File_ParGen, m_state.File_CobID, &read);
     if (!error.isEmpty()) {
         prompt().error(this, error);
         return false;
     }
+    m_stamp = read;
     const ParGenFilterValues &parGen = opened.parGen;
     const CobIdDocument::ReadReport &report = opened.report;
 
@@ -597,11 +599,25 @@ void TFSetCobIDAccess::Btn_OKClick()
         prompt().error(this, lock.refusal(m_catalog));
         return;
     }
+    if (m_stamp.changedOnDisk(m_state.File_CobID)) {
+        switch (askChangedDocument(this, m_catalog, m_state.File_CobID)) {
+        case ChangedDocument::Reload:
+            FormShow();
+            return;
+        case ChangedDocument::GoBack:
+            return;
+        case ChangedDocument::Overwrite:
+            break;
+        }
+    }
     const QString error = m_document.save(m_state.File_CobID);
     if (!error.isEmpty()) {
         prompt().error(this, error);
         return;
     }
+    QByteArray written;
+    if (m_document.toBytes(written).isEmpty())
+        m_stamp.saved(written);
     done(ModalOk);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/base/DocumentStamp.h"
 #include "core/config/CobIdDocument.h"
 #include "core/image/XmlSource.h"
 #include "ui/widgets/PraxDialog.h"
@@ -19,7 +20,8 @@ class Catalog;
 
 // COB-ID filter window: edits the two filter tables of CanCanCobID.xml, one page and grid per
 // direction. The window's document is the working copy; every opening reads the documents
-// afresh and OK validates both tables and writes the document back whole.
+// afresh and OK validates both tables and writes the document back whole, asking first when
+// another program wrote the file since the window read it.
 class TFSetCobIDAccess : public PraxDialog
 {
     Q_OBJECT
@@ -97,6 +99,7 @@ private:
     AppState &m_state;
     Catalog &m_catalog;
     CobIdDocument m_document;
+    DocumentStamp m_stamp; // CanCanCobID.xml as last read or saved here
 
     QLabel *L_SW_Code = nullptr;
     QLabel *L_SW_Desc = nullptr;

@@ -1,7 +1,11 @@
 #include "ui/widgets/Prompt.h"
 
+#include "core/base/Catalog.h"
+
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 Prompt *g_override = nullptr;
@@ -41,6 +45,22 @@ bool MessageBoxPrompt::ask(QWidget *parent, const QString &text)
     return box.exec() == QMessageBox::Yes;
 }
 
+int MessageBoxPrompt::choose(QWidget *parent, const QString &text, const QStringList &choices, int escapeChoice)
+{
+    QMessageBox box(QMessageBox::Question, caption(), text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton *> buttons;
+    for (const QString &choice : choices)
+        buttons.append(box.addButton(choice, QMessageBox::ActionRole));
+    if (escapeChoice >= 0 && escapeChoice < buttons.size()) {
+        box.setEscapeButton(buttons.at(escapeChoice));
+        // Enter must not pick a choice that loses work.
+        box.setDefaultButton(qobject_cast<QPushButton *>(buttons.at(escapeChoice)));
+    }
+    box.exec();
+    const int chosen = int(buttons.indexOf(box.clickedButton()));
+    return chosen < 0 ? escapeChoice : chosen;
+}
+
 Prompt &prompt()
 {
     static MessageBoxPrompt boxes;
@@ -50,4 +70,16 @@ Prompt &prompt()
 void setPrompt(Prompt *replacement)
 {
     g_override = replacement;
+}
+
+ChangedDocument askChangedDocument(QWidget *parent, const Catalog &catalog, const QString &path)
+{
+    const QString text = catalog.text(TextId::DocumentChangedOnDisk).arg(QDir::toNativeSeparators(path))
+        + QStringLiteral("\n\n") + catalog.text(TextId::DocumentChangedQuestion);
+    // In the order of the enumeration.
+    const QStringList choices{catalog.text(TextId::ChoiceReload), catalog.text(TextId::ChoiceOverwrite),
+                              catalog.text(TextId::ChoiceGoBack)};
+    const int goBack = int(ChangedDocument::GoBack);
+    const int chosen = prompt().choose(parent, text, choices, goBack);
+    return ChangedDocument(chosen >= 0 && chosen < choices.size() ? chosen : goBack);
 }
