@@ -10,6 +10,7 @@
 #include "core/config/FilterTables.h"
 #include "core/config/ParGen.h"
 #include "core/device/DevicePrediction.h"
+#include "core/projects/ProjectFiles.h"
 #include "core/projects/ProjectLock.h"
 #include "core/traffic/TraceReplay.h"
 #include "ui/config/CobIdDelegate.h"
@@ -584,7 +585,9 @@ void TFSetCobIDAccess::exportFrom(int table)
     if (path.isEmpty())
         return;
     m_lastDir = QFileInfo(path).absolutePath();
-    const QString error = CobIdCsv::save(m_document.table(table), path);
+    QString error = ProjectFiles::refuseOutput(m_state, path);
+    if (error.isEmpty())
+        error = CobIdCsv::save(m_document.table(table), path);
     if (!error.isEmpty())
         prompt().error(this, error);
 }

@@ -66,6 +66,7 @@ private Q_SLOTS:
     void refusedImportChangesNothing();
     void exportWritesTheEditedTable();
     void exportFailureIsShown();
+    void exportOverAProjectFileIsRefused();
     void frameCheckAnswersFromTheEditedTables_data();
     void frameCheckAnswersFromTheEditedTables();
     void frameCheckFollowsEdits();
@@ -374,6 +375,20 @@ void TestFilterTools::exportFailureIsShown()
     QCOMPARE(m_prompt->lastKind(), Prompt::Kind::Error);
     QVERIFY2(m_prompt->lastText().startsWith(u"Cannot write "_qs + QDir::toNativeSeparators(csv)),
              qPrintable(m_prompt->lastText()));
+}
+
+// Picking the project's own table document as the CSV would destroy it: refused by name.
+void TestFilterTools::exportOverAProjectFileIsRefused()
+{
+    writeDocs(QByteArray(), pass11(385));
+    const QByteArray before = cobIdBytes();
+    openWindow();
+    m_files->answers.enqueue(m_state.File_CobID);
+    click(QStringLiteral("Btn_Export_C0_C1"));
+    QCOMPARE(m_prompt->lastKind(), Prompt::Kind::Error);
+    QVERIFY2(m_prompt->lastText().contains(QDir::toNativeSeparators(m_state.File_CobID)),
+             qPrintable(m_prompt->lastText()));
+    QCOMPARE(cobIdBytes(), before);
 }
 
 void TestFilterTools::frameCheckAnswersFromTheEditedTables_data()
