@@ -2,7 +2,6 @@
 
 #include "core/base/Catalog.h"
 #include "core/base/FileIo.h"
-#include "core/config/CobIdImport.h"
 #include "core/config/DocumentXml.h"
 
 #include <QStringDecoder>
@@ -221,7 +220,7 @@ QString parse(const QByteArray &bytes, const QString &shownName, std::vector<Imp
     QByteArray body = bytes;
     if (body.startsWith("\xEF\xBB\xBF"))
         body.remove(0, 3);
-    const QString binary = CobIdImport::binaryRefusal(body, shownName);
+    const QString binary = binaryImportRefusal(body, shownName);
     if (!binary.isEmpty())
         return binary;
     QStringDecoder decoder(QStringDecoder::Utf8);

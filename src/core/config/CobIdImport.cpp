@@ -93,15 +93,6 @@ QString apply(CobIdTable &table, const std::vector<ImportedRow> &rows, Mode mode
     return QString();
 }
 
-QString binaryRefusal(const QByteArray &bytes, const QString &shownName)
-{
-    const qsizetype at = bytes.indexOf('\0');
-    if (at < 0)
-        return QString();
-    const qsizetype line = QByteArrayView(bytes).first(at).count('\n') + 1;
-    return Catalog::messages().text(TextId::ImportBinary).arg(shownName, QString::number(line));
-}
-
 QString hiddenRowsRefusal(const CobIdDocument::ReadReport &report, const QString &path)
 {
     if (!report.hasHidden())

@@ -46,9 +46,6 @@ QString readFile(const QString &path, bool fillModify, std::vector<ImportedRow> 
 // the port's type). `shownName` names the file in the message.
 QString apply(CobIdTable &table, const std::vector<ImportedRow> &rows, Mode mode, const QString &shownName);
 
-// Refusal of a file holding a NUL byte, which no text file holds; empty when it holds none.
-QString binaryRefusal(const QByteArray &bytes, const QString &shownName);
-
 // Saving after an import writes only what the tables show: rows the reader left out of either
 // table (ReadReport::hiddenRows) would be lost. The refusal names them as `check` does; empty
 // when there are none. `path` is the document's.

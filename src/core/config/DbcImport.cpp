@@ -2,7 +2,6 @@
 
 #include "core/base/Catalog.h"
 #include "core/config/CobIdChecks.h"
-#include "core/config/CobIdImport.h"
 #include "core/device/facts/DeviceFacts.h"
 
 #include <optional>
@@ -238,7 +237,7 @@ QString parse(const QByteArray &bytes, const QString &shownName, bool fillModify
     if (read.empty() && isBlankText(text))
         return texts.text(TextId::ImportEmpty).arg(shownName);
     // Before the quote: binary bytes hold stray quotes.
-    const QString binary = read.empty() ? CobIdImport::binaryRefusal(bytes, shownName) : QString();
+    const QString binary = read.empty() ? binaryImportRefusal(bytes, shownName) : QString();
     if (!binary.isEmpty())
         return binary;
     // A quote left open takes in the rest of the file: messages there would be lost unseen.
