@@ -41,21 +41,25 @@ QString helperName(const QString &fileName, const QString &suffix)
 
 // Temporaries that a killed save left beside `target`; the backups only once they are old,
 // as a save of several files in another process may still need them.
+// The suffix ("new" or "old") when `candidate` is a helper file of `fileName`; else empty.
+QString helperSuffix(const QString &candidate, const QString &fileName)
+{
+    static const QRegularExpression shape(QStringLiteral("^\\.(.+)\\.[0-9a-f]{8}\\.(new|old)$"));
+    const QRegularExpressionMatch m = shape.match(candidate);
+    return m.hasMatch() && m.captured(1) == fileName ? m.captured(2) : QString();
+}
+
 void removeLeftovers(const QFileInfo &target)
 {
     const QDir dir(target.absolutePath());
-    const QString name = QRegularExpression::escape(target.fileName());
-    static const QString hex = QStringLiteral("[0-9a-f]{8}");
-    const QRegularExpression temporary(QStringLiteral("^\\.%1\\.%2\\.new$").arg(name, hex));
-    const QRegularExpression backup(QStringLiteral("^\\.%1\\.%2\\.old$").arg(name, hex));
     const QStringList candidates =
         dir.entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     const QDateTime longAgo = QDateTime::currentDateTimeUtc().addSecs(-600);
     for (const QString &candidate : candidates) {
-        if (temporary.match(candidate).hasMatch())
-            FileIoPlatform::removeIfUnheld(dir.filePath(candidate));
-        else if (backup.match(candidate).hasMatch()
-                 && QFileInfo(dir.filePath(candidate)).lastModified().toUTC() < longAgo)
+        const QString suffix = helperSuffix(candidate, target.fileName());
+        const bool stale = suffix == QLatin1String("new")
+            || (suffix == QLatin1String("old") && QFileInfo(dir.filePath(candidate)).lastModified().toUTC() < longAgo);
+        if (stale)
             FileIoPlatform::removeIfUnheld(dir.filePath(candidate));
     }
 }

@@ -444,17 +444,8 @@ void TFParGen2::Btn_OKClick()
         prompt().error(this, lock.refusal(m_catalog));
         return;
     }
-    if (m_stamp.changedOnDisk(m_state.File_ParGen)) {
-        switch (askChangedDocument(this, m_catalog, m_state.File_ParGen)) {
-        case ChangedDocument::Reload:
-            FormShow();
-            return;
-        case ChangedDocument::GoBack:
-            return;
-        case ChangedDocument::Overwrite:
-            break;
-        }
-    }
+    if (!mayOverwrite(this, m_catalog, m_stamp, m_state.File_ParGen, [this] { FormShow(); }))
+        return;
     const ParGenValues saved = values();
     const QString error = ParGen::save(saved, m_state.File_ParGen);
     if (!error.isEmpty()) {

@@ -602,17 +602,8 @@ void TFSetCobIDAccess::Btn_OKClick()
         prompt().error(this, lock.refusal(m_catalog));
         return;
     }
-    if (m_stamp.changedOnDisk(m_state.File_CobID)) {
-        switch (askChangedDocument(this, m_catalog, m_state.File_CobID)) {
-        case ChangedDocument::Reload:
-            FormShow();
-            return;
-        case ChangedDocument::GoBack:
-            return;
-        case ChangedDocument::Overwrite:
-            break;
-        }
-    }
+    if (!mayOverwrite(this, m_catalog, m_stamp, m_state.File_CobID, [this] { FormShow(); }))
+        return;
     const QString error = m_document.save(m_state.File_CobID);
     if (!error.isEmpty()) {
         prompt().error(this, error);

@@ -1,6 +1,7 @@
 #include "ui/widgets/Prompt.h"
 
 #include "core/base/Catalog.h"
+#include "core/base/DocumentStamp.h"
 
 #include <QApplication>
 #include <QDir>
@@ -82,4 +83,21 @@ ChangedDocument askChangedDocument(QWidget *parent, const Catalog &catalog, cons
     const int goBack = int(ChangedDocument::GoBack);
     const int chosen = prompt().choose(parent, text, choices, goBack);
     return ChangedDocument(chosen >= 0 && chosen < choices.size() ? chosen : goBack);
+}
+
+bool mayOverwrite(QWidget *parent, const Catalog &catalog, const DocumentStamp &stamp, const QString &path,
+                  const std::function<void()> &reload)
+{
+    if (!stamp.changedOnDisk(path))
+        return true;
+    switch (askChangedDocument(parent, catalog, path)) {
+    case ChangedDocument::Reload:
+        reload();
+        return false;
+    case ChangedDocument::GoBack:
+        return false;
+    case ChangedDocument::Overwrite:
+        break;
+    }
+    return true;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <functional>
+
 #include <QString>
 #include <QStringList>
 
 class Catalog;
+class DocumentStamp;
 class QWidget;
 
 // The one way windows show message boxes and questions, so tests can answer them headless.
@@ -48,3 +51,8 @@ void setPrompt(Prompt *replacement); // nullptr restores the message boxes
 // On saving a document another program wrote after the window read it: what the user wants.
 enum class ChangedDocument { Reload, Overwrite, GoBack };
 ChangedDocument askChangedDocument(QWidget *parent, const Catalog &catalog, const QString &path);
+// Before an editor saves its document: true when it may write. When another program wrote the
+// file since the window read it, the user is asked first; Reload runs `reload`, and then, as
+// with Go back, nothing is written.
+bool mayOverwrite(QWidget *parent, const Catalog &catalog, const DocumentStamp &stamp, const QString &path,
+                  const std::function<void()> &reload);

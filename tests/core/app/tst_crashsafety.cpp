@@ -126,8 +126,8 @@ private Q_SLOTS:
         const Tree after = readTree(work.path());
         for (auto it = after.keyBegin(); it != after.keyEnd(); ++it)
             QVERIFY2(!it->endsWith(QLatin1String(".new")), qPrintable(*it));
-        for (const QString &file : a.keys())
-            QCOMPARE(after.value(file), a.value(file));
+        for (auto it = a.cbegin(); it != a.cend(); ++it)
+            QCOMPARE(after.value(it.key()), it.value());
     }
 };
 

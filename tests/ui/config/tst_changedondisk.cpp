@@ -31,7 +31,7 @@ namespace {
 
 enum Answer { Reload = 0, Overwrite = 1, GoBack = 2 };
 
-const QByteArray kCsvHeader = "Original CobID,Type CobID,Modify CobID,Type CobID,Mnemonic\n";
+constexpr char kCsvHeader[] = "Original CobID,Type CobID,Modify CobID,Type CobID,Mnemonic\n";
 
 QByteArray fileBytes(const QString &path)
 {
@@ -128,7 +128,9 @@ void TestChangedOnDisk::cleanup()
 QByteArray TestChangedOnDisk::importRow(const QString &id)
 {
     const QString csv = m_dir->filePath(QStringLiteral("rows.csv"));
-    if (!CliRun::put(csv, kCsvHeader + id.toLatin1() + ",2.0A 11bits," + id.toLatin1() + ",2.0A 11bits,imported\n"))
+    if (!CliRun::put(csv,
+                     QByteArray(kCsvHeader) + id.toLatin1() + ",2.0A 11bits," + id.toLatin1()
+                         + ",2.0A 11bits,imported\n"))
         qFatal("cannot write %s", qPrintable(csv));
     const CliRun::Result r =
         CliRun::run({QStringLiteral("import"), m_dir->path(), QStringLiteral("--table"), QStringLiteral("0"), csv});
