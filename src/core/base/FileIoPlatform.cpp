@@ -7,6 +7,8 @@
 #ifdef Q_OS_WIN
 #include <io.h>
 #include <windows.h>
+
+#include <aclapi.h>
 #else
 #include <cerrno>
 #include <fcntl.h>
@@ -44,15 +46,10 @@ QString syncToDisk(QFileDevice &file)
 
 QString renameOver(const QString &from, const QString &to)
 {
+    // One rename, never ReplaceFileW: that takes several steps, and a save killed between them
+    // leaves no file at all. keepOwnership gave the new file the old one's rights instead.
     const std::wstring source = QDir::toNativeSeparators(from).toStdWString();
     const std::wstring target = QDir::toNativeSeparators(to).toStdWString();
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    const bool regular = attributes != INVALID_FILE_ATTRIBUTES
-        && !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
-    // ReplaceFileW gives the new file the old one's attributes and access rights.
-    if (regular
-        && ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-        return QString();
     if (!MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return qt_error_string(int(GetLastError()));
     return QString();
@@ -63,8 +60,33 @@ void syncFolder(const QString &)
     // MOVEFILE_WRITE_THROUGH already waited for the rename.
 }
 
-QString keepOwnership(QFileDevice &, const QString &)
+QString keepOwnership(QFileDevice &file, const QString &target)
 {
+    const std::wstring from = QDir::toNativeSeparators(target).toStdWString();
+    const std::wstring to = QDir::toNativeSeparators(file.fileName()).toStdWString();
+    const DWORD attributes = GetFileAttributesW(from.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES
+        || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        return QString();
+    // The access rights as the old file had them, protected from the folder's or inherited.
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                              &descriptor)
+        == ERROR_SUCCESS) {
+        SECURITY_DESCRIPTOR_CONTROL control = 0;
+        DWORD revision = 0;
+        GetSecurityDescriptorControl(descriptor, &control, &revision);
+        const SECURITY_INFORMATION which = DACL_SECURITY_INFORMATION
+            | ((control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION
+                                             : UNPROTECTED_DACL_SECURITY_INFORMATION);
+        SetNamedSecurityInfoW(const_cast<LPWSTR>(to.c_str()), SE_FILE_OBJECT, which, nullptr, nullptr, dacl, nullptr);
+        LocalFree(descriptor);
+    }
+    constexpr DWORD kept =
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (attributes & kept)
+        SetFileAttributesW(to.c_str(), attributes & kept);
     return QString();
 }
 
@@ -81,9 +103,11 @@ void removeIfUnheld(const QString &path)
 
 QString keepBackup(const QString &target, const QString &backup)
 {
+    // A copy, not a second name: a second name of a file another program holds open cannot be
+    // removed again.
     const std::wstring from = QDir::toNativeSeparators(target).toStdWString();
     const std::wstring to = QDir::toNativeSeparators(backup).toStdWString();
-    if (CreateHardLinkW(to.c_str(), from.c_str(), nullptr) || CopyFileW(from.c_str(), to.c_str(), TRUE))
+    if (CopyFileW(from.c_str(), to.c_str(), TRUE))
         return QString();
     return qt_error_string(int(GetLastError()));
 }
@@ -180,9 +204,11 @@ QString keepOwnership(QFileDevice &file, const QString &target)
 
 bool holdTemporary(QFileDevice &file)
 {
-    // A cleaner removes only a temporary it could lock, so a locked one still linked is ours.
+    // A cleaner removes only a temporary it could lock, so a locked one still linked is ours. A
+    // file system without locks fails the flock: no cleaner removes anything there either.
+    ::flock(file.handle(), LOCK_EX);
     struct stat st;
-    return ::flock(file.handle(), LOCK_EX) == 0 && ::fstat(file.handle(), &st) == 0 && st.st_nlink > 0;
+    return ::fstat(file.handle(), &st) != 0 || st.st_nlink > 0;
 }
 
 void removeIfUnheld(const QString &path)

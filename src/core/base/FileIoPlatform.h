@@ -24,9 +24,9 @@ QString renameOver(const QString &from, const QString &to);
 void syncFolder(const QString &dir);
 
 // Gives the open new file the owner, group and permission bits of the regular file at
-// `target`, where this process may set them. Returns what could not be kept, as a note for
-// the user; empty when everything was kept or nothing is at the target. (On Windows the
-// rename keeps the target's attributes and access rights, so nothing is done here.)
+// `target` (on Windows its access rights and attributes), where this process may set them.
+// Returns what could not be kept, as a note for the user; empty when everything was kept or
+// nothing is at the target.
 QString keepOwnership(QFileDevice &file, const QString &target);
 
 // Marks a temporary file this process just made as in use until it is closed. False when a
