@@ -160,7 +160,9 @@ int run(const QStringList &args)
     QTextStream out(stdout);
     QTextStream err(stderr);
     FileIo::setNoteHandler([&err](const QString &note) { err << "warning: " << note << '\n'; });
-    return checkedExit(runCommand(args, out, err), out, err);
+    const int code = runCommand(args, out, err);
+    FileIo::setNoteHandler(nullptr); // `err` ends here
+    return checkedExit(code, out, err);
 }
 
 int runCommand(const QStringList &args, QTextStream &out, QTextStream &err)
