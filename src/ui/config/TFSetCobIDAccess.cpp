@@ -292,6 +292,7 @@ bool TFSetCobIDAccess::FormShow()
     m_stamp = read;
     const ParGenFilterValues &parGen = opened.parGen;
     const CobIdDocument::ReadReport &report = opened.report;
+    m_hiddenRowsRefusal = CobIdImport::hiddenRowsRefusal(report, m_state.File_CobID);
 
     m_parGenSource = XmlSource::load(m_state.File_ParGen);
     DeviceType = parGen.deviceType;
@@ -468,6 +469,10 @@ void TFSetCobIDAccess::refreshPreview()
 void TFSetCobIDAccess::importInto(int table)
 {
     commitEditors();
+    if (!m_hiddenRowsRefusal.isEmpty()) {
+        prompt().error(this, m_hiddenRowsRefusal);
+        return;
+    }
     const QString title = tableTitle(table);
     const QString path =
         fileChooser().openFile(this, m_catalog.text(TextId::ImportChooserTitle).arg(title),

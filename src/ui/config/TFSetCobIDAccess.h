@@ -135,4 +135,6 @@ private:
     bool m_previewStale = true;
     int m_heightBeforePanel = 0; // the height the frame check grew the window from
     QString m_lastDir;
+    // Rows of the document the tables do not show: an import is refused while OK would drop them.
+    QString m_hiddenRowsRefusal;
 };

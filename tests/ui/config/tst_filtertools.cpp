@@ -64,6 +64,7 @@ private Q_SLOTS:
     void importIntoEmptyTableAsksNothing();
     void refusedImportChangesNothing_data();
     void refusedImportChangesNothing();
+    void importRefusedWhileRowsAreHidden();
     void exportWritesTheEditedTable();
     void exportFailureIsShown();
     void exportOverAProjectFileIsRefused();
@@ -341,6 +342,21 @@ void TestFilterTools::refusedImportChangesNothing()
     QCOMPARE(cell(0, 1, 1), u"2"_qs);
     QVERIFY(cell(0, 2, 1).isEmpty());
     QCOMPARE(child<QLabel>(QStringLiteral("L_Rows_C0_C1"))->text(), QStringLiteral("2 of 2048 rows used"));
+}
+
+// Rows of the other table that the window does not show would be lost on OK after an import:
+// the import is refused, naming them, before a file is even asked for.
+void TestFilterTools::importRefusedWhileRowsAreHidden()
+{
+    writeDocs(QByteArray(), pass11(1), pass11(5) + "<!-- cut -->" + pass11(6));
+    openWindow();
+    m_files->answers.enqueue(TestPaths::data(u"extras/table.csv"_qs));
+    click(QStringLiteral("Btn_Import_C0_C1"));
+    QCOMPARE(m_files->requests.size(), 0);
+    QCOMPARE(m_prompt->lastKind(), Prompt::Kind::Error);
+    QVERIFY2(m_prompt->lastText().startsWith(u"Nothing imported"_qs), qPrintable(m_prompt->lastText()));
+    QCOMPARE(cell(0, 0, 1), u"1"_qs);
+    QVERIFY(cell(0, 1, 1).isEmpty());
 }
 
 void TestFilterTools::exportWritesTheEditedTable()
