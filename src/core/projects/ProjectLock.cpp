@@ -145,9 +145,13 @@ QString ProjectLock::inTheWay(const Catalog &catalog) const
     } else if (!info.isFile()) {
         what = catalog.text(TextId::LockIsSpecial);
     } else {
+#ifndef Q_OS_WIN
+        // Not on Windows: there a lock file being removed by its holder cannot be opened for a
+        // moment, and that is no reason to refuse.
         QFile file(m_path);
         if (!file.open(QIODevice::ReadOnly))
             what = catalog.text(TextId::LockUnreadable).arg(file.errorString());
+#endif
     }
     return what.isEmpty() ? QString() : catalog.text(TextId::LockInTheWay).arg(QDir::toNativeSeparators(m_path), what);
 }
