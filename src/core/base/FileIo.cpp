@@ -342,11 +342,7 @@ QString entryOf(const QString &path)
 
 bool wouldReplace(const QString &output, const QString &file)
 {
-#ifdef Q_OS_WIN
-    constexpr Qt::CaseSensitivity cs = Qt::CaseInsensitive;
-#else
-    constexpr Qt::CaseSensitivity cs = Qt::CaseSensitive;
-#endif
+    constexpr Qt::CaseSensitivity cs = FileNameCase;
     const QString out = entryOf(output);
     if (out.compare(entryOf(file), cs) == 0)
         return true;

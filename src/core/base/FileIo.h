@@ -83,6 +83,13 @@ QString openForReading(QFile &file);
 // defaults. Anything else is read, and readFile says why it cannot be.
 bool absent(const QString &path);
 
+// How the platform's file system compares file names.
+#ifdef Q_OS_WIN
+inline constexpr Qt::CaseSensitivity FileNameCase = Qt::CaseInsensitive;
+#else
+inline constexpr Qt::CaseSensitivity FileNameCase = Qt::CaseSensitive;
+#endif
+
 // True when saving to `output` would replace `file`: the same folder entry, or the file a link
 // at `file` points to (an output link itself is replaced, never written through).
 bool wouldReplace(const QString &output, const QString &file);

@@ -29,14 +29,9 @@ QString replacedBy(const AppState &state, const QString &output)
     for (const QString &file : files)
         if (FileIo::wouldReplace(output, file))
             return file;
-#ifdef Q_OS_WIN
-    constexpr Qt::CaseSensitivity cs = Qt::CaseInsensitive;
-#else
-    constexpr Qt::CaseSensitivity cs = Qt::CaseSensitive;
-#endif
     // The merged firmware takes the name of whichever firmware was chosen.
     const QFileInfo out(output);
-    if (out.fileName().startsWith(mergedFirmwarePrefix(), cs)
+    if (out.fileName().startsWith(mergedFirmwarePrefix(), FileIo::FileNameCase)
         && FileIo::wouldReplace(output, joinPath(state.Dir_Project, out.fileName())))
         return joinPath(state.Dir_Project, out.fileName());
     return QString();
